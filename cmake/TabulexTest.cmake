@@ -1,0 +1,30 @@
+# GoogleTest wiring shared by every test directory.
+if(CMAKE_CROSSCOMPILING)
+  # Debian ships the GoogleTest sources; build them with the cross compiler.
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(t gtest gtest_main gmock gmock_main)
+    target_compile_options(${t} PRIVATE -w)
+  endforeach()
+  add_library(GTest::gtest_main ALIAS gtest_main)
+  add_library(GTest::gmock ALIAS gmock)
+else()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+
+# tabulex_add_gtest(NAME SOURCES ... LIBS ...)
+# Natively every test case is registered on its own. Windows test executables are registered as
+# whole programs: discovering their cases would start Wine during the build.
+function(tabulex_add_gtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS wine)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS native)
+  endif()
+endfunction()
