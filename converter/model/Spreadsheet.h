@@ -1,0 +1,117 @@
+// The roots of every sheet and cell class, with their virtual operations in slot order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "converter/model/ByteStream.h"
+#include "converter/model/CellData.h"
+#include "converter/model/CellList.h"
+#include "converter/model/ConversionContext.h"
+
+namespace tabulex {
+
+class SpreadsheetObject {
+ public:
+  explicit SpreadsheetObject(ConversionContext& context) : context_(&context) {}
+  SpreadsheetObject(const SpreadsheetObject&) = delete;
+  SpreadsheetObject& operator=(const SpreadsheetObject&) = delete;
+
+  // Slot 0.
+  virtual ~SpreadsheetObject();
+  // Slot 1: own-format content to intermediate records.
+  virtual void TranslateToIntermediate() = 0;
+  // Slot 2: a diagnostic description.
+  virtual std::string Describe() const = 0;
+  // Slot 3: intermediate records to own-format content.
+  virtual void TranslateFromIntermediate() = 0;
+  // Slot 4: a new buffer with the object's output bytes.
+  virtual std::string GetOutput() = 0;
+
+  ConversionContext& Context() const { return *context_; }
+
+ protected:
+  // The bytes being parsed; null when not in use.
+  std::unique_ptr<InputStream> input;
+
+ private:
+  ConversionContext* context_;
+};
+
+class SpreadsheetCell : public SpreadsheetObject {
+ public:
+  // A cell with no record yet (a source cell creates its own with CreateRecord).
+  explicit SpreadsheetCell(ConversionContext& context) : SpreadsheetObject(context) {}
+  // A target cell: takes over the record of `owner` (see TakeRecord).
+  SpreadsheetCell(ConversionContext& context, SpreadsheetCell& owner);
+
+  std::string Describe() const override;
+  // Slot 5: the number of bytes GetOutput returns.
+  virtual std::size_t GetOutputLength() const { return 0; }
+
+  // Points at the record of `owner` and becomes its owner; `owner` keeps a pointer that it no
+  // longer frees. The record moves, it is not copied.
+  void TakeRecord(SpreadsheetCell& owner);
+  // Drops the cell's own-format text after a writer has taken its output.
+  virtual void ReleaseText();
+
+  std::int16_t Row() const { return record ? record->row : 0; }
+  std::int16_t Column() const { return record ? record->column : 0; }
+  CellData* Record() const { return record; }
+  bool OwnsRecord() const { return ownedRecord_ != nullptr; }
+  const std::string& Text() const { return text; }
+
+ protected:
+  // Creates a new record that this cell owns and points at.
+  CellData& CreateRecord(std::int16_t row, std::int16_t column);
+
+  CellData* record = nullptr;
+  // The cell's own-format text or bytes.
+  std::string text;
+
+ private:
+  std::unique_ptr<CellData> ownedRecord_;
+};
+
+class Spreadsheet : public SpreadsheetObject {
+ public:
+  // A source sheet over a copy of the input bytes.
+  Spreadsheet(ConversionContext& context, const void* bytes, std::size_t count);
+  // A target sheet: takes over the header of `source`. Its cells take over the source's
+  // records one by one (SpreadsheetCell::TakeRecord).
+  Spreadsheet(ConversionContext& context, Spreadsheet& source);
+  ~Spreadsheet() override;
+
+  // The cells' descriptions, each followed by a line feed.
+  std::string Describe() const override;
+
+  void SetName(std::string_view newName) { name = std::string(newName); }
+  std::size_t GetOutputSize() const { return outputSize; }
+
+  CellList* Cells() const { return cells.get(); }
+  SheetHeader* Header() const { return header; }
+  bool OwnsHeader() const { return ownedHeader_ != nullptr; }
+  const std::optional<std::string>& Name() const { return name; }
+
+ protected:
+  // Creates the header that this sheet owns, with the sheet's name moved into it.
+  SheetHeader& CreateHeader(std::uint16_t source);
+  // Destroys every cell, then checks that the list is empty and lets it go.
+  void DestroyCells();
+
+  std::unique_ptr<CellList> cells;
+  SheetHeader* header = nullptr;
+  std::optional<std::string> name;
+  std::size_t outputSize = 0;
+  std::unique_ptr<OutputStream> output;
+  std::size_t inputSize = 0;
+
+ private:
+  std::unique_ptr<SheetHeader> ownedHeader_;
+};
+
+}  // namespace tabulex

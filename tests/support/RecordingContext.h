@@ -1,0 +1,46 @@
+// A conversion context for tests: records what the model reports and answers message boxes
+// from a script.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "converter/model/ConversionContext.h"
+
+namespace tabulex::testing {
+
+struct RecordedMessage {
+  std::string text;
+  std::optional<std::string> caption;
+  std::uint32_t style = 0;
+  std::optional<std::string> ownerTitle;
+};
+
+class RecordingContext : public ConversionContext {
+ public:
+  void ReportErrorCode(std::uint32_t code) override { errors.push_back(code); }
+
+  int ShowMessage(std::string_view text, std::optional<std::string_view> caption,
+                  std::uint32_t style, std::optional<std::string_view> ownerTitle) override {
+    RecordedMessage m{std::string(text), std::nullopt, style, std::nullopt};
+    if (caption) m.caption = std::string(*caption);
+    if (ownerTitle) m.ownerTitle = std::string(*ownerTitle);
+    messages.push_back(m);
+    if (answers.empty()) return message::kAnswerOk;
+    int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+  void Trace(std::string_view text) override { traces.append(text); }
+
+  std::vector<std::uint32_t> errors;
+  std::vector<RecordedMessage> messages;
+  std::deque<int> answers;
+  std::string traces;
+};
+
+}  // namespace tabulex::testing
