@@ -1,0 +1,23 @@
+// The Excel formula rewrite tables and their application to cells.
+#include "converter/model/ExcelFormulas.h"
+
+#include <array>
+
+#include "converter/model/CellData.h"
+
+namespace tabulex {
+
+namespace {
+#include "converter/model/ExcelFormulaTables.inc"
+}  // namespace
+
+std::span<const RewriteRule> ExcelToNeutralTable() { return kExcelToNeutral; }
+std::span<const RewriteRule> NeutralToExcelTable() { return kNeutralToExcel; }
+
+void ExcelToNeutral(CellData& record) {
+  if (record.formula) RewriteInPlace(*record.formula, kExcelToNeutral);
+}
+
+void NeutralToExcel(std::string& text) { RewriteInPlace(text, kNeutralToExcel); }
+
+}  // namespace tabulex

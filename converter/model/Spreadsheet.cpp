@@ -1,0 +1,99 @@
+// Shared behaviour of the sheet and cell roots: record and header hand-over, descriptions.
+#include "converter/model/Spreadsheet.h"
+
+#include <string>
+
+namespace tabulex {
+
+SpreadsheetObject::~SpreadsheetObject() = default;
+
+SpreadsheetCell::SpreadsheetCell(ConversionContext& context, SpreadsheetCell& owner)
+    : SpreadsheetObject(context) {
+  TakeRecord(owner);
+}
+
+void SpreadsheetCell::TakeRecord(SpreadsheetCell& owner) {
+  record = owner.record;
+  ownedRecord_ = std::move(owner.ownedRecord_);
+}
+
+CellData& SpreadsheetCell::CreateRecord(std::int16_t row, std::int16_t column) {
+  ownedRecord_ = std::make_unique<CellData>(row, column);
+  record = ownedRecord_.get();
+  return *record;
+}
+
+void SpreadsheetCell::ReleaseText() {
+  text.clear();
+  text.shrink_to_fit();
+}
+
+namespace {
+
+// Value bytes as the description shows them: up to the first zero byte.
+std::string_view AsCString(const std::optional<std::string>& bytes) {
+  if (!bytes) return {};
+  std::string_view view(*bytes);
+  return view.substr(0, view.find('\0'));
+}
+
+}  // namespace
+
+std::string SpreadsheetCell::Describe() const {
+  std::string out = "Intermediate SpreadsheetCell\n";
+  if (!record) return out;
+  out += "Row: " + std::to_string(record->row) + "\t\t";
+  out += "Column: " + std::to_string(record->column) + "\t\t";
+  out += "Type: " + std::to_string(record->type) + "\t\t";
+  out += "Data: ";
+  out += AsCString(record->value);
+  if ((record->type & 3) == CELL_FORMULA) {
+    out += "\t\tData2: ";
+    out += AsCString(record->formula);
+  }
+  out += '\n';
+  return out;
+}
+
+Spreadsheet::Spreadsheet(ConversionContext& context, const void* bytes, std::size_t count)
+    : SpreadsheetObject(context), inputSize(count) {
+  input = std::make_unique<InputStream>(bytes, count);
+}
+
+Spreadsheet::Spreadsheet(ConversionContext& context, Spreadsheet& source)
+    : SpreadsheetObject(context) {
+  header = source.header;
+  ownedHeader_ = std::move(source.ownedHeader_);
+}
+
+Spreadsheet::~Spreadsheet() {
+  if (cells) cells->DeleteAll();
+}
+
+void Spreadsheet::DestroyCells() {
+  if (!cells) return;
+  cells->DeleteAll();
+  cells->CheckEmpty();
+  cells.reset();
+}
+
+std::string Spreadsheet::Describe() const {
+  std::string out;
+  if (!cells) return out;
+  for (CellListNode* n = cells->Head(); n; n = n->next.get()) {
+    out += n->cell->Describe();
+    out += '\n';
+  }
+  return out;
+}
+
+SheetHeader& Spreadsheet::CreateHeader(std::uint16_t source) {
+  ownedHeader_ = std::make_unique<SheetHeader>();
+  header = ownedHeader_.get();
+  header->source = source;
+  header->name = std::move(name);
+  name.reset();
+  return *header;
+}
+
+}  // namespace tabulex

@@ -1,0 +1,248 @@
+// Reading and writing tab-delimited text through the intermediate model.
+#include "converter/model/TextSheet.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "converter/model/ErrorCodes.h"
+#include "converter/model/ExcelFormulas.h"
+
+namespace tabulex {
+
+namespace {
+
+constexpr char kTab = '\t';
+constexpr char kCarriageReturn = '\r';
+constexpr char kQuote = '"';
+constexpr long kMaxPosition = std::numeric_limits<std::int16_t>::max();
+
+// Every run of n consecutive double quotes becomes n / 2 double quotes.
+std::string CollapseQuotes(std::string_view in) {
+  std::string out;
+  out.reserve(in.size());
+  std::size_t i = 0;
+  while (i < in.size()) {
+    if (in[i] != kQuote) {
+      out.push_back(in[i++]);
+      continue;
+    }
+    std::size_t run = 0;
+    while (i < in.size() && in[i] == kQuote) {
+      ++run;
+      ++i;
+    }
+    out.append(run / 2, kQuote);
+  }
+  return out;
+}
+
+bool IsNumeric(std::string_view text) {
+  return text.find_first_not_of(kNumericCharacters) == std::string_view::npos;
+}
+
+std::string_view UpToNul(const std::optional<std::string>& bytes) {
+  if (!bytes) return {};
+  std::string_view view(*bytes);
+  return view.substr(0, view.find('\0'));
+}
+
+// A tab or carriage return inside a field would split it when the file is read back.
+void ReplaceSeparators(std::string& text) {
+  std::replace(text.begin(), text.end(), kTab, ' ');
+  std::replace(text.begin(), text.end(), kCarriageReturn, ' ');
+}
+
+}  // namespace
+
+TextCell::TextCell(ConversionContext& context, InputStream& in) : SpreadsheetCell(context) {
+  while (!in.AtEnd()) {
+    const char c = static_cast<char>(*in.Get());
+    if (c == kTab) break;
+    if (c == kCarriageReturn) {
+      in.Unget();  // the sheet's row handling reads it again
+      break;
+    }
+    text.push_back(c);
+  }
+}
+
+TextCell::TextCell(ConversionContext& context, SpreadsheetCell& owner)
+    : SpreadsheetCell(context, owner) {}
+
+void TextCell::TranslateToIntermediate() {
+  CellData& r = CreateRecord(row, column);
+  if (!text.empty() && text.front() == '=') {
+    r.type = CELL_FORMULA;
+    r.value = std::string(8, '\0');
+    r.formula = std::move(text);
+  } else if (IsNumeric(text)) {
+    r.type = CELL_NUMBER;
+    r.value = text;
+  } else {
+    r.type = CELL_TEXT;
+    std::string_view body(text);
+    if (body.size() >= 2 && body.front() == kQuote && body.back() == kQuote) {
+      body = body.substr(1, body.size() - 2);
+    }
+    std::string collapsed = CollapseQuotes(body);
+    if (collapsed.size() > kMaxTextLength) collapsed.resize(kMaxTextLength);
+    r.length = static_cast<std::uint32_t>(collapsed.size());
+    r.value = std::move(collapsed);
+  }
+  text.clear();
+  Context().Trace("TextCell::TranslateToIntermediate4\n");
+}
+
+std::string TextCell::Describe() const {
+  std::string out = "Text Data\nRow: " + std::to_string(row) + "\t\tColumn: " +
+                    std::to_string(column) + "\nData: " + text + "\n";
+  return out + SpreadsheetCell::Describe();
+}
+
+void TextCell::TranslateFromIntermediate() {
+  switch (record->type & 3) {
+    case CELL_NUMBER:
+      Context().Trace("Code changed in mac version\n");
+      text = std::string(UpToNul(record->value));
+      break;
+    case CELL_TEXT: {
+      std::string_view value = UpToNul(record->value);
+      const std::size_t first = value.find_first_not_of(kQuote);
+      if (first == std::string_view::npos) {
+        text.clear();
+      } else {
+        const std::size_t last = value.find_last_not_of(kQuote);
+        text = std::string(value.substr(first, last - first + 1));
+      }
+      break;
+    }
+    case CELL_STRING:
+      text.clear();
+      break;
+    case CELL_FORMULA:
+      text = std::string(UpToNul(record->formula));
+      NeutralToExcel(text);
+      break;
+  }
+  ReplaceSeparators(text);
+  row = record->row;
+  column = record->column;
+}
+
+std::string TextCell::GetOutput() { return text + kTab; }
+
+void ExcelTextCell::TranslateToIntermediate() {
+  // Excel quotes a formula field that holds double quotes: "=..." with inner quotes doubled.
+  if (text.size() >= 2 && text[1] == '=' && text.front() == kQuote && text.back() == kQuote) {
+    text = text.substr(1, text.size() - 2);
+  }
+  TextCell::TranslateToIntermediate();
+  if ((record->type & 3) == CELL_FORMULA && record->formula) {
+    record->formula = CollapseQuotes(*record->formula);
+  }
+  ExcelToNeutral(*record);
+}
+
+void ExcelTextCell::TranslateFromIntermediate() {
+  TextCell::TranslateFromIntermediate();
+  if ((record->type & 3) != CELL_FORMULA) NeutralToExcel(text);
+}
+
+TextSheet::~TextSheet() { DestroyCells(); }
+
+void TextSheet::TranslateToIntermediate() {
+  Context().Trace("\t TTranslateToIntermediate\n");
+  Initialise();
+  Context().Trace("\t after Initialise\n");
+  CreateHeader(SOURCE_TEXT);
+}
+
+std::unique_ptr<TextCell> TextSheet::ReadCell(InputStream& in) {
+  return std::make_unique<TextCell>(Context(), in);
+}
+
+std::unique_ptr<TextCell> TextSheet::MakeTargetCell(SpreadsheetCell& owner) {
+  return std::make_unique<TextCell>(Context(), owner);
+}
+
+std::unique_ptr<TextCell> ExcelTextSheet::ReadCell(InputStream& in) {
+  return std::make_unique<ExcelTextCell>(Context(), in);
+}
+
+std::unique_ptr<TextCell> ExcelTextSheet::MakeTargetCell(SpreadsheetCell& owner) {
+  return std::make_unique<ExcelTextCell>(Context(), owner);
+}
+
+void TextSheet::Initialise() {
+  cells = std::make_unique<CellList>();
+  if (!input) return;
+  long row = 1;
+  long column = 1;
+  do {
+    std::unique_ptr<TextCell> cell = ReadCell(*input);
+    const long cellRow = row;
+    const long cellColumn = column++;
+    if (!input->AtEnd()) {
+      if (*input->Get() == kCarriageReturn) {
+        input->Get();  // the byte after a carriage return belongs to the line end, whatever it is
+        column = 1;
+        ++row;
+      } else {
+        input->Unget();
+      }
+    }
+    if (cell->GetOutputLength() < 2) continue;  // an empty field keeps its column, makes no cell
+    if (cellRow > kMaxPosition || cellColumn > kMaxPosition) {
+      // Positions are 16-bit in the intermediate model.
+      Context().ReportErrorCodeOnce(ERR_SHEET_TOO_LARGE);
+      continue;
+    }
+    cell->SetPosition(static_cast<std::int16_t>(cellRow), static_cast<std::int16_t>(cellColumn));
+    Context().Trace("DONE WITH TELLG1");
+    cell->TranslateToIntermediate();
+    Context().Trace("DONE WITH TELLG11");
+    cells->Append(std::move(cell));
+  } while (!input->AtEnd() && !input->Failed());
+  input.reset();
+}
+
+void TextSheet::TranslateFromIntermediate() {
+  cells = std::make_unique<CellList>();
+  if (source && source->Cells()) {
+    for (CellListNode* n = source->Cells()->Head(); n; n = n->next.get()) {
+      cells->Append(MakeTargetCell(*n->cell));
+    }
+  }
+  WriteOutput();
+}
+
+void TextSheet::WriteOutput() {
+  if (header) name = header->name;
+  output = std::make_unique<OutputStream>();
+  long currentRow = 1;
+  long lastColumn = 0;
+  for (CellListNode* n = cells->Head(); n; n = n->next.get()) {
+    SpreadsheetCell& cell = *n->cell;
+    cell.TranslateFromIntermediate();
+    const long r = cell.Row();
+    const long c = cell.Column();
+    if (r != currentRow) {
+      for (long i = currentRow; i < r; ++i) output->Write("\t\r\n");
+      lastColumn = 0;
+    }
+    for (long i = c - lastColumn - 1; i > 0; --i) output->Put('\t');
+    output->Write(cell.GetOutput());
+    cell.ReleaseText();
+    currentRow = r;
+    lastColumn = c;
+  }
+  outputSize = output->Size();
+}
+
+std::string TextSheet::GetOutput() {
+  std::string result = output ? output->Contents() : std::string();
+  result.push_back('\0');
+  return result;
+}
+
+}  // namespace tabulex

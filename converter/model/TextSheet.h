@@ -1,0 +1,84 @@
+// Tab-delimited text sheets and cells: plain text files and the text exchanged with Excel.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "converter/model/Spreadsheet.h"
+
+namespace tabulex {
+
+// The bytes a field must consist of to be read as a number.
+inline constexpr std::string_view kNumericCharacters = "0123456789.-";
+// A text cell keeps at most this many bytes of its text.
+inline constexpr std::size_t kMaxTextLength = 239;
+
+class TextCell : public SpreadsheetCell {
+ public:
+  // Reads one field from the stream (up to a tab, a carriage return or the end).
+  explicit TextCell(ConversionContext& context, InputStream& in);
+  // A target cell taking over the record of `owner`.
+  TextCell(ConversionContext& context, SpreadsheetCell& owner);
+
+  void TranslateToIntermediate() override;
+  std::string Describe() const override;
+  void TranslateFromIntermediate() override;
+  // The field text followed by one tab.
+  std::string GetOutput() override;
+  std::size_t GetOutputLength() const override { return text.size() + 1; }
+
+  void SetPosition(std::int16_t newRow, std::int16_t newColumn) {
+    row = newRow;
+    column = newColumn;
+  }
+
+ protected:
+  std::int16_t row = 0;
+  std::int16_t column = 0;
+};
+
+class ExcelTextCell : public TextCell {
+ public:
+  using TextCell::TextCell;
+
+  void TranslateToIntermediate() override;
+  void TranslateFromIntermediate() override;
+};
+
+class TextSheet : public Spreadsheet {
+ public:
+  TextSheet(ConversionContext& context, const void* bytes, std::size_t count)
+      : Spreadsheet(context, bytes, count) {}
+  TextSheet(ConversionContext& context, Spreadsheet& sourceSheet)
+      : Spreadsheet(context, sourceSheet), source(&sourceSheet) {}
+  ~TextSheet() override;
+
+  void TranslateToIntermediate() override;
+  void TranslateFromIntermediate() override;
+  // The output text followed by a terminating zero byte; the first GetOutputSize() bytes are
+  // the file's content.
+  std::string GetOutput() override;
+  // Slot 5: parses the whole input into cells.
+  virtual void Initialise();
+  // Slot 6: serialises the cells into the output.
+  virtual void WriteOutput();
+
+ protected:
+  virtual std::unique_ptr<TextCell> ReadCell(InputStream& in);
+  virtual std::unique_ptr<TextCell> MakeTargetCell(SpreadsheetCell& owner);
+
+  Spreadsheet* source = nullptr;
+};
+
+class ExcelTextSheet : public TextSheet {
+ public:
+  using TextSheet::TextSheet;
+
+ protected:
+  std::unique_ptr<TextCell> ReadCell(InputStream& in) override;
+  std::unique_ptr<TextCell> MakeTargetCell(SpreadsheetCell& owner) override;
+};
+
+}  // namespace tabulex
