@@ -1,0 +1,143 @@
+// Character-table lookups and the KV-68 family's rewrite tables.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "converter/kv68/CharacterTable.h"
+#include "converter/kv68/CharacterTranslator.h"
+#include "converter/kv68/Kv68Rewrite.h"
+
+namespace tabulex {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(CharacterTable, HoldsTheCodedRowsFirstThenTheUncodedOnes) {
+  ASSERT_EQ(CharacterTable.size(), 200u);
+  EXPECT_EQ(CharacterTable[0].name, "_!_");
+  EXPECT_EQ(CharacterTable[0].codes[KV68_CHARSET], 0xA2);
+  EXPECT_EQ(CharacterTable[111].name, "_zeta_");
+  EXPECT_EQ(CharacterTable[111].codes[KV68_CHARSET], 0x87);
+  EXPECT_EQ(CharacterTable[112].name, "_))_");
+  EXPECT_EQ(CharacterTable[199].name, "_xyplot2_");
+  int coded = 0;
+  int grave = 0;
+  for (std::size_t i = 0; i < CharacterTable.size(); ++i) {
+    const CharacterRow& row = CharacterTable[i];
+    ASSERT_GE(row.name.size(), 2u);
+    EXPECT_EQ(row.name.front(), '_');
+    EXPECT_EQ(row.name.back(), '_');
+    if (row.codes[KV68_CHARSET] != 0) {
+      ++coded;
+      EXPECT_LT(i, 112u) << row.name;
+    }
+    if (row.name.find('`') != std::string_view::npos) ++grave;
+  }
+  EXPECT_EQ(coded, 112);
+  EXPECT_EQ(grave, 10);
+}
+
+TEST(CodesToNames, CopiesPrintableBytesAndNamesTheOthersByFirstMatch) {
+  CharacterTranslator t;
+  EXPECT_EQ(t.CodesToNames("\x8C("), "_pi_(");
+  EXPECT_EQ(t.CodesToNames("a1+ ~"), "a1+ ~");
+  // 0xC2 belongs to "_A^_", "_a^_" and "_AE_": the first row wins.
+  EXPECT_EQ(t.CodesToNames("\xC2"), "_A^_");
+  EXPECT_EQ(t.CodesToNames("\xC3\xC4"), "_A~__A:_");
+  // Both codes of the two "_degrees_" and "_neg_" rows name them.
+  EXPECT_EQ(t.CodesToNames("\xB0\xAC"), "_degrees__degrees_");
+  EXPECT_EQ(t.CodesToNames("\xAA\xAD"), "_neg__neg_");
+  EXPECT_EQ(t.CodesToNames("\xDC"), "_a`_");
+  // Codes no row has stay as they are; code 0 stands for no character.
+  EXPECT_EQ(t.CodesToNames("\x95\x7F\x0A"s), "\x95\x7F\x0A"s);
+  EXPECT_EQ(t.CodesToNames("a\0b"s), "a\0b"s);
+}
+
+TEST(NamesToCodes, ReplacesKnownNamesAndKeepsEverythingElse) {
+  CharacterTranslator t;
+  EXPECT_EQ(t.NamesToCodes("2_pi_r"), "2\x8Cr");
+  EXPECT_EQ(t.NamesToCodes("a_b_theta_"), "a_b\x88");
+  EXPECT_EQ(t.NamesToCodes("x_y"), "x_y");
+  EXPECT_EQ(t.NamesToCodes("no underscore"), "no underscore");
+  EXPECT_EQ(t.NamesToCodes("_unknown_"), "_unknown_");
+  // A name whose row has no code in the set stays a name.
+  EXPECT_EQ(t.NamesToCodes("_infinity_"), "_infinity_");
+  // "_neg_" first matches the row with 0xAD, so 0xAA does not come back.
+  EXPECT_EQ(t.NamesToCodes(t.CodesToNames("\xAA")), "\xAD");
+  EXPECT_EQ(t.NamesToCodes("_degrees_"), "\xB0");
+  EXPECT_EQ(t.NamesToCodes("_pi__pi_"), "\x8C\x8C");
+  // The closing underscore of a non-name may open the next name.
+  EXPECT_EQ(t.NamesToCodes("__pi_"), "_\x8C");
+  EXPECT_EQ(t.NamesToCodes("_x_pi_"), "_x\x8C");
+  EXPECT_EQ(t.NamesToCodes("_pi_x_"), "\x8Cx_");
+  EXPECT_EQ(t.NamesToCodes("_A`__u`_"), "\xC0\xF4");
+}
+
+TEST(NeutralToKv68, AppliesThePairsInOrderThenTheNames) {
+  EXPECT_EQ(NeutralToKv68Text("average(a1:a3)"), "mean(a1:a3)");
+  EXPECT_EQ(NeutralToKv68Text("if(a1>0,1,2)"), "ZQTABLEX.cellIf(a1>0,1,2)");
+  EXPECT_EQ(NeutralToKv68Text("if (a1)"), "ZQTABLEX.cellIf(a1)");
+  EXPECT_EQ(NeutralToKv68Text("pi()"), "\x8C");
+  EXPECT_EQ(NeutralToKv68Text("exp(1)"), "\x96^(1)");
+  EXPECT_EQ(NeutralToKv68Text("(-3)"),
+            "(\xAD"
+            "3)");
+  // Later pairs see what earlier ones wrote.
+  EXPECT_EQ(NeutralToKv68Text("imlog10(x)"), "log(x)");
+  EXPECT_EQ(NeutralToKv68Text("imsqrt(x)"), "\xA8(x)");
+  EXPECT_EQ(NeutralToKv68Text("imexp(x)"), "e^(x)");
+  EXPECT_EQ(NeutralToKv68Text("2_10_^(3)"), "2*10^(3)");
+  EXPECT_EQ(NeutralToKv68Text("30\xB0"), "30\xB0");
+  EXPECT_EQ(NeutralToKv68Text("_neg_4"),
+            "\xAD"
+            "4");
+  // A pair never matches inside its own replacement.
+  EXPECT_EQ(NeutralToKv68Text("var(var(x))"), "variance(variance(x))");
+}
+
+TEST(Kv68ToNeutral, NamesTheCodesThenAppliesThePairsInOrder) {
+  EXPECT_EQ(Kv68ToNeutralText("mean(a1:a3)"), "average(a1:a3)");
+  EXPECT_EQ(Kv68ToNeutralText("ZQTABLEX.cellIf(a1>0,1,2)"), "if(a1>0,1,2)");
+  // Pair 4 turns "IMLOG10(" into "log10(", which pair 8 no longer matches.
+  EXPECT_EQ(Kv68ToNeutralText("IMLOG10(x)+log(y)"), "log10(x)+log10(y)");
+  EXPECT_EQ(Kv68ToNeutralText("\xA8(4)"), "sqrt(4)");
+  EXPECT_EQ(Kv68ToNeutralText("\x8C*r"), "_pi_*r");
+  EXPECT_EQ(Kv68ToNeutralText("1\x95+20"), "1*10^+20");
+  EXPECT_EQ(Kv68ToNeutralText("10^(2)"), "_10_^(2)");
+  EXPECT_EQ(Kv68ToNeutralText("\xAD"
+                              "2"),
+            "_neg_2");
+  // The degree sign is named, then pair 18 puts its code back.
+  EXPECT_EQ(Kv68ToNeutralText("30\xB0"), "30\xB0");
+  EXPECT_EQ(Kv68ToNeutralText("IMEXP(1)"), "e\xF6(1)");
+  EXPECT_EQ(Kv68ToNeutralText("stdDev(l)+variance(l)"), "stdev(l)+var(l)");
+}
+
+TEST(Kv68Rewrite, RewritesLongTextsAlongTheirWholeLength) {
+  std::string text;
+  std::string expected;
+  for (int i = 0; i < 40; ++i) {
+    text += "mean(x)+";
+    expected += "average(x)+";
+  }
+  ASSERT_GT(text.size(), 127u);
+  EXPECT_EQ(Kv68ToNeutralText(text), expected);
+  EXPECT_EQ(NeutralToKv68Text(expected), text);
+}
+
+TEST(Kv68Rewrite, RewritesARecordsFormulaAndLeavesOneWithoutAlone) {
+  CellData record;
+  record.value = "5";
+  Kv68ToNeutral(record);
+  NeutralToKv68(record);
+  EXPECT_FALSE(record.formula.has_value());
+  EXPECT_EQ(record.value, "5");
+  record.formula = "=pi()*2";
+  NeutralToKv68(record);
+  EXPECT_EQ(record.formula, "=\x8C*2");
+  Kv68ToNeutral(record);
+  EXPECT_EQ(record.formula, "=_pi_*2");
+}
+
+}  // namespace
+}  // namespace tabulex
