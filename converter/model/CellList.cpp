@@ -27,7 +27,9 @@ void CellList::Append(std::unique_ptr<SpreadsheetCell> cell) {
   ++count_;
 }
 
-void CellList::Rewind() { cursor_ = head_.get(); }
+void CellList::Rewind() {
+  cursor_ = head_.get();
+}
 
 CellListNode* CellList::Next() {
   CellListNode* node = cursor_;

@@ -11,13 +11,19 @@ namespace {
 #include "converter/model/ExcelFormulaTables.inc"
 }  // namespace
 
-std::span<const RewriteRule> ExcelToNeutralTable() { return kExcelToNeutral; }
-std::span<const RewriteRule> NeutralToExcelTable() { return kNeutralToExcel; }
+std::span<const RewriteRule> ExcelToNeutralTable() {
+  return kExcelToNeutral;
+}
+std::span<const RewriteRule> NeutralToExcelTable() {
+  return kNeutralToExcel;
+}
 
 void ExcelToNeutral(CellData& record) {
   if (record.formula) RewriteInPlace(*record.formula, kExcelToNeutral);
 }
 
-void NeutralToExcel(std::string& text) { RewriteInPlace(text, kNeutralToExcel); }
+void NeutralToExcel(std::string& text) {
+  RewriteInPlace(text, kNeutralToExcel);
+}
 
 }  // namespace tabulex

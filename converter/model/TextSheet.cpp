@@ -94,8 +94,8 @@ void TextCell::TranslateToIntermediate() {
 }
 
 std::string TextCell::Describe() const {
-  std::string out = "Text Data\nRow: " + std::to_string(row) + "\t\tColumn: " +
-                    std::to_string(column) + "\nData: " + text + "\n";
+  std::string out = "Text Data\nRow: " + std::to_string(row) +
+                    "\t\tColumn: " + std::to_string(column) + "\nData: " + text + "\n";
   return out + SpreadsheetCell::Describe();
 }
 
@@ -129,7 +129,9 @@ void TextCell::TranslateFromIntermediate() {
   column = record->column;
 }
 
-std::string TextCell::GetOutput() { return text + kTab; }
+std::string TextCell::GetOutput() {
+  return text + kTab;
+}
 
 void ExcelTextCell::TranslateToIntermediate() {
   // Excel quotes a formula field that holds double quotes: "=..." with inner quotes doubled.
@@ -148,7 +150,9 @@ void ExcelTextCell::TranslateFromIntermediate() {
   if ((record->type & 3) != CELL_FORMULA) NeutralToExcel(text);
 }
 
-TextSheet::~TextSheet() { DestroyCells(); }
+TextSheet::~TextSheet() {
+  DestroyCells();
+}
 
 void TextSheet::TranslateToIntermediate() {
   Context().Trace("\t TTranslateToIntermediate\n");

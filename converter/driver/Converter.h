@@ -1,0 +1,41 @@
+// The conversion driver behind the converter object: one call converts one file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "converter/driver/Components.h"
+#include "converter/driver/FileTypes.h"
+#include "converter/model/ErrorCodes.h"
+
+namespace tabulex {
+
+// Mirrors the converter object's interface; strings are in the ANSI code page. The object's
+// only state is the remembered file name.
+class Converter {
+ public:
+  explicit Converter(ConverterServices services);
+
+  // A null name leaves no name remembered. Only the part up to the first zero byte is kept.
+  HResult SetTheFileName(const std::optional<std::string>& fileName);
+  // The remembered file name; empty when none is remembered.
+  HResult GetTheFileName(std::string* fileName) const;
+  HResult GetExcelSheetNames(const std::string& workbookPath, std::vector<std::string>* names);
+  // Converts `inputPath` of `fromType` into a file of `toType` in `outputFolder` (which is used
+  // as a prefix, so it carries its trailing separator). `internalName` names the calculator
+  // variable or the output file. `overwrite` is accepted and not consulted: an existing output
+  // always goes through the overwrite prompt.
+  HResult Convert(const std::string& inputPath, std::int32_t fromType, const std::string& sheetName,
+                  const std::string& outputFolder, const std::string& internalName,
+                  std::int32_t toType, std::int32_t overwrite);
+
+  const ConverterServices& Services() const { return services_; }
+
+ private:
+  ConverterServices services_;
+  std::optional<std::string> rememberedFileName_;
+};
+
+}  // namespace tabulex

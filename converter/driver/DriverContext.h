@@ -1,0 +1,27 @@
+// The conversion context the driver hands to its sheets: error texts, message boxes, traces.
+#pragma once
+
+#include "converter/driver/Components.h"
+#include "converter/model/ConversionContext.h"
+
+namespace tabulex {
+
+class DriverContext : public ConversionContext {
+ public:
+  explicit DriverContext(const ConverterServices& services) : services_(services) {}
+
+  // Shows the text the error-text component gives for the code, or message 107 without it.
+  void ReportErrorCode(std::uint32_t code) override;
+  int ShowMessage(std::string_view text, std::optional<std::string_view> caption,
+                  std::uint32_t style, std::optional<std::string_view> ownerTitle) override;
+  void Trace(std::string_view text) override;
+
+  // The error-text component's text for a code, or nothing when the component is missing or
+  // has no text.
+  std::optional<std::string> ErrorText(std::uint32_t code);
+
+ private:
+  const ConverterServices& services_;
+};
+
+}  // namespace tabulex

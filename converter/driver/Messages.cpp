@@ -1,0 +1,20 @@
+// Formatting of the string table's texts.
+#include "converter/driver/Messages.h"
+
+namespace tabulex::messages {
+
+std::string Format(std::string_view format, std::initializer_list<std::string_view> args) {
+  std::string out;
+  auto next = args.begin();
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's' && next != args.end()) {
+      out.append(*next++);
+      ++i;
+    } else {
+      out.push_back(format[i]);
+    }
+  }
+  return out;
+}
+
+}  // namespace tabulex::messages
