@@ -1,0 +1,137 @@
+// Token streams: reading token bytes as text and tokenising text.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "converter/appvar/AppVarTokenTables.h"
+#include "converter/appvar/AppVarTokens.h"
+#include "converter/model/ErrorCodes.h"
+
+namespace tabulex {
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out.push_back(static_cast<char>(v));
+  return out;
+}
+
+std::string Tokens(std::string_view text) {
+  return TextToTokens(text).bytes;
+}
+std::string Text(const std::string& tokens) {
+  return TokensToText(tokens).text;
+}
+
+TEST(AppVarTokenTablesTest, RowsAgreeWithTheTokenList) {
+  EXPECT_EQ(OneByteTokenTable[0x00], "");
+  EXPECT_EQ(OneByteTokenTable[0x29], " ");
+  EXPECT_EQ(OneByteTokenTable[0x2A], "\"");
+  EXPECT_EQ(OneByteTokenTable[0x3F], "\r\n");
+  EXPECT_EQ(OneByteTokenTable[0x91], "\"<<46:PrintScreen>>\"");
+  EXPECT_EQ(OneByteTokenTable[0xAF], "?");
+  EXPECT_EQ(OneByteTokenTable[0xFF], "LinReg(ax+b) ");
+  std::set<int> pairs;
+  for (const TwoByteToken& row : TwoByteTokenTable) {
+    EXPECT_TRUE(IsTokenPrefix(row.prefix)) << int(row.prefix);
+    EXPECT_TRUE(pairs.insert(row.prefix << 8 | row.second).second) << int(row.second);
+    EXPECT_LE(row.text.size(), 20u);
+  }
+  EXPECT_EQ(TokensToText(Bytes({0x62, 0x00})).text, "");
+  EXPECT_EQ(TokensToText(Bytes({0x62, 0x01})).text, "");
+  EXPECT_EQ(Text(Bytes({0x63, 0x07})), "\"<<46:V_n_-_1_>>\"");
+  EXPECT_EQ(Text(Bytes({0xBB, 0xCB})), "GarbageCollect");
+}
+
+TEST(AppVarTokensToTextTest, ReadsOneAndTwoByteTokens) {
+  EXPECT_EQ(Text(Bytes({0x2A, 0x48, 0x45, 0x4C, 0x4C, 0x4F})), "\"HELLO");
+  EXPECT_EQ(Text(Bytes({0x6A, 0xB6, 0x41, 0x31, 0x3E, 0x41, 0x35, 0x11})), "=sum(A1:A5)");
+  EXPECT_EQ(Text(Bytes({0x6A, 0xCE, 0x10, 0x41, 0x31, 0x6C, 0x32, 0x2B, 0x31, 0x2B, 0x30, 0x11})),
+            "=If(A1>2,1,0)");
+  EXPECT_EQ(Text(Bytes({0x5E, 0x80, 0x62, 0x16, 0xAA, 0x09, 0x5C, 0x02})), "uaStr0[C]");
+  EXPECT_EQ(Text(Bytes({0x26, 0x5E, 0x7E})), "");
+}
+
+TEST(AppVarTokensToTextTest, PairWithoutRowReadsAsSecondByte) {
+  EXPECT_EQ(Text(Bytes({0xBB, 0x5C})), "[");
+  EXPECT_EQ(Text(Bytes({0x5E, 0x30, 0x31})), "01");
+  // Both bytes are consumed even when the second is a prefix itself.
+  EXPECT_EQ(Text(Bytes({0x5C, 0x5C, 0x41})), "[A");
+}
+
+TEST(AppVarTokensToTextTest, PrefixInLastPositionPairsWithTerminator) {
+  EXPECT_EQ(Text(Bytes({0x41, 0x5C})), "A[A]");
+  EXPECT_EQ(Text(Bytes({0xBB})), "npv(");
+  EXPECT_EQ(Text(Bytes({0x7E})), "Sequential");
+}
+
+TEST(AppVarTokensToTextTest, AssemblyMarkerAtByteTwoGivesNoText) {
+  TokenText program = TokensToText(Bytes({0x6A, 0x41, 0xBB, 0x6D, 0x41}));
+  EXPECT_EQ(program.status, ERR_ASSEMBLY_TOKENS);
+  EXPECT_EQ(program.text, "");
+  // Elsewhere the pair has no row and reads as the one-byte text of 6D.
+  TokenText pair = TokensToText(Bytes({0xBB, 0x6D, 0x41, 0x41}));
+  EXPECT_EQ(pair.status, 0u);
+  EXPECT_EQ(pair.text, "_<=_AA");
+  EXPECT_EQ(TokensToText(Bytes({0x41, 0x41, 0xBB})).status, 0u);
+}
+
+TEST(AppVarTextToTokensTest, PlainCharacters) {
+  EXPECT_EQ(Tokens("HELLO"), Bytes({0x48, 0x45, 0x4C, 0x4C, 0x4F}));
+  EXPECT_EQ(Tokens("#"), Bytes({0xAF}));
+  EXPECT_EQ(Tokens("A B"), Bytes({0x41, 0x29, 0x42}));
+  EXPECT_EQ(Tokens("A\nB"), Bytes({0x41, 0x42}));
+  EXPECT_EQ(Tokens("\xE9\xB0"), Bytes({0x29, 0x29}));
+  EXPECT_EQ(Tokens("$\x04%;@\\`|~\x7F\t"),
+            Bytes({0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF}));
+  EXPECT_EQ(Tokens("\r\n\rX"), Bytes({0x3F, 0xAF, 0x58}));
+  EXPECT_EQ(Tokens(std::string("AB\0C", 4)), Bytes({0x41, 0x42}));
+  EXPECT_EQ(Tokens(""), "");
+}
+
+TEST(AppVarTextToTokensTest, LongestTextOfTheGroupWins) {
+  EXPECT_EQ(Tokens("=sum(A1:A5)"), Bytes({0x6A, 0xB6, 0x41, 0x31, 0x3E, 0x41, 0x35, 0x11}));
+  EXPECT_EQ(Tokens("sin_^-1_(sinh(sin("), Bytes({0xC3, 0xC8, 0xC2}));
+  EXPECT_EQ(Tokens("_e_^(_e__n_"), Bytes({0xBF, 0xBB, 0x31, 0x62, 0x21}));
+  EXPECT_EQ(Tokens("Pic1GDB2[A]L_1_"), Bytes({0x60, 0x00, 0x61, 0x01, 0x5C, 0x00, 0x5D, 0x00}));
+  EXPECT_EQ(Tokens("\"<<46:PrintScreen>>\"\""), Bytes({0x91, 0x2A}));
+}
+
+TEST(AppVarTextToTokensTest, ExclusionsAndAliases) {
+  // "[" is the one-byte list bracket, "L" the letter; "Pic" and "GDB" alone are letters (a
+  // lower-case "c" is a statistics variable).
+  EXPECT_EQ(Tokens("[L"), Bytes({0x06, 0x4C}));
+  EXPECT_EQ(Tokens("Pic"), Bytes({0x50, 0x49, 0x62, 0x18}));
+  EXPECT_EQ(Tokens("GDB"), Bytes({0x47, 0x44, 0x42}));
+  // "If" only with a space, or spelt "if".
+  EXPECT_EQ(Tokens("If(if(If "), Bytes({0x49, 0x46, 0x10, 0xCE, 0x10, 0xCE}));
+  EXPECT_EQ(Tokens("FnOnX"), Bytes({0x96, 0x58}));
+  EXPECT_EQ(Tokens("1-Var Stats"), Bytes({0xF2}));
+  EXPECT_EQ(Tokens("RegEQ"), Bytes({0x62, 0x01}));
+  EXPECT_EQ(Tokens("UnArchive X"), Bytes({0xBB, 0x69, 0x58}));
+}
+
+TEST(AppVarTextToTokensTest, LowerCaseLetters) {
+  EXPECT_EQ(Tokens("abcdenprstz"),
+            Bytes({0x62, 0x16, 0x62, 0x17, 0x62, 0x18, 0x62, 0x19, 0x62, 0x1A, 0x62,
+                   0x02, 0x62, 0x22, 0x62, 0x12, 0x62, 0x34, 0x62, 0x24, 0x62, 0x23}));
+  EXPECT_EQ(Tokens("uvw"), Bytes({0x5E, 0x80, 0x5E, 0x81, 0x5E, 0x82}));
+  EXPECT_EQ(Tokens("fghijklmoqxy"),
+            Bytes({0x46, 0x47, 0x48, 0x49, 0x4A, 0x4B, 0x4C, 0x4D, 0x4F, 0x51, 0x58, 0x59}));
+}
+
+TEST(AppVarTextToTokensTest, SpaceIsTestedBeforeTheCandidates) {
+  // " or " has a token but a space always gives the space token.
+  EXPECT_EQ(Tokens(" or "), Bytes({0x29, 0x4F, 0x62, 0x12, 0x29}));
+}
+
+TEST(AppVarTextToTokensTest, ReportsSystemTokens) {
+  EXPECT_TRUE(TextToTokens("Archive").systemTokens);
+  EXPECT_EQ(TextToTokens("Archive").bytes, Bytes({0xBB, 0x68}));
+  EXPECT_TRUE(TextToTokens("GarbageCollect").systemTokens);
+  EXPECT_FALSE(TextToTokens("ABC").systemTokens);
+}
+
+}  // namespace
+}  // namespace tabulex
