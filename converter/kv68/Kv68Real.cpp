@@ -1,0 +1,113 @@
+#include "converter/kv68/Kv68Real.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <system_error>
+
+namespace tabulex {
+
+namespace {
+
+constexpr std::uint16_t kPositiveBase = 0x4000;
+constexpr std::uint16_t kNegativeBase = 0xC000;
+constexpr std::uint16_t kExponentMask = 0x7FFF;
+constexpr std::uint16_t kSignBit = 0x8000;
+
+Kv68RealBytes ZeroReal() {
+  Kv68RealBytes bytes{};
+  bytes[0] = 0x40;
+  bytes[9] = kRealTag;
+  return bytes;
+}
+
+}  // namespace
+
+Kv68Real Kv68Real::FromBytes(std::span<const std::uint8_t> bytes) {
+  Kv68Real real;
+  if (bytes.size() < 9) {
+    return real;
+  }
+  const auto word = static_cast<std::uint16_t>((bytes[0] << 8) | bytes[1]);
+  real.negative = (word & kSignBit) != 0;
+  real.exponent = static_cast<int>(word & kExponentMask) - static_cast<int>(kPositiveBase);
+  for (int i = 0; i < kRealDigits; ++i) {
+    const std::uint8_t packed = bytes[2 + i / 2];
+    real.digits[i] = (i % 2 == 0) ? static_cast<std::uint8_t>(packed >> 4)
+                                  : static_cast<std::uint8_t>(packed & 0x0F);
+  }
+  return real;
+}
+
+bool Kv68Real::IsZero() const {
+  for (const std::uint8_t digit : digits) {
+    if (digit != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+long double Kv68Real::ToLongDouble() const {
+  // The 14 digits as one integer (exact in a long double, even with nibbles above 9), scaled
+  // by a power of ten chosen so that the digit string reads d0.d1...d13.
+  std::uint64_t mantissa = 0;
+  for (const std::uint8_t digit : digits) {
+    mantissa = mantissa * 10 + digit;
+  }
+  long double value = static_cast<long double>(mantissa);
+  const int scale = exponent - (kRealDigits - 1);
+  if (mantissa != 0 && scale != 0) {
+    // Split very small scales so the power itself does not underflow before the multiply.
+    if (scale < -4000) {
+      value *= std::pow(10.0L, -4000);
+      value *= std::pow(10.0L, static_cast<long double>(scale + 4000));
+    } else {
+      value *= std::pow(10.0L, static_cast<long double>(scale));
+    }
+  }
+  return negative ? -value : value;
+}
+
+Kv68RealBytes EncodeReal(double value) {
+  if (!std::isfinite(value) || value == 0.0) {
+    return ZeroReal();
+  }
+  // Scientific notation with 13 digits after the point gives exactly the 14 significant
+  // digits, correctly rounded, and the decimal exponent: "d.ddddddddddddde[+-]x".
+  std::array<char, 64> text{};
+  const auto result = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
+                                    std::chars_format::scientific, kRealDigits - 1);
+  if (result.ec != std::errc{}) {
+    return ZeroReal();
+  }
+  std::array<std::uint8_t, kRealDigits> digits{};
+  int count = 0;
+  const char* p = text.data();
+  for (; p != result.ptr && *p != 'e'; ++p) {
+    if (*p >= '0' && *p <= '9' && count < kRealDigits) {
+      digits[count++] = static_cast<std::uint8_t>(*p - '0');
+    }
+  }
+  int exponent = 0;
+  if (p != result.ptr) {
+    ++p;  // the 'e'
+    if (p != result.ptr && *p == '+') {
+      ++p;
+    }
+    std::from_chars(p, result.ptr, exponent);
+  }
+  Kv68RealBytes bytes{};
+  const auto word =
+      static_cast<std::uint16_t>((value < 0 ? kNegativeBase : kPositiveBase) + exponent);
+  bytes[0] = static_cast<std::uint8_t>(word >> 8);
+  bytes[1] = static_cast<std::uint8_t>(word & 0xFF);
+  for (int i = 0; i < kRealDigits; i += 2) {
+    bytes[2 + i / 2] = static_cast<std::uint8_t>((digits[i] << 4) | digits[i + 1]);
+  }
+  bytes[9] = kRealTag;
+  return bytes;
+}
+
+}  // namespace tabulex
