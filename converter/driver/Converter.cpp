@@ -133,14 +133,19 @@ std::string_view Bytes(const std::string& buffer, std::size_t from, std::size_t 
   return std::string_view(buffer).substr(from, to - from);
 }
 
+}  // namespace
+
+namespace detail {
+
 // One call of Convert.
 class Conversion {
  public:
-  Conversion(const ConverterServices& services, std::optional<std::string>& remembered,
+  // `remembered` receives the path of a written file; null discards it.
+  Conversion(const ConverterServices& services, std::optional<std::string>* remembered,
              const std::string& inputPath, std::int32_t fromType, const std::string& sheetName,
              const std::string& outputFolder, const std::string& internalName, std::int32_t toType)
       : services_(services),
-        remembered_(remembered),
+        remembered_(remembered ? *remembered : discarded_),
         context_(services),
         inputPath_(inputPath),
         fromType_(fromType),
@@ -150,7 +155,10 @@ class Conversion {
         toType_(toType) {}
 
   HResult Run();
+  // Reads the source into its sheet and stops there.
+  HResult ReadOnly();
   DriverContext& Context() { return context_; }
+  const Spreadsheet* Source() const { return source_.get(); }
 
  private:
   HResult Resave();
@@ -169,13 +177,14 @@ class Conversion {
   HResult TooSmall();
 
   const ConverterServices& services_;
+  std::optional<std::string> discarded_;
   std::optional<std::string>& remembered_;
   DriverContext context_;
-  const std::string& inputPath_;
+  const std::string inputPath_;
   std::int32_t fromType_;
-  const std::string& sheetName_;
-  const std::string& outputFolder_;
-  const std::string& internalName_;
+  const std::string sheetName_;
+  const std::string outputFolder_;
+  const std::string internalName_;
   std::int32_t toType_;
   bool rambla_ = false;
   // Declared before the target so that the target, which holds the records, goes first.
@@ -207,6 +216,12 @@ HResult Conversion::Run() {
 
 std::optional<std::string> Conversion::ReadFile(const std::string& path) {
   return platform::ReadWholeFile(path);
+}
+
+HResult Conversion::ReadOnly() {
+  if (fromType_ == ZQ_TABULEX_RB200) fromType_ = ZQ_TABULEX_74;
+  if (!IsKnownSourceType(fromType_)) return kInvalidArg;
+  return ReadSource();
 }
 
 HResult Conversion::TooSmall() {
@@ -498,7 +513,9 @@ Overwrite Conversion::ConfirmOverwrite(const std::string& path) {
   }
 }
 
-}  // namespace
+}  // namespace detail
+
+using detail::Conversion;
 
 Converter::Converter(ConverterServices services) : services_(std::move(services)) {
   if (!services_.engine) services_.engine = std::make_shared<UnavailableEngine>();
@@ -531,14 +548,39 @@ HResult Converter::GetExcelSheetNames(const std::string& workbookPath,
   }
 }
 
+LoadedSource::LoadedSource() = default;
+LoadedSource::LoadedSource(LoadedSource&&) noexcept = default;
+LoadedSource::~LoadedSource() = default;
+
+const Spreadsheet* LoadedSource::Sheet() const {
+  return conversion_ ? conversion_->Source() : nullptr;
+}
+
+LoadedSource Converter::ReadSource(const std::string& inputPath, std::int32_t fromType,
+                                   const std::string& sheetName, const std::string& internalName) {
+  LoadedSource loaded;
+  loaded.conversion_ =
+      std::make_unique<Conversion>(services_, nullptr, inputPath, fromType, sheetName,
+                                   std::string(), internalName, ZQ_TABULEX_NULL);
+  try {
+    loaded.result_ = loaded.conversion_->ReadOnly();
+  } catch (const std::exception& error) {
+    loaded.conversion_->Context().ShowMessage(
+        messages::Format(messages::kUnexpectedFailure, {error.what()}), std::nullopt,
+        message::kIconError | message::kTaskModal, std::nullopt);
+    loaded.result_ = kFail;
+  }
+  return loaded;
+}
+
 HResult Converter::Convert(const std::string& inputPath, std::int32_t fromType,
                            const std::string& sheetName, const std::string& outputFolder,
                            const std::string& internalName, std::int32_t toType,
                            std::int32_t /*overwrite*/) {
   std::optional<Conversion> conversion;
   try {
-    conversion.emplace(services_, rememberedFileName_, inputPath, fromType, sheetName, outputFolder,
-                       internalName, toType);
+    conversion.emplace(services_, &rememberedFileName_, inputPath, fromType, sheetName,
+                       outputFolder, internalName, toType);
     return conversion->Run();
   } catch (const std::bad_alloc&) {
     conversion.reset();  // frees the sheets before telling the user

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,29 @@
 #include "converter/model/ErrorCodes.h"
 
 namespace tabulex {
+
+class Spreadsheet;
+namespace detail {
+class Conversion;
+}
+
+// A source file read into the intermediate model, kept with the context its sheet reports
+// through. Used to look at what a file holds without converting it.
+class LoadedSource {
+ public:
+  LoadedSource();
+  LoadedSource(LoadedSource&&) noexcept;
+  ~LoadedSource();
+
+  HResult Result() const { return result_; }
+  // The source sheet after TranslateToIntermediate; null when reading failed.
+  const Spreadsheet* Sheet() const;
+
+ private:
+  friend class Converter;
+  std::unique_ptr<detail::Conversion> conversion_;
+  HResult result_ = kFail;
+};
 
 // Mirrors the converter object's interface; strings are in the ANSI code page. The object's
 // only state is the remembered file name.
@@ -30,6 +54,10 @@ class Converter {
   HResult Convert(const std::string& inputPath, std::int32_t fromType, const std::string& sheetName,
                   const std::string& outputFolder, const std::string& internalName,
                   std::int32_t toType, std::int32_t overwrite);
+
+  // Reads a file as a conversion source would be read, without writing anything.
+  LoadedSource ReadSource(const std::string& inputPath, std::int32_t fromType,
+                          const std::string& sheetName, const std::string& internalName);
 
   const ConverterServices& Services() const { return services_; }
 

@@ -1,0 +1,58 @@
+// Message boxes on a terminal.
+#include "cli/CliUserInterface.h"
+
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "converter/model/ConversionContext.h"
+
+namespace tabulex::cli {
+
+namespace {
+
+constexpr std::uint32_t kButtonMask = 0xF;
+
+void Print(std::ostream& err, std::string_view text, std::optional<std::string_view> caption) {
+  if (caption) err << *caption << ": ";
+  err << text;
+  if (text.empty() || text.back() != '\n') err << '\n';
+  err.flush();
+}
+
+}  // namespace
+
+int CliUserInterface::ShowMessage(std::string_view text, std::optional<std::string_view> caption,
+                                  std::uint32_t style, std::optional<std::string_view>) {
+  ++shown_;
+  if ((style & kButtonMask) != message::kYesNoCancel) {
+    Print(err_, text, caption);
+    return message::kAnswerOk;
+  }
+  switch (policy_) {
+    case OverwritePolicy::kOverwrite:
+      return message::kAnswerYes;
+    case OverwritePolicy::kSkip:
+      return message::kAnswerNo;
+    case OverwritePolicy::kAsk:
+      return Ask(text, caption);
+    case OverwritePolicy::kDefault:
+      break;
+  }
+  return interactive_ ? Ask(text, caption) : message::kAnswerNo;
+}
+
+int CliUserInterface::Ask(std::string_view text, std::optional<std::string_view> caption) {
+  Print(err_, text, caption);
+  for (;;) {
+    err_ << "[y]es, [n]o, [c]ancel? ";
+    err_.flush();
+    std::string answer;
+    if (!std::getline(in_, answer)) return message::kAnswerCancel;
+    if (answer == "y" || answer == "Y" || answer == "yes") return message::kAnswerYes;
+    if (answer == "n" || answer == "N" || answer == "no") return message::kAnswerNo;
+    if (answer == "c" || answer == "C" || answer == "cancel") return message::kAnswerCancel;
+  }
+}
+
+}  // namespace tabulex::cli

@@ -1,0 +1,35 @@
+// Message boxes of the command line: the overwrite prompt is answered by policy or on the
+// terminal, every other message is printed to stderr.
+#pragma once
+
+#include <iosfwd>
+
+#include "converter/driver/Components.h"
+
+namespace tabulex::cli {
+
+enum class OverwritePolicy { kDefault, kOverwrite, kSkip, kAsk };
+
+class CliUserInterface : public UserInterface {
+ public:
+  // `interactive`: whether the prompt may be asked when the policy is kDefault.
+  CliUserInterface(OverwritePolicy policy, bool interactive, std::istream& in, std::ostream& err)
+      : policy_(policy), interactive_(interactive), in_(in), err_(err) {}
+
+  int ShowMessage(std::string_view text, std::optional<std::string_view> caption,
+                  std::uint32_t style, std::optional<std::string_view> ownerTitle) override;
+
+  // How many messages have been shown.
+  int Shown() const { return shown_; }
+
+ private:
+  int Ask(std::string_view text, std::optional<std::string_view> caption);
+
+  OverwritePolicy policy_;
+  bool interactive_;
+  std::istream& in_;
+  std::ostream& err_;
+  int shown_ = 0;
+};
+
+}  // namespace tabulex::cli

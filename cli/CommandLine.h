@@ -1,0 +1,30 @@
+// The `tabulex` command: convert files and show what a file holds.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tabulex::cli {
+
+inline constexpr int kExitWritten = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitCancelled = 2;
+inline constexpr int kExitSkipped = 3;
+inline constexpr int kExitUsage = 64;
+
+// The file type named by a TYPE argument (xls, txt, 5xv, 68y, 7xy, r2y, none).
+std::optional<int> TypeFromName(std::string_view name);
+// The file type of a path's extension, case-insensitive; workbooks include .xlsx and .ods.
+std::optional<int> TypeFromExtension(std::string_view path);
+
+// A bytes as the `cells` listing prints it: bytes outside 0x20 to 0x7E and the backslash as
+// \xHH.
+std::string Escape(std::string_view bytes);
+
+// Runs the command; returns the exit status.
+int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+                   std::ostream& err, bool stdinIsTerminal);
+
+}  // namespace tabulex::cli
