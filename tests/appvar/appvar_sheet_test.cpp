@@ -1,0 +1,405 @@
+// The spreadsheet image: reading records into intermediate cells and building images from them.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "converter/appvar/AppVarSheet.h"
+#include "converter/model/ErrorCodes.h"
+#include "tests/support/RecordingContext.h"
+
+namespace tabulex {
+namespace {
+
+using testing::RecordingContext;
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out.push_back(static_cast<char>(v));
+  return out;
+}
+
+// The 194-byte header area with the given 8 name bytes and data length.
+std::string Header(const std::string& nameField, int dataLength) {
+  std::string h = Bytes({dataLength & 0xFF, dataLength >> 8, 0xF3, 0x47, 0xBF, 0xAA});
+  h += nameField;
+  h += Bytes({0x00, 0x00});
+  h += std::string(13, '\xAA');
+  h += std::string(165, '\0');
+  return h;
+}
+
+const std::string kAbcName = Bytes({0x41, 0x42, 0x43, 0x00, 0x20, 0x20, 0x20, 0x20});
+const std::string kEnd = Bytes({0x00, 0x00});
+// C5 = 12.5
+const std::string kNumberC5 =
+    Bytes({0x11, 0x07, 0xD5, 0x00, 0x00, 0x81, 0x12, 0x50, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+// A1 = "HELLO"
+const std::string kStringA1 =
+    Bytes({0x0E, 0x00, 0x01, 0x01, 0x2A, 0x48, 0x45, 0x4C, 0x4C, 0x4F, 0, 0, 0, 0});
+// B2 = sum(A1:A5), cached value 15
+const std::string kFormulaB2 = Bytes({0x19, 0x03, 0xEA, 0x03, 0x00, 0x81, 0x15, 0,    0, 0, 0, 0, 0,
+                                      0x6A, 0xB6, 0x41, 0x31, 0x3E, 0x41, 0x35, 0x11, 0, 0, 0, 0});
+
+struct ReadCell {
+  int row;
+  int column;
+  int type;
+  std::string value;
+  std::optional<std::string> formula;
+  bool operator==(const ReadCell&) const = default;
+};
+
+std::vector<ReadCell> CellsOf(const Spreadsheet& sheet) {
+  std::vector<ReadCell> out;
+  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next.get()) {
+    const CellData* r = n->cell->Record();
+    out.push_back({r->row, r->column, r->type, r->value.value_or("<null>"), r->formula});
+  }
+  return out;
+}
+
+// A source sheet whose cells carry ready-made intermediate records.
+class SourceCell : public SpreadsheetCell {
+ public:
+  SourceCell(ConversionContext& context, int row, int column, std::uint16_t type,
+             std::optional<std::string> value, std::optional<std::string> formula)
+      : SpreadsheetCell(context) {
+    CellData& r = CreateRecord(static_cast<std::int16_t>(row), static_cast<std::int16_t>(column));
+    r.type = type;
+    r.value = std::move(value);
+    r.formula = std::move(formula);
+  }
+  void TranslateToIntermediate() override {}
+  void TranslateFromIntermediate() override {}
+  std::string GetOutput() override { return {}; }
+};
+
+class SourceSheet : public Spreadsheet {
+ public:
+  SourceSheet(ConversionContext& context, std::optional<std::string> sheetName)
+      : Spreadsheet(context, "", 0) {
+    cells = std::make_unique<CellList>();
+    name = std::move(sheetName);
+    CreateHeader(SOURCE_TEXT);
+  }
+  SourceSheet& Add(int row, int column, std::uint16_t type, std::optional<std::string> value,
+                   std::optional<std::string> formula = std::nullopt) {
+    cells->Append(std::make_unique<SourceCell>(Context(), row, column, type, std::move(value),
+                                               std::move(formula)));
+    return *this;
+  }
+  void TranslateToIntermediate() override {}
+  void TranslateFromIntermediate() override {}
+  std::string GetOutput() override { return {}; }
+};
+
+// Builds the target image of `source` under `deviceName`; the result is the image without the
+// extra byte that follows it.
+std::string Image(RecordingContext& context, SourceSheet& source, std::string_view deviceName,
+                  std::size_t* outputSize = nullptr) {
+  AppVarSheet target(context, source);
+  target.TranslateFromIntermediate();
+  target.SetDeviceName(deviceName);
+  std::string out = target.GetOutput();
+  if (outputSize) *outputSize = target.GetOutputSize();
+  EXPECT_EQ(out.size(), target.GetOutputSize() + 3);
+  EXPECT_EQ(out.back(), '\0');
+  out.pop_back();
+  return out;
+}
+
+// The records of an image: everything between the header area and the end marker.
+std::string Records(const std::string& image) {
+  return image.substr(kAppVarHeaderSize, image.size() - kAppVarHeaderSize - 2);
+}
+
+TEST(AppVarReadTest, ReadsNumberStringAndFormulaRecords) {
+  RecordingContext context;
+  const std::string image =
+      Header(kAbcName, 194 + 17 + 14 + 25) + kNumberC5 + kStringA1 + kFormulaB2 + kEnd;
+  AppVarSheet sheet(context, image.data(), image.size());
+  sheet.TranslateToIntermediate();
+  EXPECT_EQ(CellsOf(sheet), (std::vector<ReadCell>{{1, 1, CELL_TEXT, "HELLO", std::nullopt},
+                                                   {2, 2, CELL_FORMULA, "15", "=SUM(A1:A5)"},
+                                                   {5, 3, CELL_NUMBER, "12.5", std::nullopt}}));
+  ASSERT_NE(sheet.Header(), nullptr);
+  EXPECT_EQ(sheet.Header()->source, SOURCE_KV52P);
+  EXPECT_EQ(sheet.Header()->name, "ABC");
+  EXPECT_EQ(sheet.HeaderPad(), Bytes({0, 0}));
+  EXPECT_EQ(sheet.FillerBlock(), std::string(13, '\xAA'));
+  EXPECT_TRUE(context.errors.empty());
+}
+
+TEST(AppVarReadTest, SortsByRowThenColumn) {
+  RecordingContext context;
+  auto number = [](int offset) {
+    return Bytes(
+        {0x11, offset >> 8, offset & 0xFF, 0x00, 0x00, 0x80, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  };
+  // B1 (1001), A2 (2), A1 (1), Z1 (25001)
+  const std::string image =
+      Header(kAbcName, 0) + number(1001) + number(2) + number(1) + number(25001) + kEnd;
+  AppVarSheet sheet(context, image.data(), image.size());
+  std::vector<std::pair<int, int>> order;
+  for (const ReadCell& c : CellsOf(sheet)) order.emplace_back(c.row, c.column);
+  EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {1, 26}, {2, 1}}));
+}
+
+TEST(AppVarReadTest, NameEndsAtZeroOrAfterEightBytes) {
+  RecordingContext context;
+  const std::string full = Header("ABCDEFGH", 194) + kEnd;
+  AppVarSheet eight(context, full.data(), full.size());
+  eight.TranslateToIntermediate();
+  EXPECT_EQ(eight.Header()->name, "ABCDEFGH");
+}
+
+TEST(AppVarReadTest, StringAndTypeQuirks) {
+  RecordingContext context;
+  // Upper type bits are ignored; a string without its quote token keeps its first character;
+  // an assembly program in a formula gives an empty formula.
+  const std::string image = Header(kAbcName, 0) +
+                            Bytes({0x0A, 0x00, 0x01, 0xFD, 0x48, 0x49, 0, 0, 0, 0}) +
+                            Bytes({0x15, 0x00, 0x02, 0x03, 0,    0x80, 0, 0, 0, 0, 0,
+                                   0,    0,    0x6A, 0x41, 0xBB, 0x6D, 0, 0, 0, 0}) +
+                            kEnd;
+  AppVarSheet sheet(context, image.data(), image.size());
+  EXPECT_EQ(CellsOf(sheet), (std::vector<ReadCell>{{1, 1, CELL_TEXT, "HI", std::nullopt},
+                                                   {2, 1, CELL_FORMULA, "0", ""}}));
+}
+
+TEST(AppVarReadTest, TypeTwoRecordFails) {
+  RecordingContext context;
+  const std::string image =
+      Header(kAbcName, 0) + Bytes({0x09, 0, 1, 0x02, 0x41, 0, 0, 0, 0}) + kEnd;
+  try {
+    AppVarSheet sheet(context, image.data(), image.size());
+    FAIL() << "no exception";
+  } catch (const std::invalid_argument& e) {
+    EXPECT_STREQ(e.what(), "Type");
+  }
+}
+
+TEST(AppVarReadTest, DamagedRecordEndsTheCellList) {
+  RecordingContext context;
+  const std::string good = Header(kAbcName, 0) + kStringA1;
+  // A record running past the bytes given.
+  const std::string pastEnd = good + Bytes({0x30, 0x00, 0x02, 0x01, 0x2A, 0x41});
+  // A number shorter than 17 bytes, a string shorter than 8, a formula shorter than 17.
+  const std::string shortNumber =
+      good + Bytes({0x10, 0, 2, 0, 0, 0x80, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0}) + kStringA1 + kEnd;
+  const std::string shortString = good + Bytes({0x07, 0, 2, 1, 0, 0, 0}) + kStringA1 + kEnd;
+  const std::string shortFormula =
+      good + Bytes({0x10, 0, 2, 3, 0, 0x80, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0}) + kStringA1 + kEnd;
+  // No end marker at all.
+  const std::string unterminated = good;
+  for (const std::string& image : {pastEnd, shortNumber, shortString, shortFormula, unterminated}) {
+    AppVarSheet sheet(context, image.data(), image.size());
+    EXPECT_EQ(CellsOf(sheet), (std::vector<ReadCell>{{1, 1, CELL_TEXT, "HELLO", std::nullopt}}));
+  }
+}
+
+TEST(AppVarReadTest, ShortImagesHoldNoCells) {
+  RecordingContext context;
+  const std::string header = Header(kAbcName, 194);
+  for (std::size_t size : {0u, 3u, 9u, 20u, 193u, 194u}) {
+    AppVarSheet sheet(context, header.data(), size);
+    sheet.TranslateToIntermediate();
+    EXPECT_TRUE(sheet.Cells()->Empty());
+    EXPECT_EQ(sheet.Header()->name, std::string("ABC").substr(0, size > 6 ? size - 6 : 0));
+  }
+}
+
+TEST(AppVarWriteTest, EmptySheetImage) {
+  RecordingContext context;
+  SourceSheet source(context, "abc");
+  std::size_t size = 0;
+  const std::string image = Image(context, source, "ABC", &size);
+  EXPECT_EQ(size, 194u);
+  EXPECT_EQ(image, Header(kAbcName, 194) + kEnd);
+}
+
+TEST(AppVarWriteTest, TwoNumberCells) {
+  RecordingContext context;
+  SourceSheet source(context, "ABC");
+  source.Add(5, 3, CELL_NUMBER, "12.5").Add(6, 3, CELL_NUMBER, "-0.05");
+  std::size_t size = 0;
+  const std::string image = Image(context, source, "ABC", &size);
+  EXPECT_EQ(size, 228u);
+  EXPECT_EQ(image,
+            Header(kAbcName, 228) + kNumberC5 +
+                Bytes({0x11, 0x07, 0xD6, 0x00, 0x80, 0x7E, 0x50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
+                kEnd);
+}
+
+TEST(AppVarWriteTest, StringRecords) {
+  RecordingContext context;
+  SourceSheet source(context, "ABC");
+  source.Add(1, 1, CELL_TEXT, "HELLO").Add(2, 1, CELL_TEXT, "abc");
+  EXPECT_EQ(Records(Image(context, source, "ABC")),
+            kStringA1 + Bytes({0x0C, 0x00, 0x02, 0x01, 0x2A, 0x41, 0x42, 0x43, 0, 0, 0, 0}));
+}
+
+TEST(AppVarWriteTest, DollarAmountsBecomeNumbers) {
+  RecordingContext context;
+  SourceSheet source(context, "ABC");
+  source.Add(1, 1, CELL_TEXT, "$12").Add(2, 1, CELL_TEXT, "$0.5").Add(3, 1, CELL_TEXT, "3 APPLES");
+  AppVarSheet target(context, source);
+  target.TranslateFromIntermediate();
+  target.SetDeviceName("ABC");
+  std::string image = target.GetOutput();
+  image.pop_back();
+  EXPECT_EQ(Records(image),
+            Bytes({0x11, 0x00, 0x01, 0x00, 0x00, 0x81, 0x12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
+                // "$" becomes 0x04, which has no token: "?".
+                Bytes({0x0D, 0x00, 0x02, 0x01, 0x2A, 0xAF, 0x30, 0x3A, 0x35, 0, 0, 0, 0}) +
+                // A number at the start of a text does not make it a number.
+                Bytes({0x11, 0x00, 0x03, 0x01, 0x2A, 0x33, 0x29, 0x41, 0x50, 0x50, 0x4C, 0x45, 0x53,
+                       0, 0, 0, 0}));
+  // The intermediate cell keeps its text and type.
+  std::vector<ReadCell> records = CellsOf(target);
+  EXPECT_EQ(records[0], (ReadCell{1, 1, CELL_TEXT, "$12", std::nullopt}));
+}
+
+TEST(AppVarWriteTest, TokenBytesAreCutAtForty) {
+  RecordingContext context;
+  SourceSheet source(context, "ABC");
+  source.Add(1, 1, CELL_TEXT, std::string(45, 'A'))
+      .Add(2, 1, CELL_TEXT, std::string(38, 'A') + "[A]")
+      .Add(3, 1, CELL_FORMULA, std::string(8, '\0'), "=" + std::string(49, 'A'));
+  const std::string records = Records(Image(context, source, "ABC"));
+  const std::string zero9 = Bytes({0x00, 0x80, 0, 0, 0, 0, 0, 0, 0});
+  EXPECT_EQ(records, Bytes({0x30, 0x00, 0x01, 0x01, 0x2A}) + std::string(39, 'A') +
+                         std::string(4, '\0') +
+                         // The cut separates the two bytes of the token of "[A]".
+                         Bytes({0x30, 0x00, 0x02, 0x01, 0x2A}) + std::string(38, 'A') + "\x5C" +
+                         std::string(4, '\0') + Bytes({0x39, 0x00, 0x03, 0x03}) + zero9 + "\x6A" +
+                         std::string(39, 'A') + std::string(4, '\0'));
+}
+
+TEST(AppVarWriteTest, FormulaRecord) {
+  RecordingContext context;
+  SourceSheet source(context, "ABC");
+  source.Add(2, 2, CELL_FORMULA, "15", "=sum(A1:A5)");
+  EXPECT_EQ(Records(Image(context, source, "ABC")), kFormulaB2);
+  SourceSheet empty(context, "ABC");
+  empty.Add(1, 1, CELL_FORMULA, std::string(8, '\0'), "");
+  EXPECT_EQ(Records(Image(context, empty, "ABC")),
+            Bytes({0x11, 0x00, 0x01, 0x03, 0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(AppVarWriteTest, UnencodableNumbersAreZeroAndReportedOnce) {
+  RecordingContext context;
+  SourceSheet source(context, "ABC");
+  source.Add(1, 1, CELL_NUMBER, "1E100")
+      .Add(2, 1, CELL_FORMULA, "-9.9999999999999E99", "=1")
+      .Add(3, 1, CELL_TEXT, "$1E300");
+  const std::string zero = Bytes({0x00, 0x80, 0, 0, 0, 0, 0, 0, 0});
+  EXPECT_EQ(Records(Image(context, source, "ABC")),
+            Bytes({0x11, 0x00, 0x01, 0x00}) + zero + std::string(4, '\0') +
+                Bytes({0x13, 0x00, 0x02, 0x03}) + zero + "\x6A\x31" + std::string(4, '\0') +
+                Bytes({0x11, 0x00, 0x03, 0x00}) + zero + std::string(4, '\0'));
+  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_NUMBER_OUT_OF_RANGE});
+}
+
+TEST(AppVarWriteTest, TypeTwoCellFails) {
+  RecordingContext context;
+  SourceSheet source(context, "ABC");
+  source.Add(1, 1, CELL_STRING, "X");
+  AppVarSheet target(context, source);
+  try {
+    target.TranslateFromIntermediate();
+    FAIL() << "no exception";
+  } catch (const std::invalid_argument& e) {
+    EXPECT_STREQ(e.what(), "Type");
+  }
+}
+
+TEST(AppVarLimitTest, CellsOutsideTheGridAreDropped) {
+  RecordingContext context;
+  SourceSheet source(context, "ABC");
+  source.Add(999, 26, CELL_NUMBER, "1")
+      .Add(1000, 1, CELL_NUMBER, "1")
+      .Add(1, 27, CELL_NUMBER, "1")
+      .Add(0, 1, CELL_NUMBER, "1")
+      .Add(1, 0, CELL_NUMBER, "1");
+  std::size_t size = 0;
+  EXPECT_EQ(Records(Image(context, source, "ABC", &size)),
+            Bytes({0x11, 0x65, 0x8F, 0x00, 0x00, 0x80, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(size, 194u + 17u);
+  EXPECT_TRUE(context.errors.empty());
+}
+
+TEST(AppVarLimitTest, SheetStopsAtTheDataLimit) {
+  // 192 + 17 * 1313 = 22513 is below the limit; the 1314th cell carries it to 22530.
+  for (int count : {1313, 1314, 1400}) {
+    RecordingContext context;
+    SourceSheet source(context, "ABC");
+    for (int i = 0; i < count; ++i) source.Add(i % 999 + 1, i / 999 + 1, CELL_NUMBER, "7");
+    std::size_t size = 0;
+    const std::string image = Image(context, source, "ABC", &size);
+    const std::size_t written = std::min(count, 1314);
+    EXPECT_EQ(size, 194u + 17u * written) << count;
+    EXPECT_EQ(image.size(), size + 2);
+    EXPECT_EQ(image.substr(0, 2),
+              Bytes({static_cast<int>(size & 0xFF), static_cast<int>(size >> 8)}));
+    if (count == 1313) {
+      EXPECT_TRUE(context.errors.empty());
+    } else {
+      EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE}) << count;
+    }
+  }
+}
+
+TEST(AppVarNameTest, DeviceNameRules) {
+  RecordingContext context;
+  struct Case {
+    const char* given;
+    std::string field;
+  };
+  const Case cases[] = {
+      {"sales-q1", "SALESAQ1"},
+      {"ABCDEFGH", "ABCDEFGH"},
+      {"abcdefghijk", "ABCDEFGH"},
+      {"ABC", kAbcName},
+      {"", Bytes({0x00, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20})},
+      {"1a b", Bytes({0x31, 0x41, 0x41, 0x42, 0x00, 0x20, 0x20, 0x20})},
+  };
+  for (const Case& c : cases) {
+    SourceSheet source(context, "IGNORED");
+    EXPECT_EQ(Image(context, source, c.given).substr(6, 8), c.field) << c.given;
+  }
+  SourceSheet source(context, "X");
+  EXPECT_EQ(Image(context, source, std::string("AB\0CD", 5)).substr(6, 8),
+            Bytes({0x41, 0x42, 0x00, 0x20, 0x20, 0x20, 0x20, 0x20}));
+}
+
+TEST(AppVarNameTest, HeaderNameWithoutDeviceName) {
+  RecordingContext context;
+  for (const auto& [given, field] : std::vector<std::pair<std::optional<std::string>, std::string>>{
+           {"abcdefghij", "ABCDEFGH"},
+           {std::string("ab\0cdefgh", 9), Bytes({0x41, 0x42, 0x00, 0x20, 0x20, 0x20, 0x20, 0x20})},
+           {std::nullopt, Bytes({0x00, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20})}}) {
+    SourceSheet source(context, given);
+    AppVarSheet target(context, source);
+    target.TranslateFromIntermediate();
+    EXPECT_EQ(target.GetOutput().substr(6, 8), field);
+  }
+}
+
+TEST(AppVarReadTest, ImageWrittenReadsBack) {
+  RecordingContext context;
+  SourceSheet source(context, "ABC");
+  source.Add(3, 2, CELL_TEXT, "Total: 5").Add(1, 1, CELL_FORMULA, "2", "=MAX(1,2)");
+  const std::string image = Image(context, source, "ABC");
+  AppVarSheet back(context, image.data(), image.size());
+  back.TranslateToIntermediate();
+  EXPECT_EQ(CellsOf(back), (std::vector<ReadCell>{{1, 1, CELL_FORMULA, "2", "=MAX(1,2)"},
+                                                  {3, 2, CELL_TEXT, "TOTAL: 5", std::nullopt}}));
+  EXPECT_EQ(back.Header()->name, "ABC");
+}
+
+}  // namespace
+}  // namespace tabulex
