@@ -1,0 +1,179 @@
+// Reading and writing tab-delimited text.
+#include <gtest/gtest.h>
+
+#include "converter/model/ErrorCodes.h"
+#include "converter/model/TextSheet.h"
+#include "tests/support/RecordSheet.h"
+#include "tests/support/RecordingContext.h"
+
+namespace tabulex {
+namespace {
+
+using testing::RecordingContext;
+using testing::RecordSheet;
+using testing::RecordSpec;
+
+struct Cell {
+  int row;
+  int column;
+  int type;
+  std::string value;
+  std::optional<std::string> formula = std::nullopt;
+  bool operator==(const Cell&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Cell& c) {
+  return os << "(" << c.row << "," << c.column << ",type " << c.type << ",\"" << c.value << "\","
+            << (c.formula ? *c.formula : "null") << ")";
+}
+
+template <class Sheet = TextSheet>
+std::vector<Cell> Parse(RecordingContext& context, std::string_view bytes) {
+  Sheet sheet(context, bytes.data(), bytes.size());
+  sheet.SetName("grades");
+  sheet.TranslateToIntermediate();
+  EXPECT_EQ(sheet.Header()->source, SOURCE_TEXT);
+  EXPECT_EQ(sheet.Header()->name, "grades");
+  std::vector<Cell> cells;
+  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next.get()) {
+    const CellData& r = *n->cell->Record();
+    cells.push_back({r.row, r.column, r.type, r.value.value_or(""), r.formula});
+  }
+  return cells;
+}
+
+template <class Sheet = TextSheet>
+std::vector<Cell> Parse(std::string_view bytes) {
+  RecordingContext context;
+  return Parse<Sheet>(context, bytes);
+}
+
+template <class Sheet = TextSheet>
+std::string Write(const std::vector<RecordSpec>& specs) {
+  RecordingContext context;
+  RecordSheet source(context, specs);
+  Sheet target(context, source);
+  target.TranslateFromIntermediate();
+  std::string out = target.GetOutput();
+  EXPECT_EQ(out.size(), target.GetOutputSize() + 1);
+  EXPECT_EQ(out.back(), '\0');
+  out.resize(target.GetOutputSize());
+  return out;
+}
+
+TEST(TextRead, RowsAndColumnsFromTabsAndLineEnds) {
+  EXPECT_EQ(Parse("A\tB\r\nC\r\n"),
+            (std::vector<Cell>{{1, 1, 1, "A"}, {1, 2, 1, "B"}, {2, 1, 1, "C"}}));
+  EXPECT_EQ(Parse("A\t\tC"), (std::vector<Cell>{{1, 1, 1, "A"}, {1, 3, 1, "C"}}));
+  // The byte after a carriage return is consumed whatever it is; a lone line feed is text.
+  EXPECT_EQ(Parse("A\rXB\nC"), (std::vector<Cell>{{1, 1, 1, "A"}, {2, 1, 1, "B\nC"}}));
+  EXPECT_TRUE(Parse("").empty());
+  EXPECT_TRUE(Parse("\t\t\r\n").empty());
+}
+
+TEST(TextRead, ClassifiesNumbersFormulasAndText) {
+  const std::string zeros(8, '\0');
+  EXPECT_EQ(Parse("12.5\t-3\t-\t1-2\t1.2.3"), (std::vector<Cell>{{1, 1, 0, "12.5"},
+                                                                 {1, 2, 0, "-3"},
+                                                                 {1, 3, 0, "-"},
+                                                                 {1, 4, 0, "1-2"},
+                                                                 {1, 5, 0, "1.2.3"}}));
+  EXPECT_EQ(Parse("1e5\t 5\t12%"),
+            (std::vector<Cell>{{1, 1, 1, "1e5"}, {1, 2, 1, " 5"}, {1, 3, 1, "12%"}}));
+  std::vector<Cell> formula = Parse("=SUM(A1:A3)");
+  ASSERT_EQ(formula.size(), 1u);
+  EXPECT_EQ(formula[0].type, CELL_FORMULA);
+  EXPECT_EQ(formula[0].formula, "=SUM(A1:A3)");  // plain text keeps Excel syntax on reading
+  RecordingContext context;
+  TextSheet sheet(context, "=A1", 3);
+  sheet.TranslateToIntermediate();
+  EXPECT_EQ(*sheet.Cells()->Head()->cell->Record()->value, zeros);
+}
+
+TEST(TextRead, QuotesAndTheTextLimit) {
+  EXPECT_EQ(Parse("\"say \"\"hi\"\"\"")[0].value, "say \"hi\"");
+  EXPECT_EQ(Parse("\"")[0], (Cell{1, 1, 1, ""}));
+  EXPECT_EQ(Parse("\"\"")[0].value, "");
+  EXPECT_EQ(Parse("\"\"\"")[0].value, "");
+  EXPECT_EQ(Parse("a\"\"\"\"b")[0].value, "a\"\"b");
+  const std::vector<Cell> long_text = Parse(std::string(300, 'x'));
+  EXPECT_EQ(long_text[0].value, std::string(239, 'x'));
+}
+
+TEST(TextRead, LongNumbersAndFormulasKeepEveryByte) {
+  const std::string number(70000, '7');
+  EXPECT_EQ(Parse(number + "\t1")[0].value, number);
+  EXPECT_EQ(Parse(number + "\t1")[1], (Cell{1, 2, 0, "1"}));
+  const std::string formula = "=" + std::string(69999, '1');
+  EXPECT_EQ(Parse(formula)[0].formula, formula);
+}
+
+TEST(TextRead, PositionsPast16BitsAreDroppedAndReportedOnce) {
+  RecordingContext context;
+  std::string bytes;
+  for (int i = 0; i < 32769; ++i) bytes += "\r\n";
+  bytes += "late\tlater\r\n";
+  std::string wide(32768, '\t');
+  wide += "wide";
+  std::vector<Cell> cells = Parse(context, "first\r\n" + bytes + wide);
+  EXPECT_EQ(cells, (std::vector<Cell>{{1, 1, 1, "first"}}));
+  EXPECT_EQ(context.errors, (std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE}));
+}
+
+TEST(TextRead, TracesTheProgress) {
+  RecordingContext context;
+  Parse(context, "a");
+  EXPECT_EQ(context.traces,
+            "\t TTranslateToIntermediate\nDONE WITH TELLG1TextCell::TranslateToIntermediate4\n"
+            "DONE WITH TELLG11\t after Initialise\n");
+}
+
+TEST(ExcelTextRead, UnquotesFormulasAndRewritesThem) {
+  std::vector<Cell> cells = Parse<ExcelTextSheet>("\"=IF(A1=\"\"x\"\",1,2)\"\t=ACOS(A1)");
+  EXPECT_EQ(cells[0].formula, "=If(A1=\"x\",1,2)");
+  EXPECT_EQ(cells[1].formula, "=COS_^-1_(A1)");
+  EXPECT_EQ(Parse<ExcelTextSheet>("\"plain\"")[0].value, "plain");
+}
+
+TEST(TextWrite, TabsBlankRowsAndNoFinalLineEnd) {
+  EXPECT_EQ(Write({{1, 1, CELL_TEXT, "x", {}}, {2, 3, CELL_TEXT, "y", {}}}), "x\t\t\r\n\t\ty\t");
+  EXPECT_EQ(Write({{1, 2, CELL_NUMBER, "5", {}}, {4, 1, CELL_NUMBER, "6", {}}}),
+            "\t5\t\t\r\n\t\r\n\t\r\n6\t");
+  EXPECT_EQ(Write({}), "");
+}
+
+TEST(TextWrite, EachTypeAsItsFieldText) {
+  EXPECT_EQ(Write({{1, 1, CELL_TEXT, "\"\"quoted\"", {}}}), "quoted\t");
+  EXPECT_EQ(Write({{1, 1, CELL_STRING, "gone", {}}, {1, 2, CELL_NUMBER, "1", {}}}), "\t1\t");
+  EXPECT_EQ(Write({{1, 1, CELL_FORMULA, std::string(8, '\0'), "=_neg_A1_>=_2"}}), "=-A1>=2\t");
+  // Only the two low bits of the type count.
+  EXPECT_EQ(Write({{1, 1, 0x41, "t", {}}}), "t\t");
+}
+
+TEST(TextWrite, SeparatorsInsideTextBecomeSpaces) {
+  EXPECT_EQ(Write({{1, 1, CELL_TEXT, "a\tb\rc", {}}}), "a b c\t");
+}
+
+TEST(ExcelTextWrite, RewritesEveryCellOnce) {
+  EXPECT_EQ(Write<ExcelTextSheet>({{1, 1, CELL_TEXT, "_pi_", {}},
+                                   {1, 2, CELL_FORMULA, std::string(8, '\0'), "=_e_^(1)"}}),
+            "PI()\t=EXP(1)\t");
+}
+
+TEST(TextRoundTrip, RecordsMoveToTheTargetAndOutliveTheSource) {
+  RecordingContext context;
+  const std::string bytes = "a\tb\r\n1\t=A1";
+  auto source = std::make_unique<TextSheet>(context, bytes.data(), bytes.size());
+  source->TranslateToIntermediate();
+  TextSheet target(context, *source);
+  EXPECT_FALSE(source->OwnsHeader());
+  EXPECT_TRUE(target.OwnsHeader());
+  target.TranslateFromIntermediate();
+  source.reset();
+  std::string out = target.GetOutput();
+  out.resize(target.GetOutputSize());
+  EXPECT_EQ(out, "a\tb\t\t\r\n1\t=A1\t");
+}
+
+}  // namespace
+}  // namespace tabulex

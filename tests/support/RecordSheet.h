@@ -1,0 +1,51 @@
+// A source sheet for tests, built directly from intermediate records.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "converter/model/Spreadsheet.h"
+
+namespace tabulex::testing {
+
+struct RecordSpec {
+  std::int16_t row;
+  std::int16_t column;
+  std::uint16_t type;
+  std::optional<std::string> value;
+  std::optional<std::string> formula;
+};
+
+class RecordCell : public SpreadsheetCell {
+ public:
+  RecordCell(ConversionContext& context, const RecordSpec& spec) : SpreadsheetCell(context) {
+    CellData& r = CreateRecord(spec.row, spec.column);
+    r.type = spec.type;
+    r.value = spec.value;
+    r.formula = spec.formula;
+  }
+  void TranslateToIntermediate() override {}
+  void TranslateFromIntermediate() override {}
+  std::string GetOutput() override { return {}; }
+};
+
+class RecordSheet : public Spreadsheet {
+ public:
+  RecordSheet(ConversionContext& context, const std::vector<RecordSpec>& specs,
+              std::optional<std::string> sheetName = std::string("SHEET"),
+              std::uint16_t source = SOURCE_TEXT)
+      : Spreadsheet(context, nullptr, 0) {
+    cells = std::make_unique<CellList>();
+    for (const RecordSpec& spec : specs) cells->Append(std::make_unique<RecordCell>(context, spec));
+    name = std::move(sheetName);
+    CreateHeader(source);
+  }
+  ~RecordSheet() override { DestroyCells(); }
+  void TranslateToIntermediate() override {}
+  void TranslateFromIntermediate() override {}
+  std::string GetOutput() override { return {}; }
+};
+
+}  // namespace tabulex::testing
