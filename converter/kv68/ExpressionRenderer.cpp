@@ -830,7 +830,10 @@ std::string Renderer::PrintToString(std::uint32_t root) {
 std::int32_t Renderer::Statements(std::int32_t pos) {
   for (;;) {
     const std::uint8_t b = At(pos);
-    if (b > kLineTag) return pos;
+    // The stop mark before the data and the end tag end the statements. Other bytes above
+    // 0xE8 are the tags of items (0xEA to 0xF9) and are rendered like any other item, so an
+    // expression such as IsPrime(x) does not vanish when it stands alone.
+    if (b == kStopMark || b == kEndTag) return pos;
     if (b == kLineTag) {
       out_ += '\n';
       if (pos >= 1) out_.append(At(pos - 1), ' ');
@@ -925,6 +928,7 @@ void Renderer::DataVariable() {
     }
     out_ += '\n';
   }
+  out_.pop_back();  // the closing line feed follows
 }
 
 // Layout: four item lists, each closed by the end tag, read from the tag backwards: range
@@ -954,6 +958,7 @@ void Renderer::GraphDatabase() {
       out_ += '\n';
     }
   }
+  out_.pop_back();  // the closing line feed follows
 }
 
 // Layout: the text stored as 0x00, characters, 0x00 before the tag; lines end with a carriage
