@@ -85,17 +85,19 @@ void Kv68Sheet::ReadCells() {
 }
 
 bool Kv68Sheet::SetVarName(std::string_view name8) {
-  std::string_view given = name8.substr(0, std::min<std::size_t>(name8.size(), 8));
-  given = given.substr(0, given.find('\0'));
+  // At most the 8 bytes of the file's name field, and only up to a zero byte.
+  std::string_view given = name8.substr(0, name8.find('\0'));
+  bool cut = given.size() > 8;
+  given = given.substr(0, std::min<std::size_t>(given.size(), 8));
   SetName(given);
-  std::string changed(given);
-  for (char& c : changed) {
+  std::string valid(given);
+  for (char& c : valid) {
     if (!IsNameByte(c)) c = '_';
   }
-  if (!changed.empty() && !IsLetter(changed[0])) changed[0] = 'A';
-  bool differs = changed != given;
-  name = std::move(changed);
-  return differs;
+  if (!valid.empty() && !IsLetter(valid[0])) valid[0] = 'A';
+  bool changed = cut || valid != given;
+  name = std::move(valid);
+  return changed;
 }
 
 void Kv68Sheet::TranslateToIntermediate() {

@@ -1,0 +1,455 @@
+// KV-68 family sheets and cell records, against byte vectors worked out by hand.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "converter/kv68/Kv68Cell.h"
+#include "converter/kv68/Kv68Sheet.h"
+#include "converter/model/ErrorCodes.h"
+#include "tests/support/RecordingContext.h"
+
+namespace tabulex {
+namespace {
+
+using namespace std::string_literals;
+using testing::RecordingContext;
+
+// A source cell holding a given intermediate record.
+class RecordCell : public SpreadsheetCell {
+ public:
+  RecordCell(ConversionContext& context, int row, int column, std::uint16_t type,
+             std::optional<std::string> value, std::optional<std::string> formula)
+      : SpreadsheetCell(context) {
+    CellData& r = CreateRecord(static_cast<std::int16_t>(row), static_cast<std::int16_t>(column));
+    r.type = type;
+    r.value = std::move(value);
+    r.formula = std::move(formula);
+  }
+  void TranslateToIntermediate() override {}
+  void TranslateFromIntermediate() override {}
+  std::string GetOutput() override { return {}; }
+};
+
+// A translated source sheet made of such cells.
+class RecordSheet : public Spreadsheet {
+ public:
+  explicit RecordSheet(ConversionContext& context) : Spreadsheet(context, "", 0) {
+    cells = std::make_unique<CellList>();
+    SetName("SHEETNAME");
+    CreateHeader(SOURCE_TEXT);
+  }
+  ~RecordSheet() override { DestroyCells(); }
+  RecordSheet& Add(int row, int column, std::uint16_t type, std::optional<std::string> value,
+                   std::optional<std::string> formula = std::nullopt) {
+    cells->Append(std::make_unique<RecordCell>(Context(), row, column, type, std::move(value),
+                                               std::move(formula)));
+    return *this;
+  }
+  void TranslateToIntermediate() override {}
+  void TranslateFromIntermediate() override {}
+  std::string GetOutput() override { return {}; }
+};
+
+// The 144 header bytes as every sheet writes them.
+std::string Header() {
+  std::string h("TabLex\0\0\0\x00\x01"s);
+  h.append(32, '\x66');
+  h.append(32, '\x00');
+  h.append(64, '\x14');
+  h += "\x01\x00\x01\x00\x02"s;
+  return h;
+}
+
+// The image of a sheet holding `records`, with its 2-byte size field.
+std::string Image(const std::string& records) {
+  std::size_t outputSize = 144 + records.size() + 8;
+  std::string image;
+  image += static_cast<char>(outputSize & 0xFF);
+  image += static_cast<char>((outputSize >> 8) & 0xFF);
+  return image + Header() + records + "\0\0"s;
+}
+
+struct Written {
+  std::string image;
+  std::size_t outputSize = 0;
+};
+
+Written Write(RecordingContext& context, RecordSheet& source) {
+  Kv68Sheet target(context, source);
+  target.TranslateFromIntermediate();
+  Written w;
+  w.image = target.GetOutput();
+  w.outputSize = target.GetOutputSize();
+  return w;
+}
+
+const std::string kRealZero = "\x40\x00\x00\x00\x00\x00\x00\x00\x00\x23"s;
+
+TEST(Kv68SheetWrite, EmptySheetIsTheHeaderBehindItsSizeThenTwoZeros) {
+  RecordingContext context;
+  RecordSheet source(context);
+  Written w = Write(context, source);
+  EXPECT_EQ(w.outputSize, 152u);
+  ASSERT_EQ(w.image.size(), 148u);
+  EXPECT_EQ(w.image.substr(0, 2), "\x98\x00"s);
+  EXPECT_EQ(w.image, Image(""));
+  EXPECT_TRUE(context.errors.empty());
+}
+
+TEST(Kv68SheetWrite, RecordsOfEachKind) {
+  RecordingContext context;
+  RecordSheet source(context);
+  source.Add(1, 1, CELL_NUMBER, "1")
+      .Add(1, 2, CELL_NUMBER, "-25.5")
+      .Add(5, 3, CELL_TEXT, "ab")
+      .Add(2, 1, CELL_FORMULA, "\0\0\0\0\0\0\0\0"s, "=SUM(A1:B2)");
+  Written w = Write(context, source);
+  std::string records =
+      "\x10\x00\x01\x00\x40\x00\x10\x00\x00\x00\x00\x00\x00\x23\x00\x00"s +
+      // (2 - 1) * 1000 + 1 = 1001 = 0x03E9
+      "\x10\x03\xE9\x00\xC0\x01\x25\x50\x00\x00\x00\x00\x00\x23\x00\x00"s +
+      // (3 - 1) * 1000 + 5 = 2005 = 0x07D5
+      "\x0B\x07\xD5\x01\x22\x61\x62\x22\x00\x00\x00"s +
+      // 11 bytes of formula text + 18 = 29; the value is the real 0.0 behind its count 11.
+      "\x1D\x00\x02\x02\x0B"s + kRealZero + "=sum(a1:b2)\0\0\0"s;
+  EXPECT_EQ(w.image, Image(records));
+  EXPECT_EQ(w.outputSize, 144u + records.size() + 8u);
+}
+
+TEST(Kv68SheetWrite, FormulaIsLowerCasedAndRewrittenWithTheRecordKept) {
+  RecordingContext context;
+  RecordSheet source(context);
+  source.Add(1, 1, CELL_FORMULA, "0", "=AVERAGE(A1:A3)*PI()");
+  Kv68Sheet target(context, source);
+  target.TranslateFromIntermediate();
+  std::string image = target.GetOutput();
+  // "=mean(a1:a3)*" then the code of pi: 14 bytes.
+  std::string records = "\x20\x00\x01\x02\x0B"s + kRealZero + "=mean(a1:a3)*\x8C\0\0\0"s;
+  EXPECT_EQ(image, Image(records));
+  const CellData* record = target.Cells()->Head()->cell->Record();
+  EXPECT_EQ(record->formula, "=AVERAGE(A1:A3)*PI()");
+  EXPECT_EQ(record->type, CELL_FORMULA);
+}
+
+TEST(Kv68SheetWrite, StringRecordIsAFormulaRecordAndTextIsRewritten) {
+  RecordingContext context;
+  RecordSheet source(context);
+  source.Add(1, 1, CELL_STRING, "s").Add(2, 1, CELL_TEXT, "30_degrees_ _pi_", "ignored");
+  Written w = Write(context, source);
+  std::string records = "\x12\x00\x01\x02\x0B"s + kRealZero + "\0\0\0"s +
+                        "\x0E\x00\x02\x01\x22\x33\x30\xB0\x20\x8C\x22\x00\x00\x00"s;
+  EXPECT_EQ(w.image, Image(records));
+}
+
+TEST(Kv68SheetWrite, LongTextAndLongFormulasAreCutToFitTheirRecords) {
+  RecordingContext context;
+  RecordSheet source(context);
+  source.Add(1, 1, CELL_TEXT, std::string(300, 'x'))
+      .Add(2, 1, CELL_FORMULA, "0", "=" + std::string(299, 'y'))
+      .Add(3, 1, CELL_FORMULA, "0", "=" + std::string(236, 'z'));
+  Written w = Write(context, source);
+  std::string text = "\xFC\x00\x01\x01\x22"s + std::string(243, 'x') + "\x22\0\0\0"s;
+  ASSERT_EQ(text.size(), 252u);
+  std::string longFormula =
+      "\xFF\x00\x02\x02\x0B"s + kRealZero + "=" + std::string(236, 'y') + "\0\0\0"s;
+  ASSERT_EQ(longFormula.size(), 255u);
+  std::string fitting =
+      "\xFF\x00\x03\x02\x0B"s + kRealZero + "=" + std::string(236, 'z') + "\0\0\0"s;
+  EXPECT_EQ(w.image, Image(text + longFormula + fitting));
+}
+
+TEST(Kv68SheetWrite, CellsOutsideRowsAndColumnsAreDroppedSilently) {
+  RecordingContext context;
+  RecordSheet source(context);
+  source.Add(1000, 1, CELL_TEXT, "a")
+      .Add(999, 64, CELL_TEXT, "b")
+      .Add(1, 65, CELL_TEXT, "c")
+      .Add(-1, 1, CELL_TEXT, "d");
+  Written w = Write(context, source);
+  // 63 * 1000 + 999 = 63999 = 0xF9FF
+  EXPECT_EQ(w.image, Image("\x0A\xF9\xFF\x01\x22\x62\x22\x00\x00\x00"s));
+  EXPECT_TRUE(context.errors.empty());
+  EXPECT_TRUE(context.messages.empty());
+}
+
+TEST(Kv68SheetWrite, NumbersOutOfRangeAreReportedAndWritten) {
+  RecordingContext context;
+  RecordSheet source(context);
+  source.Add(1, 1, CELL_NUMBER, "1.7e308")
+      .Add(2, 1, CELL_NUMBER, "1e400")
+      .Add(3, 1, CELL_NUMBER, "-1e-320")
+      .Add(4, 1, CELL_NUMBER, "1.6999999999999e308")
+      .Add(5, 1, CELL_NUMBER, "  +2.5e1xyz")
+      .Add(6, 1, CELL_NUMBER, "abc")
+      .Add(7, 1, CELL_NUMBER, "1.7e-308");
+  Kv68Sheet target(context, source);
+  target.TranslateFromIntermediate();
+  std::string image = target.GetOutput();
+  ASSERT_EQ(context.messages.size(), 3u);
+  for (const auto& m : context.messages) {
+    EXPECT_EQ(m.text, "Cell Data Value out of range");
+    EXPECT_FALSE(m.caption.has_value());
+    EXPECT_EQ(m.style, message::kOk);
+  }
+  auto real = [&image](int index) { return image.substr(146 + 16 * index + 4, 10); };
+  EXPECT_EQ(real(0), "\x41\x34\x17\x00\x00\x00\x00\x00\x00\x23"s);
+  // No double holds 1e400: the real 0.0 stands in.
+  EXPECT_EQ(real(1), kRealZero);
+  EXPECT_EQ(real(3), "\x41\x34\x16\x99\x99\x99\x99\x99\x99\x23"s);
+  EXPECT_EQ(real(4), "\x40\x01\x25\x00\x00\x00\x00\x00\x00\x23"s);
+  EXPECT_EQ(real(5), kRealZero);
+  EXPECT_EQ(real(6), "\x3E\xCC\x17\x00\x00\x00\x00\x00\x00\x23"s);
+}
+
+// `count` number records of 16 bytes each.
+void AddNumbers(RecordSheet& source, int count) {
+  for (int i = 0; i < count; ++i) source.Add(i % 999 + 1, i / 999 + 1, CELL_NUMBER, "1");
+}
+
+TEST(Kv68SheetWrite, SheetPassingTheLimitIsCutAfterTheRecordThatPassesIt) {
+  RecordingContext context;
+  RecordSheet source(context);
+  // 144 + 4072 * 16 = 65296 takes one more record: 65312.
+  AddNumbers(source, 4074);
+  Written w = Write(context, source);
+  EXPECT_EQ(w.outputSize, 65312u + 8u);
+  EXPECT_EQ(w.image.size(), 65316u);
+  EXPECT_EQ(w.image.substr(0, 2), "\x28\xFF"s);
+  EXPECT_EQ(w.image.substr(w.image.size() - 2), "\0\0"s);
+  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE});
+}
+
+TEST(Kv68SheetWrite, SheetStoppingAtTheLimitReportsCellsLeftOver) {
+  // 144 + 4071 * 16 + (11 + 9) = 65300 exactly: nothing more is taken.
+  auto fill = [](RecordSheet& source) {
+    AddNumbers(source, 4071);
+    source.Add(999, 64, CELL_TEXT, "abcdefghijk");
+  };
+  {
+    RecordingContext context;
+    RecordSheet source(context);
+    fill(source);
+    EXPECT_EQ(Write(context, source).outputSize, 65308u);
+    EXPECT_TRUE(context.errors.empty());
+  }
+  {
+    // Cells left over that would not be written anyway are no loss.
+    RecordingContext context;
+    RecordSheet source(context);
+    fill(source);
+    source.Add(999, 65, CELL_TEXT, "x");
+    EXPECT_EQ(Write(context, source).outputSize, 65308u);
+    EXPECT_TRUE(context.errors.empty());
+  }
+  RecordingContext context;
+  RecordSheet source(context);
+  fill(source);
+  source.Add(999, 65, CELL_TEXT, "x").Add(1, 1, CELL_NUMBER, "2");
+  EXPECT_EQ(Write(context, source).outputSize, 65308u);
+  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE});
+}
+
+TEST(Kv68SheetName, SetVarNameMakesAValidVariableName) {
+  struct Case {
+    std::string given;
+    std::string expected;
+    bool changed;
+  };
+  const Case cases[] = {
+      {"my var", "my_var", true},
+      {"9lives", "Alives", true},
+      {"abcdefghij", "abcdefgh", true},
+      {"a/b{c_9", "a/b{c_9", false},
+      {"x.y", "x_y", true},
+      {"ab\0cd\0\0\0"s, "ab", false},
+      {"_a", "Aa", true},
+      {"abcdefgh", "abcdefgh", false},
+      {"\0\0\0\0\0\0\0\0"s, "", false},
+  };
+  for (const Case& c : cases) {
+    RecordingContext context;
+    Kv68Sheet sheet(context, "", 0);
+    EXPECT_EQ(sheet.SetVarName(c.given), c.changed) << c.given;
+    EXPECT_EQ(sheet.Name(), c.expected) << c.given;
+    sheet.TranslateToIntermediate();
+    ASSERT_NE(sheet.Header(), nullptr);
+    EXPECT_EQ(sheet.Header()->source, SOURCE_KV68);
+    EXPECT_EQ(sheet.Header()->name, c.expected);
+    EXPECT_FALSE(sheet.Name().has_value());
+  }
+}
+
+// Variable data: a header of 142 bytes, the extension length, the records and a terminator.
+std::string VariableData(const std::string& records, std::string extension = "\x00\x02"s,
+                         bool terminated = true) {
+  return Header().substr(0, 142) + extension + records + (terminated ? "\0"s : ""s);
+}
+
+struct ReadCell {
+  int row;
+  int column;
+  std::uint16_t type;
+  std::optional<std::string> value;
+  std::optional<std::string> formula;
+};
+
+std::vector<ReadCell> Read(RecordingContext& context, const std::string& data) {
+  Kv68Sheet sheet(context, data.data(), data.size());
+  std::vector<ReadCell> out;
+  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next.get()) {
+    const CellData* r = n->cell->Record();
+    out.push_back({r->row, r->column, r->type, r->value, r->formula});
+  }
+  return out;
+}
+
+const std::string kNumberRecord12_5 =
+    "\x10\x00\x01\x00\x40\x01\x12\x50\x00\x00\x00\x00\x00\x23\x00\x00"s;
+
+TEST(Kv68SheetRead, NumberRecordsBecomeFormulasUnlessTheyShowNoNumber) {
+  RecordingContext context;
+  // 12.5 at row 1, column 1; -2 at row 5, column 3; the letter x with an upper flag bit.
+  std::string records = kNumberRecord12_5 +
+                        "\x10\x07\xD5\x00\xC0\x00\x20\x00\x00\x00\x00\x00\x00\x23\x00\x00"s +
+                        "\x07\x00\x02\x40\x08\x00\x00"s;
+  std::vector<ReadCell> cells = Read(context, VariableData(records));
+  ASSERT_EQ(cells.size(), 3u);
+  EXPECT_EQ(cells[0].row, 1);
+  EXPECT_EQ(cells[0].column, 1);
+  EXPECT_EQ(cells[0].type, CELL_FORMULA);
+  EXPECT_EQ(cells[0].formula, "=12.5");
+  EXPECT_EQ(cells[0].value, "0");
+  EXPECT_EQ(cells[1].row, 2);
+  EXPECT_EQ(cells[1].column, 1);
+  EXPECT_EQ(cells[1].type, 0x40);
+  EXPECT_EQ(cells[1].value, "x");
+  EXPECT_FALSE(cells[1].formula.has_value());
+  EXPECT_EQ(cells[2].row, 5);
+  EXPECT_EQ(cells[2].column, 3);
+  // The minus sign is the calculator's, which becomes its escape name.
+  EXPECT_EQ(cells[2].formula, "=_neg_2.");
+}
+
+TEST(Kv68SheetRead, TextRecordsLoseTheirQuotes) {
+  RecordingContext context;
+  std::string records = "\x0E\x00\x01\x01\x22Total\x22\x00\x00\x00"s +
+                        "\x0A\x00\x02\x01"
+                        "ab\x22\x00\x00\x00"s +
+                        "\x08\x00\x03\x01\x22\x00\x00\x00"s + "\x06\x00\x04\x01\x00\x00"s;
+  std::vector<ReadCell> cells = Read(context, VariableData(records));
+  ASSERT_EQ(cells.size(), 4u);
+  EXPECT_EQ(cells[0].value, "Total");
+  EXPECT_EQ(cells[0].type, CELL_TEXT);
+  EXPECT_FALSE(cells[0].formula.has_value());
+  // Without a leading quote only the line feed goes.
+  EXPECT_EQ(cells[1].value, "ab\"");
+  // A lone quote, and an empty text part, hold no text.
+  EXPECT_EQ(cells[2].value, "");
+  EXPECT_EQ(cells[3].value, "");
+  std::string trace;
+  for (int i = 0; i < 4; ++i) trace += "Mac version changed, remove quote\n";
+  EXPECT_EQ(context.traces, trace);
+}
+
+TEST(Kv68SheetRead, FormulaRecordsKeepTheirValueAndRewriteTheirFormula) {
+  RecordingContext context;
+  // Kind 2 with an upper flag bit; the value is the real -2, the text "mean(a1:a3)".
+  std::string records =
+      "\x1D\x00\x01\x42\x0B\xC0\x00\x20\x00\x00\x00\x00\x00\x00\x23"
+      "mean(a1:a3)\x00\x00\x00"s +
+      // Kind 3 with no value bytes (N = 1) and the text "=sum(a1)".
+      "\x10\x00\x02\x03\x01"
+      "=sum(a1)\x00\x00\x00"s;
+  std::vector<ReadCell> cells = Read(context, VariableData(records));
+  ASSERT_EQ(cells.size(), 2u);
+  EXPECT_EQ(cells[0].type, 0x43);
+  EXPECT_EQ(cells[0].value,
+            "\xAD"
+            "2.");
+  EXPECT_EQ(cells[0].formula, "average(a1:a3)");
+  EXPECT_EQ(cells[1].type, CELL_FORMULA);
+  EXPECT_EQ(cells[1].value, "");
+  EXPECT_EQ(cells[1].formula, "=sum(a1)");
+}
+
+TEST(Kv68SheetRead, CellsComeOutSortedByRowThenColumn) {
+  RecordingContext context;
+  auto text = [](std::uint16_t offset, char c) {
+    return "\x0A"s + static_cast<char>(offset >> 8) + static_cast<char>(offset & 0xFF) +
+           "\x01\x22"s + c + "\x22\x00\x00\x00"s;
+  };
+  // Row 2 column 1, row 1 column 26, row 1 column 1.
+  std::vector<ReadCell> cells =
+      Read(context, VariableData(text(2, 'a') + text(25001, 'b') + text(1, 'c')));
+  ASSERT_EQ(cells.size(), 3u);
+  EXPECT_EQ(cells[0].value, "c");
+  EXPECT_EQ(cells[1].value, "b");
+  EXPECT_EQ(cells[1].column, 26);
+  EXPECT_EQ(cells[2].value, "a");
+}
+
+TEST(Kv68SheetRead, ExtensionLengthIsSkippedAndBelowTwoReadAsTwo) {
+  RecordingContext context;
+  EXPECT_EQ(Read(context, VariableData("\xAA\xBB"s + kNumberRecord12_5, "\x00\x04"s)).size(), 1u);
+  EXPECT_EQ(Read(context, VariableData(kNumberRecord12_5, "\x00\x00"s)).size(), 1u);
+  EXPECT_EQ(Read(context, VariableData(kNumberRecord12_5, "\x80\x00"s)).size(), 1u);
+  EXPECT_EQ(Read(context, VariableData(kNumberRecord12_5, "\x7F\xFF"s)).size(), 0u);
+  EXPECT_EQ(Read(context, Header().substr(0, 143)).size(), 0u);
+  EXPECT_EQ(Read(context, "").size(), 0u);
+}
+
+TEST(Kv68SheetRead, BrokenRecordsEndTheListAndEarlierCellsStand) {
+  const std::string broken[] = {
+      "\x05\x00\x02\x00\x00"s,              // shorter than its fixed bytes
+      "\x20\x00\x02\x00\x40\x00"s,          // runs past the end
+      "\x08\x00\x02\x02\x00\x41\x00\x00"s,  // N of 0
+      "\x08\x00\x02\x02\x03\x41\x00\x00"s,  // N beyond the record
+      "\x06\x00\x02\x02\x00\x00"s,          // no N at all
+  };
+  for (const std::string& record : broken) {
+    RecordingContext context;
+    std::string records = kNumberRecord12_5 + record + kNumberRecord12_5;
+    std::vector<ReadCell> cells = Read(context, VariableData(records, "\x00\x02"s, false));
+    ASSERT_EQ(cells.size(), 1u) << ::testing::PrintToString(record);
+    EXPECT_EQ(cells[0].formula, "=12.5");
+  }
+  RecordingContext context;
+  // No terminator: reading stops at the end of the bytes.
+  EXPECT_EQ(Read(context, VariableData(kNumberRecord12_5, "\x00\x02"s, false)).size(), 1u);
+}
+
+TEST(Kv68Cell, DescribeShowsTheRecordFieldsThenTheIntermediateCell) {
+  RecordingContext context;
+  std::string data = VariableData("\x07\x07\xD5\x40\x08\x12\x34"s);
+  Kv68Sheet sheet(context, data.data(), data.size());
+  ASSERT_EQ(sheet.Cells()->Count(), 1u);
+  EXPECT_EQ(sheet.Cells()->Head()->cell->Describe(),
+            "Calculator Data\nOffset: 2005\t\tCellLength: 7\t\tType: 64\t\tReference count: 4660\n"
+            "Data: \nData2: \nIntermediate SpreadsheetCell\nRow: 5\t\tColumn: 3\t\tType: 64\t\t"
+            "Data: x\n");
+  EXPECT_EQ(sheet.Describe(), "");
+}
+
+TEST(Kv68SheetRoundTrip, WrittenVariableDataReadsBack) {
+  RecordingContext context;
+  RecordSheet source(context);
+  source.Add(1, 1, CELL_NUMBER, "3")
+      .Add(1, 2, CELL_TEXT, "Total")
+      .Add(2, 1, CELL_FORMULA, "0", "=AVERAGE(A1:B1)");
+  Written w = Write(context, source);
+  // The driver hands the component the bytes from offset 2, outputSize - 7 of them.
+  std::string data = w.image.substr(2, w.outputSize - 7);
+  std::vector<ReadCell> cells = Read(context, data);
+  ASSERT_EQ(cells.size(), 3u);
+  EXPECT_EQ(cells[0].formula, "=3.");
+  EXPECT_EQ(cells[1].value, "Total");
+  EXPECT_EQ(cells[2].formula, "=average(a1:b1)");
+  EXPECT_EQ(cells[2].value, "0.");
+}
+
+}  // namespace
+}  // namespace tabulex
