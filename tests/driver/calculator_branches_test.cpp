@@ -1,0 +1,232 @@
+// The driver's calculator branches: output naming and messages, the component's data and tag,
+// size limits of calculator sources, the re-save path and component failures.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "components/ErrorTextStandIn.h"
+#include "components/VarFileStandIn.h"
+#include "converter/model/Spreadsheet.h"
+#include "tests/support/DriverFixture.h"
+
+namespace tabulex {
+namespace {
+
+using testing::DriverTest;
+
+std::string Bytes(std::initializer_list<int> bytes) {
+  std::string out;
+  for (int b : bytes) out.push_back(static_cast<char>(b));
+  return out;
+}
+
+// The variable data of an empty KV-52 Plus sheet named ABC as the driver hands it to the
+// component: the image from its name on, and the zero byte behind the image.
+std::string EmptyKv52Data() {
+  std::string data = Bytes({0x41, 0x42, 0x43, 0x00, 0x20, 0x20, 0x20, 0x20, 0x00, 0x00});
+  data += std::string(13, '\xAA') + std::string(165, '\0');
+  data += Bytes({0x00, 0x00, 0x00});
+  return data;
+}
+
+// The variable data of an empty KV-68 family sheet.
+std::string EmptyKv68Data() {
+  std::string data = std::string("TabLex") + std::string(3, '\0') + Bytes({0x00, 0x01});
+  data += std::string(32, '\x66') + std::string(32, '\0') + std::string(64, '\x14');
+  data += Bytes({0x01, 0x00, 0x01, 0x00, 0x02, 0x00});
+  return data;
+}
+
+using CalculatorBranches = DriverTest;
+
+TEST_F(CalculatorBranches, Kv52TargetRenamedByTheDevice) {
+  Write("grades.txt", "hello");
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "grades", ZQ_TABULEX_52P), kOk);
+  ASSERT_EQ(ui->messages.size(), 1u);
+  EXPECT_EQ(ui->messages[0].text,
+            "The name of the file has been changed to comply with the device naming conventions. "
+            "\nThe file name is now GRADES.5xv and can be viewed on the device as GRADES.\n");
+  EXPECT_EQ(ui->messages[0].caption, "Invalid File Name");
+  EXPECT_EQ(ui->messages[0].style, 0x40u);
+  EXPECT_EQ(ui->messages[0].ownerTitle, "ZQ Tabulex Converter");
+  EXPECT_EQ(Remembered(), PathOf("GRADES.5xv"));
+
+  const std::string file = Read("GRADES.5xv");
+  // 72 header bytes, the count and tag, the image from its name on plus one zero, checksum.
+  ASSERT_EQ(file.size(), 72u + 6 + (194 + 14 - 3) + 2);
+  EXPECT_EQ(file.substr(72, 6), Bytes({0xD1, 0x00, 0xF3, 0x47, 0xBF, 0xAA}));
+  EXPECT_EQ(file.substr(78, 10), Bytes({'G', 'R', 'A', 'D', 'E', 'S', 0x00, 0x20, 0x00, 0x00}));
+  EXPECT_EQ(file.substr(72 + 194, 14 + 3), Bytes({0x0E, 0x00, 0x01, 0x01, 0x2A, 0x48, 0x45, 0x4C,
+                                                  0x4C, 0x4F, 0, 0, 0, 0, 0x00, 0x00, 0x00}));
+}
+
+TEST_F(CalculatorBranches, Kv52TargetWithAValidNameShowsNoMessage) {
+  Write("grades.txt", "1");
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "GRADES", ZQ_TABULEX_52P), kOk);
+  EXPECT_TRUE(ui->messages.empty());
+  EXPECT_TRUE(Exists("GRADES.5xv"));
+}
+
+TEST_F(CalculatorBranches, Kv68TargetsAndTheRamblaFold) {
+  Write("grades.txt", "hello");
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "grades", ZQ_TABULEX_68), kOk);
+  EXPECT_TRUE(ui->messages.empty());
+  const std::string file = Read("grades.68y");
+  EXPECT_EQ(file.substr(0, 8), "**KV68**");
+  EXPECT_EQ(file.substr(64, 8), std::string("grades\0\0", 8));
+  // The variable data: 144 header bytes, the text record, the terminator, then the tag.
+  EXPECT_EQ(file.substr(88, 9), std::string("TabLex\0\0\0", 9));
+  EXPECT_EQ(file.substr(88 + 144, 15 + 7),
+            Bytes({0x0E, 0x00, 0x01, 0x01, 0x22, 'h', 'e', 'l', 'l', 'o',  0x22,
+                   0,    0,    0,    0x00, 0x00, 'C', 'E', 'L', 'L', 0x00, 0xF8}));
+
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "grades", ZQ_TABULEX_RB200), kOk);
+  EXPECT_EQ(Read("grades.r2y").substr(0, 8), "**KV74P*");
+  EXPECT_EQ(Remembered(), PathOf("grades.r2y"));
+  EXPECT_EQ(Convert("grades.r2y", ZQ_TABULEX_RB200, "back", ZQ_TAB_TEXT), kOk);
+  EXPECT_EQ(Read("back.txt"), "hello\t");
+}
+
+TEST_F(CalculatorBranches, FolderPartOfTheDeviceNameBecomesADot) {
+  Write("grades.txt", "1");
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "Budget\\Q1 2024", ZQ_TABULEX_68), kOk);
+  EXPECT_TRUE(Exists("budget.q12024.68y"));
+  ASSERT_EQ(ui->messages.size(), 1u);
+  EXPECT_NE(ui->messages[0].text.find("now budget.q12024.68y and can be viewed on the device as "
+                                      "budget\\q12024."),
+            std::string::npos);
+}
+
+TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
+  Write("small.5xv", *components::WrapKv52("ABC", 0xAABF47F3u, EmptyKv52Data()));
+  ASSERT_EQ(Read("small.5xv").size(), 271u);
+  EXPECT_EQ(Convert("small.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
+  Write("ok.5xv", *components::WrapKv52("ABC", 0xAABF47F3u, EmptyKv52Data() + '\0'));
+  ASSERT_EQ(Read("ok.5xv").size(), 272u);
+  EXPECT_EQ(Convert("ok.5xv", ZQ_TABULEX_52P, "x", ZQ_TABULEX_NULL), kOk);
+
+  Write("small.68y", *components::WrapKv68(7, "sheet", "CELL", EmptyKv68Data()));
+  ASSERT_EQ(Read("small.68y").size(), 242u);
+  EXPECT_EQ(Convert("small.68y", ZQ_TABULEX_68, "x", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
+  Write("ok.7xy", *components::WrapKv68(9, "sheet", "CELL", EmptyKv68Data() + '\0'));
+  ASSERT_EQ(Read("ok.7xy").size(), 243u);
+  EXPECT_EQ(Convert("ok.7xy", ZQ_TABULEX_74, "x", ZQ_TABULEX_NULL), kOk);
+  EXPECT_EQ(ui->Texts(),
+            (std::vector<std::string>{components::ErrorTextFor(ERR_SOURCE_TOO_SMALL),
+                                      components::ErrorTextFor(ERR_SOURCE_TOO_SMALL)}));
+  // A calculator source that cannot be opened fails without a message.
+  EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "x", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(ui->messages.size(), 2u);
+}
+
+TEST_F(CalculatorBranches, ReadersSeeTheNameAndData) {
+  Write("ok.5xv", *components::WrapKv52("ABC", 0xAABF47F3u, EmptyKv52Data() + '\0'));
+  LoadedSource kv52 = Conv().ReadSource(PathOf("ok.5xv"), ZQ_TABULEX_52P, "", "ignored");
+  ASSERT_EQ(kv52.Result(), kOk);
+  EXPECT_EQ(kv52.Sheet()->Header()->name, "ABC");
+  EXPECT_EQ(kv52.Sheet()->Header()->source, SOURCE_KV52P);
+  Write("ok.68y", *components::WrapKv68(7, "mydata", "CELL", EmptyKv68Data() + '\0'));
+  LoadedSource kv68 = Conv().ReadSource(PathOf("ok.68y"), ZQ_TABULEX_68, "", "ignored");
+  ASSERT_EQ(kv68.Result(), kOk);
+  EXPECT_EQ(kv68.Sheet()->Header()->name, "mydata");
+  EXPECT_EQ(kv68.Sheet()->Header()->source, SOURCE_KV68);
+}
+
+TEST_F(CalculatorBranches, ResaveWithinTheKv68Family) {
+  Write("grades.txt", "hello\t2");
+  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "grades", ZQ_TABULEX_68), kOk);
+  EXPECT_EQ(Convert("grades.68y", ZQ_TABULEX_68, "copy", ZQ_TABULEX_74), kOk);
+  EXPECT_EQ(Remembered(), PathOf("copy.7xy"));
+  const std::string kv74 = Read("copy.7xy");
+  EXPECT_EQ(kv74.substr(0, 8), "**KV74P*");
+  EXPECT_EQ(kv74.substr(64, 8), std::string("copy\0\0\0\0", 8));
+  EXPECT_EQ(kv74.substr(86), Read("grades.68y").substr(86));
+  EXPECT_EQ(Convert("copy.7xy", ZQ_TABULEX_74, "again", ZQ_TABULEX_RB200), kOk);
+  EXPECT_EQ(Read("again.r2y").substr(86), kv74.substr(86));
+  EXPECT_TRUE(ui->messages.empty());  // no renaming message on this path
+  EXPECT_EQ(Listing(),
+            (std::vector<std::string>{"again.r2y", "copy.7xy", "grades.68y", "grades.txt"}));
+}
+
+TEST_F(CalculatorBranches, ResaveOfTheSameType) {
+  Write("grades.txt", "1");
+  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "GRADES", ZQ_TABULEX_52P), kOk);
+  EXPECT_EQ(Convert("GRADES.5xv", ZQ_TABULEX_52P, "renamed", ZQ_TABULEX_52P), kOk);
+  EXPECT_EQ(Read("renamed.5xv").substr(60, 8), std::string("RENAMED\0", 8));
+  const std::string before = Read("GRADES.5xv");
+  const std::string after = Read("renamed.5xv");
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_EQ(after.substr(72, after.size() - 74), before.substr(72, before.size() - 74));
+  EXPECT_EQ(Remembered(), PathOf("renamed.5xv"));
+}
+
+TEST_F(CalculatorBranches, ResaveAsksBeforeReplacing) {
+  Write("grades.txt", "1");
+  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
+  Write("c.7xy", "old");
+  ui->answers = {message::kAnswerNo};
+  EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), CONVERT_SKIPPED);
+  ui->answers = {message::kAnswerCancel};
+  EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), CONVERT_CANCELLED);
+  EXPECT_EQ(Read("c.7xy"), "old");
+  ui->answers = {message::kAnswerYes};
+  EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kOk);
+  EXPECT_EQ(Read("c.7xy").substr(0, 8), "**KV74P*");
+}
+
+TEST_F(CalculatorBranches, ResaveFailureIsAWriteFailure) {
+  EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{components::ErrorTextFor(ERR_WRITE_FAILED)}));
+  // A KV-68 family file cannot be saved for the KV-52 Plus: different family, same failure.
+  Write("grades.txt", "1");
+  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
+  Write("g.5xv", "");
+  std::filesystem::rename(PathOf("g.68y"), PathOf("g.5xv"));
+  EXPECT_EQ(Convert("g.5xv", ZQ_TABULEX_52P, "c", ZQ_TABULEX_52P), kFail);
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.5xv", "grades.txt"}));
+}
+
+TEST_F(CalculatorBranches, MissingVariableFileComponent) {
+  services.createVarFile = [] { return std::unique_ptr<IVarFileData>(); };
+  Write("grades.txt", "1");
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "G", ZQ_TABULEX_52P), kFail);
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_74), kFail);
+  ASSERT_EQ(ui->messages.size(), 2u);
+  EXPECT_EQ(ui->messages[0].text, components::ErrorTextFor(0x80004003u));
+  EXPECT_EQ(ui->messages[0].style, 0x2010u);
+  EXPECT_EQ(ui->messages[1].style, 0x2040u);
+  EXPECT_FALSE(ui->messages[1].caption.has_value());
+  EXPECT_EQ(ui->messages[1].ownerTitle, "ZQ Tabulex Converter");
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
+}
+
+// Forwards to the stand-in but fails to save.
+class FailingSave : public components::VarFileStandIn {
+ public:
+  HResult SaveFile(const std::string& path, std::int32_t, std::int32_t) override {
+    std::ofstream(path, std::ios::binary) << "partial";
+    return components::kWriteFault;
+  }
+};
+
+TEST_F(CalculatorBranches, FailedSaveLeavesTheExistingFile) {
+  services.createVarFile = [] { return std::make_unique<FailingSave>(); };
+  Write("grades.txt", "1");
+  Write("g.68y", "precious");
+  ui->answers = {message::kAnswerYes};
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kFail);
+  EXPECT_EQ(Read("g.68y"), "precious");
+  EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(components::kWriteFault));
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt"}));
+  EXPECT_EQ(Remembered(), "");
+}
+
+TEST_F(CalculatorBranches, DirectoryAtTheCalculatorOutput) {
+  Write("grades.txt", "1");
+  std::filesystem::create_directory(PathOf("g.68y"));
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), CONVERT_CANCELLED);
+  EXPECT_EQ(ui->messages.back().caption, "Error");
+}
+
+}  // namespace
+}  // namespace tabulex

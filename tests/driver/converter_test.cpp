@@ -1,0 +1,260 @@
+// Conversions between text files through the driver: results, prompts, messages, clean-up.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <new>
+
+#include "components/ErrorTextStandIn.h"
+#include "converter/driver/Messages.h"
+#include "converter/model/ConversionContext.h"
+#include "tests/support/DriverFixture.h"
+
+namespace tabulex {
+namespace {
+
+using testing::DriverTest;
+
+const std::string kGrades = "Name\tScore\r\nAda\t91\r\nBen\t=B2+1\r\n";
+const std::string kGradesOut = "Name\tScore\t\t\r\nAda\t91\t\t\r\nBen\t=B2+1\t";
+
+std::string ErrorText(std::uint32_t code) {
+  return components::ErrorTextFor(code);
+}
+
+using TextConversion = DriverTest;
+
+TEST_F(TextConversion, TextToTextWritesTheFileAndRemembersIt) {
+  Write("grades.txt", kGrades);
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), kOk);
+  EXPECT_EQ(Read("copy.txt"), kGradesOut);
+  EXPECT_EQ(Remembered(), PathOf("copy.txt"));
+  EXPECT_TRUE(ui->messages.empty());
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"copy.txt", "grades.txt"}));
+}
+
+TEST_F(TextConversion, OverwritePromptAnswers) {
+  Write("grades.txt", kGrades);
+  Write("copy.txt", "old");
+  Conv().SetTheFileName(std::string("before"));
+
+  ui->answers = {message::kAnswerNo};
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_SKIPPED);
+  ASSERT_EQ(ui->messages.size(), 1u);
+  EXPECT_EQ(ui->messages[0].text, messages::kFileExists);
+  EXPECT_EQ(ui->messages[0].caption, PathOf("copy.txt"));
+  EXPECT_EQ(ui->messages[0].style, 0x2023u);
+  EXPECT_FALSE(ui->messages[0].ownerTitle.has_value());
+
+  ui->answers = {message::kAnswerCancel};
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_CANCELLED);
+  EXPECT_EQ(Read("copy.txt"), "old");
+  EXPECT_EQ(Remembered(), "before");
+
+  // The overwrite flag is not consulted: the prompt still comes.
+  ui->answers = {message::kAnswerYes};
+  EXPECT_EQ(Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", Folder(), "copy", ZQ_TAB_TEXT, 1),
+            kOk);
+  EXPECT_EQ(ui->messages.size(), 3u);
+  EXPECT_EQ(Read("copy.txt"), kGradesOut);
+  EXPECT_EQ(Remembered(), PathOf("copy.txt"));
+}
+
+TEST_F(TextConversion, TargetThatCannotBeOpenedForWritingStops) {
+  Write("grades.txt", kGrades);
+  std::filesystem::create_directory(PathOf("copy.txt"));
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_CANCELLED);
+  ASSERT_EQ(ui->messages.size(), 1u);
+  EXPECT_EQ(ui->messages[0].text,
+            PathOf("copy.txt") + "\nThe above file is read-only. Unable to continue.");
+  EXPECT_EQ(ui->messages[0].caption, "Error");
+  EXPECT_EQ(ui->messages[0].style, 0u);
+  EXPECT_TRUE(std::filesystem::is_directory(PathOf("copy.txt")));
+}
+
+TEST_F(TextConversion, SourceSizeLimits) {
+  Write("empty.txt", "");
+  EXPECT_EQ(Convert("empty.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_SOURCE_TOO_SMALL)}));
+  EXPECT_EQ(ui->messages[0].style, 0x10u);
+  EXPECT_FALSE(Exists("out.txt"));
+
+  Write("one.txt", "7");
+  EXPECT_EQ(Convert("one.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kOk);
+  EXPECT_EQ(Read("out.txt"), "7\t");
+}
+
+TEST_F(TextConversion, MissingSourceIsReported) {
+  EXPECT_EQ(Convert("absent.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_SOURCE_OPEN)}));
+  std::filesystem::create_directory(PathOf("dir.txt"));
+  EXPECT_EQ(Convert("dir.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
+}
+
+TEST_F(TextConversion, NullTargetReadsAndWritesNothing) {
+  Write("grades.txt", kGrades);
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "out", ZQ_TABULEX_NULL), kOk);
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "out", 99), kOk);
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
+  EXPECT_EQ(Remembered(), "");
+}
+
+TEST_F(TextConversion, UnknownSourceTypeWritesNothingAndFails) {
+  Write("grades.txt", kGrades);
+  for (std::int32_t from : {static_cast<std::int32_t>(ZQ_TABULEX_NULL), 42, -1}) {
+    ui->messages.clear();
+    EXPECT_EQ(Convert("grades.txt", from, "out", ZQ_TAB_TEXT), kFail);
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_NE(ui->messages[0].text.find(std::to_string(from)), std::string::npos);
+  }
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
+}
+
+TEST_F(TextConversion, MissingErrorTextComponentFallsBackToMessage107) {
+  services.createErrorText = [] { return std::unique_ptr<IErrorText>(); };
+  EXPECT_EQ(Convert("absent.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
+  ASSERT_EQ(ui->messages.size(), 1u);
+  EXPECT_EQ(ui->messages[0].text, "Application error.  Please reinstall ZQ Tabulex Converter.");
+  EXPECT_FALSE(ui->messages[0].caption.has_value());
+  EXPECT_EQ(ui->messages[0].style, 0x2010u);
+}
+
+TEST_F(TextConversion, NamesAreAppendedToTheFolderAsGiven) {
+  Write("grades.txt", kGrades);
+  std::filesystem::create_directory(PathOf("sub"));
+  // A backslash or slash in the internal name acts as a separator for text targets.
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "sub/inner", ZQ_TAB_TEXT), kOk);
+  EXPECT_TRUE(Exists("sub/inner.txt"));
+  // Without a trailing separator the folder's last component starts the file name.
+  EXPECT_EQ(
+      Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", PathOf("sub"), "x", ZQ_TAB_TEXT, 0),
+      kOk);
+  EXPECT_TRUE(Exists("subx.txt"));
+}
+
+TEST_F(TextConversion, LongPathsWork) {
+  std::string deep =
+      std::string(120, 'd') + "/" + std::string(120, 'e') + "/" + std::string(120, 'f');
+  std::filesystem::create_directories(PathOf(deep));
+  Write(deep + "/in.txt", kGrades);
+  const std::string name(200, 'n');
+  EXPECT_EQ(Conv().Convert(PathOf(deep + "/in.txt"), ZQ_TAB_TEXT, "", PathOf(deep) + "/", name,
+                           ZQ_TAB_TEXT, 0),
+            kOk);
+  EXPECT_EQ(Read(deep + "/" + name + ".txt"), kGradesOut);
+}
+
+TEST_F(TextConversion, RememberedFileName) {
+  std::string name;
+  EXPECT_EQ(Conv().GetTheFileName(&name), kOk);
+  EXPECT_EQ(name, "");
+  Conv().SetTheFileName(std::string("a\0b", 3));
+  EXPECT_EQ(Remembered(), "a");
+  Conv().SetTheFileName(std::nullopt);
+  EXPECT_EQ(Remembered(), "");
+}
+
+// An engine that writes its text as the workbook, or fails, or throws.
+class FakeEngine : public SpreadsheetEngine {
+ public:
+  enum Mode { kWorks, kFailsSaving, kSavesNothing, kThrows };
+  explicit FakeEngine(Mode mode) : mode_(mode) {}
+  int ExcelSheetToText(ConversionContext&, const std::string& workbook, const std::string& text,
+                       const std::string& sheet) override {
+    if (mode_ == kThrows) throw std::bad_alloc();
+    std::ifstream in(workbook, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::ofstream(text, std::ios::binary) << bytes;
+    lastSheet = sheet;
+    return 0;
+  }
+  int TextToExcelWorkbook(ConversionContext& context, const std::string& text,
+                          const std::string& workbook) override {
+    if (mode_ == kFailsSaving) {
+      context.ReportErrorCode(ERR_EXCEL_FAILED);
+      return 0;
+    }
+    if (mode_ == kSavesNothing) return 0;
+    std::ifstream in(text, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    std::ofstream(workbook, std::ios::binary) << "WB:" << bytes;
+    return 0;
+  }
+  HResult GetExcelSheetNames(ConversionContext&, const std::string&,
+                             std::vector<std::string>* names) override {
+    *names = {"One", "Two"};
+    return kOk;
+  }
+  std::string lastSheet;
+
+ private:
+  Mode mode_;
+};
+
+using WorkbookConversion = DriverTest;
+
+TEST_F(WorkbookConversion, WithoutAnEngineTheSourceIsTooSmall) {
+  Write("book.xls", "whatever");
+  EXPECT_EQ(Convert("book.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT, "Sheet1"),
+            CONVERT_E_SOURCE_TOO_SMALL);
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_EXCEL_NOT_STARTED),
+                                                   ErrorText(ERR_SOURCE_TOO_SMALL)}));
+  EXPECT_TRUE(TempFolderEmpty());
+}
+
+TEST_F(WorkbookConversion, WorkbookSourceIsReadAsExcelText) {
+  auto engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
+  services.engine = engine;
+  Write("book.xls", "\"=IF(A1=\"\"x\"\",1,2)\"\t=ACOS(B1)\r\n");
+  EXPECT_EQ(Convert("book.xls", ZQ_EXCEL, "longername", ZQ_TAB_TEXT, "Marks"), kOk);
+  EXPECT_EQ(engine->lastSheet, "Marks");
+  // Formulas went to the neutral syntax and back.
+  // Only the lower-case neutral names map back to Excel's; "_^-1_" is rewritten on its own.
+  EXPECT_EQ(Read("longername.txt"), "=IF(A1=\"x\",1,2)\t=COS^-1(B1)\t");
+  EXPECT_TRUE(TempFolderEmpty());
+}
+
+TEST_F(WorkbookConversion, WorkbookTargetReplacesTheFileOnlyWhenSaved) {
+  Write("grades.txt", kGrades);
+  Write("book.xls", "old");
+  services.engine = std::make_shared<FakeEngine>(FakeEngine::kSavesNothing);
+  ui->answers = {message::kAnswerYes};
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "book", ZQ_EXCEL), kFail);
+  EXPECT_EQ(Read("book.xls"), "old");
+  EXPECT_EQ(Remembered(), "");
+
+  services.engine = std::make_shared<FakeEngine>(FakeEngine::kFailsSaving);
+  Make();
+  ui->answers = {message::kAnswerYes};
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "book", ZQ_EXCEL), kFail);
+  EXPECT_EQ(Read("book.xls"), "old");
+
+  services.engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
+  Make();
+  ui->answers = {message::kAnswerYes};
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "book", ZQ_EXCEL), kOk);
+  // The text handed to the engine carries the output's terminating zero byte.
+  EXPECT_EQ(Read("book.xls"), "WB:" + kGradesOut + std::string(1, '\0'));
+  EXPECT_EQ(Remembered(), PathOf("book.xls"));
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"book.xls", "grades.txt"}));
+  EXPECT_TRUE(TempFolderEmpty());
+}
+
+TEST_F(WorkbookConversion, UncaughtExceptionsEndInEFail) {
+  services.engine = std::make_shared<FakeEngine>(FakeEngine::kThrows);
+  Write("book.xls", "x");
+  EXPECT_EQ(Convert("book.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{"bad allocation"}));
+  EXPECT_TRUE(TempFolderEmpty());
+}
+
+TEST_F(WorkbookConversion, SheetNamesComeFromTheEngine) {
+  std::vector<std::string> names;
+  EXPECT_EQ(Conv().GetExcelSheetNames("book.xls", &names), kFail);
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_EXCEL_NOT_STARTED)}));
+  services.engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
+  EXPECT_EQ(Make().GetExcelSheetNames("book.xls", &names), kOk);
+  EXPECT_EQ(names, (std::vector<std::string>{"One", "Two"}));
+}
+
+}  // namespace
+}  // namespace tabulex

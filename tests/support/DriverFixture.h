@@ -1,0 +1,102 @@
+// A fixture for conversions through the driver: a fresh folder per test, the stand-in
+// components and a user interface that answers from a script and records every message.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "components/StandInServices.h"
+#include "converter/driver/Converter.h"
+#include "converter/driver/FileTypes.h"
+#include "converter/model/ConversionContext.h"
+#include "tests/support/RecordingContext.h"
+
+namespace tabulex::testing {
+
+class ScriptedUi : public UserInterface {
+ public:
+  int ShowMessage(std::string_view text, std::optional<std::string_view> caption,
+                  std::uint32_t style, std::optional<std::string_view> ownerTitle) override {
+    RecordedMessage m{std::string(text), std::nullopt, style, std::nullopt};
+    if (caption) m.caption = std::string(*caption);
+    if (ownerTitle) m.ownerTitle = std::string(*ownerTitle);
+    messages.push_back(m);
+    if (answers.empty()) return message::kAnswerOk;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const RecordedMessage& m : messages) texts.push_back(m.text);
+    return texts;
+  }
+  std::vector<RecordedMessage> messages;
+  std::deque<int> answers;
+};
+
+class DriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = std::filesystem::temp_directory_path() /
+              (std::string("tabulex_") + info->test_suite_name() + "_" + info->name());
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_ / "tmp");
+    ui = std::make_shared<ScriptedUi>();
+    services = components::StandInServices(ui);
+    services.tempFolder = (folder_ / "tmp").string() + "/";
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  Converter& Make() {
+    converter = std::make_unique<Converter>(services);
+    return *converter;
+  }
+  Converter& Conv() { return converter ? *converter : Make(); }
+
+  std::string Folder() const { return folder_.string() + "/"; }
+  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(PathOf(name), std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(PathOf(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  bool Exists(const std::string& name) const { return std::filesystem::exists(folder_ / name); }
+  // The names in the test folder, the temporary folder excluded.
+  std::vector<std::string> Listing() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder_)) {
+      if (e.path().filename() != "tmp") names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  bool TempFolderEmpty() const { return std::filesystem::is_empty(folder_ / "tmp"); }
+  std::string Remembered() {
+    std::string name;
+    Conv().GetTheFileName(&name);
+    return name;
+  }
+  HResult Convert(const std::string& input, std::int32_t from, const std::string& name,
+                  std::int32_t to, const std::string& sheet = "") {
+    return Conv().Convert(PathOf(input), from, sheet, Folder(), name, to, 0);
+  }
+
+  std::filesystem::path folder_;
+  std::shared_ptr<ScriptedUi> ui;
+  ConverterServices services;
+  std::unique_ptr<Converter> converter;
+};
+
+}  // namespace tabulex::testing
