@@ -1,0 +1,129 @@
+// The tabulex command: options, exit statuses, prompts and the cells listing.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/CommandLine.h"
+#include "converter/driver/FileTypes.h"
+
+namespace tabulex::cli {
+namespace {
+
+class CommandLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              (std::string("tabulex_cli_") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string PathOf(const std::string& name) { return (folder_ / name).string(); }
+  void Write(const std::string& name, const std::string& bytes) {
+    std::ofstream(PathOf(name), std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& name) {
+    std::ifstream in(PathOf(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  int Run(std::vector<std::string> args, bool terminal = false, const std::string& input = "") {
+    args.insert(args.begin(), "tabulex");
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    std::istringstream in(input);
+    out.str("");
+    err.str("");
+    return RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, terminal);
+  }
+
+  std::filesystem::path folder_;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST(Types, NamesAndExtensions) {
+  EXPECT_EQ(TypeFromName("5XV"), ZQ_TABULEX_52P);
+  EXPECT_EQ(TypeFromName("none"), ZQ_TABULEX_NULL);
+  EXPECT_FALSE(TypeFromName("doc").has_value());
+  EXPECT_EQ(TypeFromExtension("a/b.XLSX"), ZQ_EXCEL);
+  EXPECT_EQ(TypeFromExtension("b.ods"), ZQ_EXCEL);
+  EXPECT_EQ(TypeFromExtension("c.R2Y"), ZQ_TABULEX_RB200);
+  EXPECT_FALSE(TypeFromExtension("dir.v/file").has_value());
+  EXPECT_FALSE(TypeFromExtension("x.none").has_value());
+}
+
+TEST(Escape, NonPrintableBytesAndBackslash) {
+  EXPECT_EQ(Escape(std::string("a\\b\t\x7F\xAA ~", 8)), "a\\x5cb\\x09\\x7f\\xaa ~");
+}
+
+TEST_F(CommandLineTest, ConvertPrintsThePathAndAsksOnlyWhenAllowed) {
+  Write("grades.txt", "a\tb\r\n1\r\n");
+  EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy"}), 0);
+  EXPECT_EQ(out.str(), PathOf("copy.txt") + "\n");
+  EXPECT_EQ(Read("copy.txt"), "a\tb\t\t\r\n1\t");
+  // No terminal and no flag: an existing output is kept.
+  EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy"}), 3);
+  EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy", "--overwrite"}),
+            0);
+  EXPECT_EQ(
+      Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy", "--skip-existing"},
+          true),
+      3);
+  EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy"}, true, "c\n"),
+            2);
+  EXPECT_NE(err.str().find("Save File already exists."), std::string::npos);
+  EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy", "--ask"}, false,
+                "maybe\ny\n"),
+            0);
+}
+
+TEST_F(CommandLineTest, DefaultsTakeTheInputsFolderAndName) {
+  Write("marks.TXT", "5");
+  std::filesystem::create_directories(PathOf("out"));
+  EXPECT_EQ(Run({"convert", PathOf("marks.TXT"), "--to", "txt", "--out-dir", PathOf("out"),
+                 "--name", "m"}),
+            0);
+  EXPECT_EQ(Read("out/m.txt"), "5\t");
+  EXPECT_EQ(Run({"convert", PathOf("marks.TXT"), "--to", "none"}), 0);
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(CommandLineTest, FailuresAndUsage) {
+  EXPECT_EQ(Run({"convert", PathOf("absent.txt"), "--to", "txt"}), 1);
+  EXPECT_NE(err.str().find("could not be opened"), std::string::npos);
+  EXPECT_EQ(Run({"convert", PathOf("a.doc"), "--to", "txt"}), 64);
+  EXPECT_EQ(Run({"convert", PathOf("a.txt"), "--to", "pdf"}), 64);
+  EXPECT_EQ(Run({"convert", PathOf("a.txt")}), 64);
+  EXPECT_EQ(Run({"convert", PathOf("a.txt"), "--to", "txt", "--overwrite", "--ask"}), 64);
+  EXPECT_EQ(Run({}), 64);
+  EXPECT_EQ(Run({"--help"}), 0);
+  EXPECT_NE(out.str().find("convert"), std::string::npos);
+  EXPECT_EQ(Run({"--version"}), 0);
+  EXPECT_NE(out.str().find("tabulex"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, FailureWithoutAMessageIsExplained) {
+  // A calculator file that cannot be opened fails without a message of the converter's own.
+  EXPECT_EQ(Run({"convert", PathOf("absent.68y"), "--to", "txt"}), 1);
+  EXPECT_NE(err.str().find("(result 0x80004005)"), std::string::npos) << err.str();
+}
+
+TEST_F(CommandLineTest, CellsListsTheIntermediateModel) {
+  Write("grades.txt", "Name\t12.5\r\n\t=SUM(A1:A2)\t\"x\\y\"\r\n");
+  EXPECT_EQ(Run({"cells", PathOf("grades.txt")}), 0);
+  EXPECT_EQ(out.str(),
+            "sheet\t131\tgrades\n"
+            "1\t1\t1\tName\t\n"
+            "1\t2\t0\t12.5\t\n"
+            "2\t2\t3\t\t=SUM(A1:A2)\n"
+            "2\t3\t1\tx\\x5cy\t\n");
+  EXPECT_EQ(Run({"cells", PathOf("absent.5xv")}), 1);
+}
+
+}  // namespace
+}  // namespace tabulex::cli
