@@ -151,6 +151,10 @@ TokenBytes TextToTokens(std::string_view text) {
     const std::string_view window = text.substr(p, kWindow);
     const TokenCandidate* match = nullptr;
     for (const TokenCandidate& candidate : table.Group(c)) {
+      // Every candidate of the group shares the first character; the second rules most out.
+      if (candidate.text.size() > 1 && (window.size() < 2 || window[1] != candidate.text[1])) {
+        continue;
+      }
       if (window.starts_with(candidate.text)) {
         match = &candidate;
         break;
