@@ -103,7 +103,12 @@ bool EndsLoop(std::uint8_t sub) {
 
 class Renderer {
  public:
-  explicit Renderer(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  explicit Renderer(std::span<const std::uint8_t> bytes) : bytes_(bytes) {
+    // Every item takes at least one byte, so the data size bounds the tree.
+    nodes_.reserve(bytes.size() + 1);
+    children_.reserve(bytes.size());
+    out_.reserve(256 + bytes.size());
+  }
 
   std::string Render();
 
