@@ -1,0 +1,34 @@
+// Reads arbitrary bytes as KV-68 family variable data and writes the cells back as such.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "converter/kv68/Kv68Sheet.h"
+
+namespace {
+
+class QuietContext : public tabulex::ConversionContext {
+ public:
+  void ReportErrorCode(std::uint32_t) override {}
+  int ShowMessage(std::string_view, std::optional<std::string_view>, std::uint32_t,
+                  std::optional<std::string_view>) override {
+    return tabulex::message::kAnswerOk;
+  }
+  void Trace(std::string_view) override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  QuietContext context;
+  tabulex::Kv68Sheet source(context, data, size);
+  source.SetVarName(std::string_view(reinterpret_cast<const char*>(data), size < 8 ? size : 8));
+  source.TranslateToIntermediate();
+  for (auto* node = source.Cells()->Head(); node; node = node->next.get()) {
+    (void)node->cell->Describe();
+  }
+  tabulex::Kv68Sheet target(context, source);
+  target.TranslateFromIntermediate();
+  (void)target.GetOutput();
+  return 0;
+}
