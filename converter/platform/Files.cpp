@@ -52,13 +52,6 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
   return static_cast<bool>(out);
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
-  std::error_code ec;
-  if (fs::is_directory(fs::path(to), ec)) return false;
-  fs::rename(fs::path(from), fs::path(to), ec);
-  return !ec;
-}
-
 void RemoveFile(const std::string& path) {
   std::error_code ec;
   if (fs::is_regular_file(fs::path(path), ec)) fs::remove(fs::path(path), ec);

@@ -1,4 +1,5 @@
-// Unique files and terminal detection on POSIX systems.
+// Unique files, replacing renames and terminal detection on POSIX systems.
+#include <stdio.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -27,6 +28,12 @@ std::optional<std::string> CreateUniqueFile(const std::string& folder, std::stri
   if (fd < 0) return std::nullopt;
   close(fd);
   return std::string(buffer.data());
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(std::filesystem::path(to), ec)) return false;
+  return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool StdinIsTerminal() {
