@@ -64,7 +64,7 @@ class DriverTest : public ::testing::Test {
   Converter& Conv() { return converter ? *converter : Make(); }
 
   std::string Folder() const { return folder_.string() + "/"; }
-  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  std::string PathOf(const std::string& name) const { return Folder() + name; }
   void Write(const std::string& name, const std::string& bytes) const {
     std::ofstream(PathOf(name), std::ios::binary) << bytes;
   }
