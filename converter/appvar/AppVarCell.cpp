@@ -139,7 +139,8 @@ void AppVarCell::StringFromIntermediate() {
   std::string upper(ValueText(record->value));
   ToUpper(upper);
 
-  // A currency amount ("$12") is written as its number; any other text stays text.
+  // A currency amount ("$12") is written as its number; any other text stays text, and so does
+  // a text whose digits are no finite number ("$INFO", "$NAN").
   std::string withoutDollars;
   for (char c : upper) {
     if (c != '$') withoutDollars.push_back(c);
@@ -147,7 +148,7 @@ void AppVarCell::StringFromIntermediate() {
   if (withoutDollars.size() != upper.size()) {
     const std::string amount = Trimmed(withoutDollars);
     const double number = std::strtod(amount.c_str(), nullptr);
-    if (!std::isnan(number) && std::trunc(number) != 0.0) {
+    if (std::isfinite(number) && std::trunc(number) != 0.0) {
       type = kAppVarNumber;
       record->value = upper;
       NumberFromIntermediate(amount);

@@ -245,7 +245,10 @@ TEST(AppVarWriteTest, StringRecords) {
 TEST(AppVarWriteTest, DollarAmountsBecomeNumbers) {
   RecordingContext context;
   SourceSheet source(context, "ABC");
-  source.Add(1, 1, CELL_TEXT, "$12").Add(2, 1, CELL_TEXT, "$0.5").Add(3, 1, CELL_TEXT, "3 APPLES");
+  source.Add(1, 1, CELL_TEXT, "$12")
+      .Add(2, 1, CELL_TEXT, "$0.5")
+      .Add(3, 1, CELL_TEXT, "3 APPLES")
+      .Add(4, 1, CELL_TEXT, "$info");
   AppVarSheet target(context, source);
   target.TranslateFromIntermediate();
   target.SetDeviceName("ABC");
@@ -257,7 +260,9 @@ TEST(AppVarWriteTest, DollarAmountsBecomeNumbers) {
                 Bytes({0x0D, 0x00, 0x02, 0x01, 0x2A, 0xAF, 0x30, 0x3A, 0x35, 0, 0, 0, 0}) +
                 // A number at the start of a text does not make it a number.
                 Bytes({0x11, 0x00, 0x03, 0x01, 0x2A, 0x33, 0x29, 0x41, 0x50, 0x50, 0x4C, 0x45, 0x53,
-                       0, 0, 0, 0}));
+                       0, 0, 0, 0}) +
+                // "INF" starts a C-library number, but not a finite one.
+                Bytes({0x0E, 0x00, 0x04, 0x01, 0x2A, 0xAF, 0x49, 0x4E, 0x46, 0x4F, 0, 0, 0, 0}));
   // The intermediate cell keeps its text and type.
   std::vector<ReadCell> records = CellsOf(target);
   EXPECT_EQ(records[0], (ReadCell{1, 1, CELL_TEXT, "$12", std::nullopt}));
