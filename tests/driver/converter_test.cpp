@@ -213,6 +213,17 @@ TEST_F(WorkbookConversion, WorkbookSourceIsReadAsExcelText) {
   EXPECT_TRUE(TempFolderEmpty());
 }
 
+TEST_F(WorkbookConversion, ExportedTextBelowThreeBytesIsTooSmall) {
+  services.engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
+  Write("two.xls", "ab");
+  EXPECT_EQ(Convert("two.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_SOURCE_TOO_SMALL)}));
+  Write("three.xls", "abc");
+  EXPECT_EQ(Convert("three.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT), kOk);
+  EXPECT_EQ(Read("out.txt"), "abc\t");
+  EXPECT_TRUE(TempFolderEmpty());
+}
+
 TEST_F(WorkbookConversion, WorkbookTargetReplacesTheFileOnlyWhenSaved) {
   Write("grades.txt", kGrades);
   Write("book.xls", "old");
