@@ -3,12 +3,25 @@
 
 namespace tabulex {
 
-CharacterTranslator::CharacterTranslator(CharacterSet column, std::span<const CharacterRow> table)
-    : table_(table), column_(column) {
-  for (std::size_t i = table_.size(); i-- > 0;) {
+CharacterTranslator::CodeLookup CharacterTranslator::BuildLookup(
+    std::span<const CharacterRow> table, CharacterSet column) {
+  CodeLookup lookup{};
+  for (std::size_t i = table.size(); i-- > 0;) {
     // Code 0 marks a character the set does not have; it never stands for a byte.
-    std::uint8_t code = table_[i].codes[column_];
-    if (code != 0) firstRowOfCode_[code] = static_cast<std::uint16_t>(i + 1);
+    std::uint8_t code = table[i].codes[column];
+    if (code != 0) lookup[code] = static_cast<std::uint16_t>(i + 1);
+  }
+  return lookup;
+}
+
+CharacterTranslator::CharacterTranslator(CharacterSet column, std::span<const CharacterRow> table)
+    : table_(table), column_(column), firstRowOfCode_(&ownLookup_) {
+  if (table_.data() == CharacterTable.data() && table_.size() == CharacterTable.size() &&
+      column_ == KV68_CHARSET) {
+    static const CodeLookup kKv68Lookup = BuildLookup(CharacterTable, KV68_CHARSET);
+    firstRowOfCode_ = &kKv68Lookup;
+  } else {
+    ownLookup_ = BuildLookup(table_, column_);
   }
 }
 
@@ -21,7 +34,7 @@ std::string CharacterTranslator::CodesToNames(std::string_view text) const {
       result += c;
       continue;
     }
-    std::uint16_t row = firstRowOfCode_[byte];
+    std::uint16_t row = (*firstRowOfCode_)[byte];
     if (row != 0) {
       result += table_[row - 1].name;
     } else {

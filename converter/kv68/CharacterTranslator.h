@@ -11,12 +11,14 @@
 
 namespace tabulex {
 
-// Made for one call over a table (the character table unless told otherwise) and owns nothing
+// Made for one call over a table (the character table unless told otherwise); owns nothing
 // beyond a lookup of the first row for each code.
 class CharacterTranslator {
  public:
   explicit CharacterTranslator(CharacterSet column = KV68_CHARSET,
                                std::span<const CharacterRow> table = CharacterTable);
+  CharacterTranslator(const CharacterTranslator&) = delete;
+  CharacterTranslator& operator=(const CharacterTranslator&) = delete;
 
   // Copies bytes 0x20-0x7E; every other byte becomes the name of the first row with that code
   // in the column, or stays as it is when no row has it.
@@ -28,10 +30,15 @@ class CharacterTranslator {
  private:
   const CharacterRow* FindName(std::string_view candidate) const;
 
+  // Index + 1 of the first row for each code; 0 when no row has the code.
+  using CodeLookup = std::array<std::uint16_t, 256>;
+  static CodeLookup BuildLookup(std::span<const CharacterRow> table, CharacterSet column);
+
   std::span<const CharacterRow> table_;
   CharacterSet column_;
-  // Index + 1 of the first row for each code; 0 when no row has the code.
-  std::array<std::uint16_t, 256> firstRowOfCode_{};
+  // The character table's lookup is built once; another table gets its own.
+  const CodeLookup* firstRowOfCode_;
+  CodeLookup ownLookup_{};
 };
 
 }  // namespace tabulex
