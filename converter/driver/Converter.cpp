@@ -7,18 +7,13 @@
 #include <new>
 #include <string_view>
 
+#include "converter/appvar/AppVarSheet.h"
 #include "converter/driver/DriverContext.h"
 #include "converter/driver/Messages.h"
+#include "converter/kv68/Kv68Sheet.h"
 #include "converter/model/Spreadsheet.h"
 #include "converter/model/TextSheet.h"
 #include "converter/platform/Files.h"
-
-#ifdef TABULEX_HAVE_APPVAR
-#include "converter/appvar/AppVarSheet.h"
-#endif
-#ifdef TABULEX_HAVE_KV68
-#include "converter/kv68/Kv68Sheet.h"
-#endif
 
 namespace tabulex {
 
@@ -284,22 +279,17 @@ HResult Conversion::ReadKv52Source() {
   std::optional<std::string> bytes = ReadFile(inputPath_);
   if (!bytes) return kFail;
   if (bytes->size() <= kKv52MaxTooSmall) return TooSmall();
-#ifdef TABULEX_HAVE_APPVAR
   // Exactly the bytes read from the data offset on, less the trailing checksum.
   std::string_view data = Bytes(*bytes, kKv52DataOffset, bytes->size() - kChecksumLength);
   source_ = std::make_unique<AppVarSheet>(context_, data.data(), data.size());
   source_->TranslateToIntermediate();
   return kOk;
-#else
-  return kNotImplemented;
-#endif
 }
 
 HResult Conversion::ReadKv68Source() {
   std::optional<std::string> bytes = ReadFile(inputPath_);
   if (!bytes) return kFail;
   if (bytes->size() <= kKv68MaxTooSmall) return TooSmall();
-#ifdef TABULEX_HAVE_KV68
   std::string_view name = Bytes(*bytes, kKv68NameOffset, kKv68NameOffset + kKv68NameLength);
   std::string_view data = Bytes(*bytes, kKv68DataOffset, bytes->size() - kChecksumLength);
   auto sheet = std::make_unique<Kv68Sheet>(context_, data.data(), data.size());
@@ -307,14 +297,10 @@ HResult Conversion::ReadKv68Source() {
   sheet->TranslateToIntermediate();
   source_ = std::move(sheet);
   return kOk;
-#else
-  return kNotImplemented;
-#endif
 }
 
 HResult Conversion::WriteTarget() {
   switch (toType_) {
-#ifdef TABULEX_HAVE_KV68
     case ZQ_TABULEX_74:
     case ZQ_TABULEX_68: {
       target_ = std::make_unique<Kv68Sheet>(context_, *source_);
@@ -322,13 +308,10 @@ HResult Conversion::WriteTarget() {
       if (toType_ == ZQ_TABULEX_68) return WriteCalculator(*target_, 7, ".68y");
       return rambla_ ? WriteCalculator(*target_, 10, ".r2y") : WriteCalculator(*target_, 9, ".7xy");
     }
-#endif
-#ifdef TABULEX_HAVE_APPVAR
     case ZQ_TABULEX_52P:
       target_ = std::make_unique<AppVarSheet>(context_, *source_);
       target_->TranslateFromIntermediate();
       return WriteCalculator(*target_, 5, ".5xv");
-#endif
     case ZQ_TAB_TEXT:
       return WriteText();
     case ZQ_EXCEL:
@@ -413,9 +396,7 @@ HResult Conversion::WriteCalculator(Spreadsheet& target, std::int32_t deviceType
     Check((*component).put_DeviceType(deviceType));
     Check((*component).put_VarName(internalName_));
     const std::string deviceName = component.VarName();
-#ifdef TABULEX_HAVE_APPVAR
     if (kv52) static_cast<AppVarSheet&>(target).SetDeviceName(deviceName);
-#endif
     const std::string output = target.GetOutput();
     const std::size_t size = target.GetOutputSize();
     const std::string fileName = DotsForBackslashes(deviceName + std::string(ext));
