@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <system_error>
 
 namespace tabulex {
@@ -14,6 +15,9 @@ constexpr std::uint16_t kPositiveBase = 0x4000;
 constexpr std::uint16_t kNegativeBase = 0xC000;
 constexpr std::uint16_t kExponentMask = 0x7FFF;
 constexpr std::uint16_t kSignBit = 0x8000;
+// Largest n for which 10^n is exact in a long double: 5^27 < 2^64 for a 64-bit mantissa,
+// 5^22 < 2^53 where a long double is only a double.
+constexpr int kExactPowers = std::numeric_limits<long double>::digits >= 64 ? 27 : 22;
 
 Kv68RealBytes ZeroReal() {
   Kv68RealBytes bytes{};
@@ -58,14 +62,20 @@ long double Kv68Real::ToLongDouble() const {
   }
   long double value = static_cast<long double>(mantissa);
   const int scale = exponent - (kRealDigits - 1);
-  if (mantissa != 0 && scale != 0) {
+  if (mantissa == 0 || scale == 0) {
+    // nothing to scale
+  } else if (scale >= -kExactPowers && scale <= kExactPowers) {
+    // Small powers of ten are exact in a long double, so one correctly rounded multiply
+    // or divide gives the nearest value on every platform (25.5 stays exactly 25.5).
+    long double power = 1.0L;
+    for (int i = 0; i < (scale < 0 ? -scale : scale); ++i) power *= 10.0L;
+    value = scale < 0 ? value / power : value * power;
+  } else if (scale < -4000) {
     // Split very small scales so the power itself does not underflow before the multiply.
-    if (scale < -4000) {
-      value *= std::pow(10.0L, -4000);
-      value *= std::pow(10.0L, static_cast<long double>(scale + 4000));
-    } else {
-      value *= std::pow(10.0L, static_cast<long double>(scale));
-    }
+    value *= std::pow(10.0L, -4000.0L);
+    value *= std::pow(10.0L, static_cast<long double>(scale + 4000));
+  } else {
+    value *= std::pow(10.0L, static_cast<long double>(scale));
   }
   return negative ? -value : value;
 }
