@@ -459,19 +459,32 @@ void Renderer::PrintInteger(std::int32_t valueBegin, std::int32_t count, bool ne
     out_ += '0';
     return;
   }
-  std::string digits;
+  // Divide by the largest power of the base below 2^24 at a time, so each pass over the bytes
+  // yields several digits and the quotient bytes still fit.
+  unsigned chunk = base;
+  int chunkDigits = 1;
+  while (chunk * base < (1u << 24)) {
+    chunk *= base;
+    ++chunkDigits;
+  }
+  std::string digits;  // least significant first
   while (!magnitude.empty()) {
     unsigned remainder = 0;
     for (std::uint8_t& b : magnitude) {
       const unsigned value = remainder * 256 + b;
-      b = static_cast<std::uint8_t>(value / base);
-      remainder = value % base;
+      b = static_cast<std::uint8_t>(value / chunk);
+      remainder = value % chunk;
     }
-    digits += static_cast<char>(remainder < 10 ? '0' + remainder : 'A' + (remainder - 10));
+    for (int d = 0; d < chunkDigits; ++d) {
+      const unsigned digit = remainder % base;
+      remainder /= base;
+      digits += static_cast<char>(digit < 10 ? '0' + digit : 'A' + (digit - 10));
+    }
     const auto firstNonZero =
         std::find_if(magnitude.begin(), magnitude.end(), [](std::uint8_t b) { return b != 0; });
     magnitude.erase(magnitude.begin(), firstNonZero);
   }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();  // the last chunk's padding
   out_.append(digits.rbegin(), digits.rend());
 }
 

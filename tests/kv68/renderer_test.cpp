@@ -85,6 +85,10 @@ TEST(RendererNumbers, Fractions) {
 TEST(RendererNumbers, BinaryAndHexadecimal) {
   EXPECT_EQ(Render(Cat({Int(5), {0x2B, 0xE3}})), "0b101\n");
   EXPECT_EQ(Render(Cat({Int(0xFF), {0x2C, 0xE3}})), "0hFF\n");
+  EXPECT_EQ(Render({0x00, 0x00, 0x00, 0x01, 0x04, 0x1F, 0x2B, 0xE3}),
+            "0b1" + std::string(24, '0') + "\n");
+  EXPECT_EQ(Render({0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01, 0x08, 0x1F, 0x2C, 0xE3}),
+            "0h123456789ABCDEF\n");
 }
 
 TEST(RendererStrings, QuotedWithInnerQuotesDoubled) {
