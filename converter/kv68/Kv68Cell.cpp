@@ -174,7 +174,9 @@ void Kv68Cell::TranslateToIntermediate() {
   switch (kind) {
     case kKv68KindNumber: {
       std::string rendered = Kv68ToNeutralText(DropLast(Render(text, 1)));
-      if (!rendered.empty() && rendered.find_first_of("0123456789,1.-") == std::string::npos) {
+      // An empty record, or one the renderer gives no text for, is an empty cell rather than
+      // the formula "=".
+      if (rendered.find_first_of("0123456789,1.-") == std::string::npos) {
         cell.value = std::move(rendered);
       } else {
         // Anything that looks like a number comes over as a formula giving that number.

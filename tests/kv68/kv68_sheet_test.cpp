@@ -332,6 +332,13 @@ TEST(Kv68SheetRead, NumberRecordsBecomeFormulasUnlessTheyShowNoNumber) {
   EXPECT_EQ(cells[2].column, 3);
   // The minus sign is the calculator's, which becomes its escape name.
   EXPECT_EQ(cells[2].formula, "=_neg_2.");
+
+  // A number record without content is an empty cell.
+  cells = Read(context, VariableData("\x06\x00\x01\x00\x00\x00"s));
+  ASSERT_EQ(cells.size(), 1u);
+  EXPECT_EQ(cells[0].type, CELL_NUMBER);
+  EXPECT_EQ(cells[0].value, "");
+  EXPECT_FALSE(cells[0].formula.has_value());
 }
 
 TEST(Kv68SheetRead, TextRecordsLoseTheirQuotes) {
