@@ -62,6 +62,13 @@ bool InRange(unsigned value, unsigned low, unsigned high) {
   return value >= low && value <= high;
 }
 
+// Whether a tag starts an item inside an expression: not unused, not a variable tag, not a
+// separator.
+bool IsItemTag(std::uint8_t tag) {
+  const TagKind kind = KindOf(tag);
+  return kind != 0x00 && kind != 0x28 && kind != 0x2B;
+}
+
 // A parsed item. `begin` is the index of its first byte, `end` the index of its tag.
 struct Node {
   std::uint8_t tag = 0;
@@ -848,10 +855,10 @@ std::string Renderer::PrintToString(std::uint32_t root) {
 std::int32_t Renderer::Statements(std::int32_t pos) {
   for (;;) {
     const std::uint8_t b = At(pos);
-    // The stop mark before the data and the end tag end the statements. Other bytes above
-    // 0xE8 are the tags of items (0xEA to 0xF9) and are rendered like any other item, so an
-    // expression such as IsPrime(x) does not vanish when it stands alone.
-    if (b == kStopMark || b == kEndTag) return pos;
+    // A byte above 0xE8 (the stop mark before the data included) ends the statements, except
+    // the tags of items among them (0xEA "+-", 0xF4 IsPrime and so on): those are rendered like
+    // any other item, so such an expression does not vanish when it stands alone.
+    if (b > kLineTag && !IsItemTag(b)) return pos;
     if (b == kLineTag) {
       out_ += '\n';
       if (pos >= 1) out_.append(At(pos - 1), ' ');

@@ -118,9 +118,11 @@ TEST(RendererNames, VariableNamesAndLetters) {
 
 TEST(RendererStatements, ItemsWithTagsAboveTheSeparatorsStillRender) {
   EXPECT_EQ(Render(Unary(kX, 0xF4)), "IsPrime(x)\n");
-  EXPECT_EQ(Render({0xFA}), "\x0E\n");
-  EXPECT_EQ(Render({0xE9}), "\n");
-  EXPECT_EQ(Render({0xE5}), "\n");
+  EXPECT_EQ(Render(Unary(kX, 0xEA)), "+-x\n");
+  EXPECT_EQ(Render({0x08, 0xE5}), "\x0E\n");  // not above 0xE8: an unreadable item
+  EXPECT_EQ(Render({0x08, 0xE9}), "\n");
+  EXPECT_EQ(Render({0x08, 0xFA}), "\n");
+  EXPECT_EQ(Render({0x08, 0xEC}), "\n");
 }
 
 TEST(RendererOperators, AdditionKeepsTheStoredOrder) {
