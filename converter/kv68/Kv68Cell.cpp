@@ -219,7 +219,6 @@ void Kv68Cell::TranslateFromIntermediate() {
   data2_.reset();
   data2Length_ = 0;
 
-  std::size_t length = 0;
   switch (kind) {
     case kKv68KindNumber:
       WriteNumber(std::string(CString(record->value)));
@@ -231,8 +230,10 @@ void Kv68Cell::TranslateFromIntermediate() {
       WriteFormula(record->formula);
       break;
   }
-  length = text.size() + static_cast<std::size_t>(data2Length_) + kKv68RecordOverhead;
-  cellLength_ = static_cast<std::uint8_t>(length);
+  // At most 255: 243 text bytes with their quotes and zero, or 11 value bytes and 237 + 1
+  // formula bytes, plus the fixed bytes.
+  cellLength_ = static_cast<std::uint8_t>(text.size() + static_cast<std::size_t>(data2Length_) +
+                                          kKv68RecordOverhead);
 }
 
 void Kv68Cell::WriteNumber(const std::string& value) {
