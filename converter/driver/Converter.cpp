@@ -121,7 +121,7 @@ bool WriteReplacing(const std::string& path, std::string_view bytes) {
   if (!reserved) return false;
   TempFile temp(*reserved);
   if (!platform::WriteWholeFile(temp.Path(), bytes)) return false;
-  return platform::ReplaceFile(temp.Path(), path);
+  return platform::RenameOver(temp.Path(), path);
 }
 
 std::string_view Bytes(const std::string& buffer, std::size_t from, std::size_t to) {
@@ -378,7 +378,7 @@ HResult Conversion::WriteWorkbook() {
   const int result = engine.TextToExcelWorkbook(context_, text.Path(), workbook.Path());
   const std::optional<std::uintmax_t> saved = platform::FileSize(workbook.Path());
   if (result != 0 || !saved || *saved == 0) return kFail;
-  if (!platform::ReplaceFile(workbook.Path(), path)) {
+  if (!platform::RenameOver(workbook.Path(), path)) {
     context_.ReportErrorCode(ERR_WRITE_FAILED);
     return kFail;
   }
@@ -425,7 +425,7 @@ HResult Conversion::WriteCalculator(Spreadsheet& target, std::int32_t deviceType
     if (!reserved) throw ComError{kFail};
     TempFile temp(*reserved);
     Check((*component).SaveFile(temp.Path(), 0, 0));
-    if (!platform::ReplaceFile(temp.Path(), path)) {
+    if (!platform::RenameOver(temp.Path(), path)) {
       context_.ReportErrorCode(ERR_WRITE_FAILED);
       return kFail;
     }
@@ -465,7 +465,7 @@ HResult Conversion::Resave() {
     TempFile placeholder(*reserved);
     Check((*component).SaveFile(placeholder.Path(), 1, 0));
     TempFile written(component.FileName());
-    if (!platform::ReplaceFile(written.Path(), path)) throw ComError{kFail};
+    if (!platform::RenameOver(written.Path(), path)) throw ComError{kFail};
     remembered_ = path;
     return kOk;
   } catch (...) {

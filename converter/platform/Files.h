@@ -32,7 +32,7 @@ std::string TempFolder();
 std::optional<std::string> CreateUniqueFile(const std::string& folder, std::string_view prefix);
 
 // Renames `from` over `to`, replacing a file at `to`.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool RenameOver(const std::string& from, const std::string& to);
 
 // Removes a file if it exists.
 void RemoveFile(const std::string& path);

@@ -30,7 +30,7 @@ std::optional<std::string> CreateUniqueFile(const std::string& folder, std::stri
   return std::string(buffer.data());
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool RenameOver(const std::string& from, const std::string& to) {
   std::error_code ec;
   if (std::filesystem::is_directory(std::filesystem::path(to), ec)) return false;
   return ::rename(from.c_str(), to.c_str()) == 0;
