@@ -10,6 +10,7 @@
 #include "converter/kv68/Kv68Cell.h"
 #include "converter/kv68/Kv68Sheet.h"
 #include "converter/model/ErrorCodes.h"
+#include "tests/support/RecordSheet.h"
 #include "tests/support/RecordingContext.h"
 
 namespace tabulex {
@@ -17,42 +18,8 @@ namespace {
 
 using namespace std::string_literals;
 using testing::RecordingContext;
-
-// A source cell holding a given intermediate record.
-class RecordCell : public SpreadsheetCell {
- public:
-  RecordCell(ConversionContext& context, int row, int column, std::uint16_t type,
-             std::optional<std::string> value, std::optional<std::string> formula)
-      : SpreadsheetCell(context) {
-    CellData& r = CreateRecord(static_cast<std::int16_t>(row), static_cast<std::int16_t>(column));
-    r.type = type;
-    r.value = std::move(value);
-    r.formula = std::move(formula);
-  }
-  void TranslateToIntermediate() override {}
-  void TranslateFromIntermediate() override {}
-  std::string GetOutput() override { return {}; }
-};
-
-// A translated source sheet made of such cells.
-class RecordSheet : public Spreadsheet {
- public:
-  explicit RecordSheet(ConversionContext& context) : Spreadsheet(context, "", 0) {
-    cells = std::make_unique<CellList>();
-    SetName("SHEETNAME");
-    CreateHeader(SOURCE_TEXT);
-  }
-  ~RecordSheet() override { DestroyCells(); }
-  RecordSheet& Add(int row, int column, std::uint16_t type, std::optional<std::string> value,
-                   std::optional<std::string> formula = std::nullopt) {
-    cells->Append(std::make_unique<RecordCell>(Context(), row, column, type, std::move(value),
-                                               std::move(formula)));
-    return *this;
-  }
-  void TranslateToIntermediate() override {}
-  void TranslateFromIntermediate() override {}
-  std::string GetOutput() override { return {}; }
-};
+using testing::RecordSheet;
+using testing::RecordSpec;
 
 // The 144 header bytes as every sheet writes them.
 std::string Header() {
@@ -91,7 +58,7 @@ const std::string kRealZero = "\x40\x00\x00\x00\x00\x00\x00\x00\x00\x23"s;
 
 TEST(Kv68SheetWrite, EmptySheetIsTheHeaderBehindItsSizeThenTwoZeros) {
   RecordingContext context;
-  RecordSheet source(context);
+  RecordSheet source(context, {});
   Written w = Write(context, source);
   EXPECT_EQ(w.outputSize, 152u);
   ASSERT_EQ(w.image.size(), 148u);
@@ -102,11 +69,10 @@ TEST(Kv68SheetWrite, EmptySheetIsTheHeaderBehindItsSizeThenTwoZeros) {
 
 TEST(Kv68SheetWrite, RecordsOfEachKind) {
   RecordingContext context;
-  RecordSheet source(context);
-  source.Add(1, 1, CELL_NUMBER, "1")
-      .Add(1, 2, CELL_NUMBER, "-25.5")
-      .Add(5, 3, CELL_TEXT, "ab")
-      .Add(2, 1, CELL_FORMULA, "\0\0\0\0\0\0\0\0"s, "=SUM(A1:B2)");
+  RecordSheet source(context, {{1, 1, CELL_NUMBER, "1", {}},
+                               {1, 2, CELL_NUMBER, "-25.5", {}},
+                               {5, 3, CELL_TEXT, "ab", {}},
+                               {2, 1, CELL_FORMULA, "\0\0\0\0\0\0\0\0"s, "=SUM(A1:B2)"}});
   Written w = Write(context, source);
   std::string records =
       "\x10\x00\x01\x00\x40\x00\x10\x00\x00\x00\x00\x00\x00\x23\x00\x00"s +
@@ -122,8 +88,7 @@ TEST(Kv68SheetWrite, RecordsOfEachKind) {
 
 TEST(Kv68SheetWrite, FormulaIsLowerCasedAndRewrittenWithTheRecordKept) {
   RecordingContext context;
-  RecordSheet source(context);
-  source.Add(1, 1, CELL_FORMULA, "0", "=AVERAGE(A1:A3)*PI()");
+  RecordSheet source(context, {{1, 1, CELL_FORMULA, "0", "=AVERAGE(A1:A3)*PI()"}});
   Kv68Sheet target(context, source);
   target.TranslateFromIntermediate();
   std::string image = target.GetOutput();
@@ -137,8 +102,8 @@ TEST(Kv68SheetWrite, FormulaIsLowerCasedAndRewrittenWithTheRecordKept) {
 
 TEST(Kv68SheetWrite, StringRecordIsAFormulaRecordAndTextIsRewritten) {
   RecordingContext context;
-  RecordSheet source(context);
-  source.Add(1, 1, CELL_STRING, "s").Add(2, 1, CELL_TEXT, "30_degrees_ _pi_", "ignored");
+  RecordSheet source(
+      context, {{1, 1, CELL_STRING, "s", {}}, {2, 1, CELL_TEXT, "30_degrees_ _pi_", "ignored"}});
   Written w = Write(context, source);
   std::string records = "\x12\x00\x01\x02\x0B"s + kRealZero + "\0\0\0"s +
                         "\x0E\x00\x02\x01\x22\x33\x30\xB0\x20\x8C\x22\x00\x00\x00"s;
@@ -147,10 +112,9 @@ TEST(Kv68SheetWrite, StringRecordIsAFormulaRecordAndTextIsRewritten) {
 
 TEST(Kv68SheetWrite, LongTextAndLongFormulasAreCutToFitTheirRecords) {
   RecordingContext context;
-  RecordSheet source(context);
-  source.Add(1, 1, CELL_TEXT, std::string(300, 'x'))
-      .Add(2, 1, CELL_FORMULA, "0", "=" + std::string(299, 'y'))
-      .Add(3, 1, CELL_FORMULA, "0", "=" + std::string(236, 'z'));
+  RecordSheet source(context, {{1, 1, CELL_TEXT, std::string(300, 'x'), {}},
+                               {2, 1, CELL_FORMULA, "0", "=" + std::string(299, 'y')},
+                               {3, 1, CELL_FORMULA, "0", "=" + std::string(236, 'z')}});
   Written w = Write(context, source);
   std::string text = "\xFC\x00\x01\x01\x22"s + std::string(243, 'x') + "\x22\0\0\0"s;
   ASSERT_EQ(text.size(), 252u);
@@ -164,11 +128,10 @@ TEST(Kv68SheetWrite, LongTextAndLongFormulasAreCutToFitTheirRecords) {
 
 TEST(Kv68SheetWrite, CellsOutsideRowsAndColumnsAreDroppedSilently) {
   RecordingContext context;
-  RecordSheet source(context);
-  source.Add(1000, 1, CELL_TEXT, "a")
-      .Add(999, 64, CELL_TEXT, "b")
-      .Add(1, 65, CELL_TEXT, "c")
-      .Add(-1, 1, CELL_TEXT, "d");
+  RecordSheet source(context, {{1000, 1, CELL_TEXT, "a", {}},
+                               {999, 64, CELL_TEXT, "b", {}},
+                               {1, 65, CELL_TEXT, "c", {}},
+                               {-1, 1, CELL_TEXT, "d", {}}});
   Written w = Write(context, source);
   // 63 * 1000 + 999 = 63999 = 0xF9FF
   EXPECT_EQ(w.image, Image("\x0A\xF9\xFF\x01\x22\x62\x22\x00\x00\x00"s));
@@ -178,14 +141,13 @@ TEST(Kv68SheetWrite, CellsOutsideRowsAndColumnsAreDroppedSilently) {
 
 TEST(Kv68SheetWrite, NumbersOutOfRangeAreReportedAndWritten) {
   RecordingContext context;
-  RecordSheet source(context);
-  source.Add(1, 1, CELL_NUMBER, "1.7e308")
-      .Add(2, 1, CELL_NUMBER, "1e400")
-      .Add(3, 1, CELL_NUMBER, "-1e-320")
-      .Add(4, 1, CELL_NUMBER, "1.6999999999999e308")
-      .Add(5, 1, CELL_NUMBER, "  +2.5e1xyz")
-      .Add(6, 1, CELL_NUMBER, "abc")
-      .Add(7, 1, CELL_NUMBER, "1.7e-308");
+  RecordSheet source(context, {{1, 1, CELL_NUMBER, "1.7e308", {}},
+                               {2, 1, CELL_NUMBER, "1e400", {}},
+                               {3, 1, CELL_NUMBER, "-1e-320", {}},
+                               {4, 1, CELL_NUMBER, "1.6999999999999e308", {}},
+                               {5, 1, CELL_NUMBER, "  +2.5e1xyz", {}},
+                               {6, 1, CELL_NUMBER, "abc", {}},
+                               {7, 1, CELL_NUMBER, "1.7e-308", {}}});
   Kv68Sheet target(context, source);
   target.TranslateFromIntermediate();
   std::string image = target.GetOutput();
@@ -205,16 +167,24 @@ TEST(Kv68SheetWrite, NumbersOutOfRangeAreReportedAndWritten) {
   EXPECT_EQ(real(6), "\x3E\xCC\x17\x00\x00\x00\x00\x00\x00\x23"s);
 }
 
-// `count` number records of 16 bytes each.
-void AddNumbers(RecordSheet& source, int count) {
-  for (int i = 0; i < count; ++i) source.Add(i % 999 + 1, i / 999 + 1, CELL_NUMBER, "1");
+// `count` number records of 16 bytes each, then `more`.
+std::vector<RecordSpec> Numbers(int count, const std::vector<RecordSpec>& more = {}) {
+  std::vector<RecordSpec> specs;
+  for (int i = 0; i < count; ++i) {
+    specs.push_back({static_cast<std::int16_t>(i % 999 + 1),
+                     static_cast<std::int16_t>(i / 999 + 1),
+                     CELL_NUMBER,
+                     "1",
+                     {}});
+  }
+  specs.insert(specs.end(), more.begin(), more.end());
+  return specs;
 }
 
 TEST(Kv68SheetWrite, SheetPassingTheLimitIsCutAfterTheRecordThatPassesIt) {
   RecordingContext context;
-  RecordSheet source(context);
   // 144 + 4072 * 16 = 65296 takes one more record: 65312.
-  AddNumbers(source, 4074);
+  RecordSheet source(context, Numbers(4074));
   Written w = Write(context, source);
   EXPECT_EQ(w.outputSize, 65312u + 8u);
   EXPECT_EQ(w.image.size(), 65316u);
@@ -225,30 +195,18 @@ TEST(Kv68SheetWrite, SheetPassingTheLimitIsCutAfterTheRecordThatPassesIt) {
 
 TEST(Kv68SheetWrite, SheetStoppingAtTheLimitReportsCellsLeftOver) {
   // 144 + 4071 * 16 + (11 + 9) = 65300 exactly: nothing more is taken.
-  auto fill = [](RecordSheet& source) {
-    AddNumbers(source, 4071);
-    source.Add(999, 64, CELL_TEXT, "abcdefghijk");
-  };
-  {
+  const RecordSpec last{999, 64, CELL_TEXT, "abcdefghijk", {}};
+  const RecordSpec dropped{999, 65, CELL_TEXT, "x", {}};
+  const RecordSpec lost{1, 1, CELL_NUMBER, "2", {}};
+  // Cells left over that would not be written anyway are no loss.
+  for (const auto& more : {std::vector<RecordSpec>{last}, std::vector<RecordSpec>{last, dropped}}) {
     RecordingContext context;
-    RecordSheet source(context);
-    fill(source);
-    EXPECT_EQ(Write(context, source).outputSize, 65308u);
-    EXPECT_TRUE(context.errors.empty());
-  }
-  {
-    // Cells left over that would not be written anyway are no loss.
-    RecordingContext context;
-    RecordSheet source(context);
-    fill(source);
-    source.Add(999, 65, CELL_TEXT, "x");
+    RecordSheet source(context, Numbers(4071, more));
     EXPECT_EQ(Write(context, source).outputSize, 65308u);
     EXPECT_TRUE(context.errors.empty());
   }
   RecordingContext context;
-  RecordSheet source(context);
-  fill(source);
-  source.Add(999, 65, CELL_TEXT, "x").Add(1, 1, CELL_NUMBER, "2");
+  RecordSheet source(context, Numbers(4071, {last, dropped, lost}));
   EXPECT_EQ(Write(context, source).outputSize, 65308u);
   EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE});
 }
@@ -443,10 +401,9 @@ TEST(Kv68Cell, DescribeShowsTheRecordFieldsThenTheIntermediateCell) {
 
 TEST(Kv68SheetRoundTrip, WrittenVariableDataReadsBack) {
   RecordingContext context;
-  RecordSheet source(context);
-  source.Add(1, 1, CELL_NUMBER, "3")
-      .Add(1, 2, CELL_TEXT, "Total")
-      .Add(2, 1, CELL_FORMULA, "0", "=AVERAGE(A1:B1)");
+  RecordSheet source(context, {{1, 1, CELL_NUMBER, "3", {}},
+                               {1, 2, CELL_TEXT, "Total", {}},
+                               {2, 1, CELL_FORMULA, "0", "=AVERAGE(A1:B1)"}});
   Written w = Write(context, source);
   // The driver hands the component the bytes from offset 2, outputSize - 7 of them.
   std::string data = w.image.substr(2, w.outputSize - 7);
