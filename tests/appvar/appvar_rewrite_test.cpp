@@ -27,7 +27,7 @@ TEST(AppVarRewriteTest, FunctionNamesBothWays) {
   EXPECT_EQ(ToAppVar("=LOG10(2)+LOG(3)+EXP(1)"), "=log(2)+log(3)+_e_^(1)");
 }
 
-TEST(AppVarRewriteTest, SymbolsAndSpecialCharacters) {
+TEST(AppVarRewriteTest, SymbolsAndCalculatorCharacters) {
   EXPECT_EQ(ToAppVar("=$A$1"), "=_trans_A_trans_1");
   EXPECT_EQ(ToNeutral("=_trans_A_trans_1"), "=$A$1");
   EXPECT_EQ(ToNeutral("\"\x04"
