@@ -49,13 +49,17 @@ class DriverTest : public ::testing::Test {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ = std::filesystem::temp_directory_path() /
               (std::string("tabulex_") + info->test_suite_name() + "_" + info->name());
-    std::filesystem::remove_all(folder_);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
     std::filesystem::create_directories(folder_ / "tmp");
     ui = std::make_shared<ScriptedUi>();
     services = components::StandInServices(ui);
     services.tempFolder = (folder_ / "tmp").string() + "/";
   }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
 
   Converter& Make() {
     converter = std::make_unique<Converter>(services);
