@@ -169,16 +169,16 @@ TEST(Kv68SheetWrite, NumbersOutOfRangeAreReportedAndWritten) {
 
 // `count` number records of 16 bytes each, then `more`.
 std::vector<RecordSpec> Numbers(int count, const std::vector<RecordSpec>& more = {}) {
-  std::vector<RecordSpec> specs;
+  std::vector<RecordSpec> records;
   for (int i = 0; i < count; ++i) {
-    specs.push_back({static_cast<std::int16_t>(i % 999 + 1),
-                     static_cast<std::int16_t>(i / 999 + 1),
-                     CELL_NUMBER,
-                     "1",
-                     {}});
+    records.push_back({static_cast<std::int16_t>(i % 999 + 1),
+                       static_cast<std::int16_t>(i / 999 + 1),
+                       CELL_NUMBER,
+                       "1",
+                       {}});
   }
-  specs.insert(specs.end(), more.begin(), more.end());
-  return specs;
+  records.insert(records.end(), more.begin(), more.end());
+  return records;
 }
 
 TEST(Kv68SheetWrite, SheetPassingTheLimitIsCutAfterTheRecordThatPassesIt) {
