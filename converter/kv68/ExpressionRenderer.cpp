@@ -76,7 +76,6 @@ struct Node {
   bool unreadable = false;
   std::int32_t begin = 0;
   std::int32_t end = 0;
-  std::int32_t marks = 0;  // number of consecutive 0xF2 derivative marks
   std::uint32_t firstChild = 0;
   std::uint32_t childCount = 0;
 };
@@ -85,6 +84,7 @@ struct Node {
 // the end tag, kBad for a sub-code without a form.
 constexpr int kList = -1;
 constexpr int kBad = -2;
+constexpr std::uint32_t kOpenList = 0xFFFFFFFF;
 
 int ExtendedOperands(std::uint8_t sub) {
   if (sub == 0x01) return 1;
@@ -112,8 +112,12 @@ class Renderer {
  public:
   explicit Renderer(std::span<const std::uint8_t> bytes) : bytes_(bytes) {
     // Every item takes at least one byte, so the data size bounds the tree.
+    // Reserving touches no memory yet, and spares deep data the copies of repeated growth.
     nodes_.reserve(bytes.size() + 1);
     children_.reserve(bytes.size());
+    frames_.reserve(bytes.size());
+    pending_.reserve(bytes.size());
+    stack_.reserve(bytes.size() + 1);
     out_.reserve(256 + bytes.size());
   }
 
@@ -151,20 +155,28 @@ class Renderer {
   }
 
   // --- printing --------------------------------------------------------------------------
+  // One step of the printer: a text to write, or a node to print. Kept to 16 bytes, since
+  // deeply nested data holds many of them at once.
   struct Action {
-    enum class Type : std::uint8_t { kText, kItem } type = Type::kText;
-    std::string_view text;
-    std::uint32_t node = 0;
+    const char* text = nullptr;  // the characters of a text step; null for a node
+    std::uint32_t value = 0;     // the length of a text step; the index of a node
     std::uint8_t base = 10;
     bool bracket = false;
     bool bare = false;  // a top-level list: braces left out
+
+    static Action Text(std::string_view t) {
+      return {t.empty() ? "" : t.data(), static_cast<std::uint32_t>(t.size()), 10, false, false};
+    }
+    static Action Item(std::uint32_t node, std::uint8_t base, bool bracket, bool bare) {
+      return {nullptr, node, base, bracket, bare};
+    }
   };
 
   void Print(std::uint32_t root, bool topLevelList = false);
   void Expand(std::uint32_t index, std::uint8_t base, bool bare);
-  void Emit(std::string_view text) { seq_.push_back({Action::Type::kText, text}); }
+  void Emit(std::string_view text) { seq_.push_back(Action::Text(text)); }
   void EmitItem(std::uint32_t node, bool bracket, std::uint8_t base) {
-    seq_.push_back({Action::Type::kItem, {}, node, base, bracket, false});
+    seq_.push_back(Action::Item(node, base, bracket, false));
   }
   void EmitJoined(const Node& node, std::uint32_t from, std::string_view separator,
                   std::uint8_t base);
@@ -213,13 +225,7 @@ class Renderer {
   std::string out_;
   bool numberSwitch_ = true;
 
-  struct Frame {
-    std::uint32_t node;
-    std::int32_t pos;  // index of the last byte of the next operand
-    int remaining;     // operands still to read, or kList
-    std::size_t pendingBase;
-  };
-  std::vector<Frame> frames_;
+  std::vector<std::uint32_t> frames_;  // the open items, innermost last
   std::vector<std::uint32_t> pending_;
   std::vector<Action> stack_;
   std::vector<Action> seq_;
@@ -244,9 +250,14 @@ std::uint32_t Renderer::Leaf(Node node, std::int32_t begin) {
   return AddNode(node);
 }
 
+// While an item is open, its node keeps the parse state: `begin` is the last byte of its next
+// operand, `childCount` the operands still to read (kOpenList: up to the end tag) and
+// `firstChild` where its operands start on the pending stack.
 void Renderer::OpenComposite(Node node, std::int32_t operandsEnd, int count) {
-  const std::uint32_t index = AddNode(node);
-  frames_.push_back({index, operandsEnd, count, pending_.size()});
+  node.begin = operandsEnd;
+  node.childCount = count == kList ? kOpenList : static_cast<std::uint32_t>(count);
+  node.firstChild = static_cast<std::uint32_t>(pending_.size());
+  frames_.push_back(AddNode(node));
 }
 
 // Starts the item whose tag is at `pos`. A leaf is complete at once and returned; an item
@@ -311,7 +322,6 @@ std::optional<std::uint32_t> Renderer::Open(std::int32_t pos) {
   if (tag == kDerivativeTag) {
     std::int32_t first = pos;
     while (first > 0 && At(first - 1) == kDerivativeTag) --first;
-    node.marks = pos - first + 1;
     OpenComposite(node, first - 1, 1);
     return std::nullopt;
   }
@@ -349,38 +359,40 @@ std::uint32_t Renderer::Parse(std::int32_t pos) {
     for (;;) {
       if (done) {
         if (frames_.empty()) return *done;
-        Frame& frame = frames_.back();
+        Node& open = nodes_[frames_.back()];
         pending_.push_back(*done);
-        frame.pos = nodes_[*done].begin - 1;
-        if (frame.remaining != kList) --frame.remaining;
+        open.begin = nodes_[*done].begin - 1;
+        if (open.childCount != kOpenList) --open.childCount;
         done.reset();
       }
-      Frame& frame = frames_.back();
-      Node& node = nodes_[frame.node];
-      if (frame.remaining == kList) {
-        if (frame.pos < 0) {
+      const std::uint32_t index = frames_.back();
+      Node& node = nodes_[index];
+      const std::int32_t next = node.begin;
+      if (node.childCount == kOpenList) {
+        if (next < 0) {
           node.unreadable = true;  // no end tag before the start of the data
           node.begin = 0;
-        } else if (At(frame.pos) == kEndTag) {
-          node.begin = frame.pos;
+        } else if (At(next) == kEndTag) {
+          node.begin = next;
         } else {
           break;
         }
-      } else if (frame.remaining == 0) {
-        node.begin = frame.pos + 1;
+      } else if (node.childCount == 0) {
+        node.begin = next + 1;
       } else {
         break;
       }
       // Complete: the operands were read last first; store them in written order.
+      const std::uint32_t pendingBase = node.firstChild;
       node.firstChild = static_cast<std::uint32_t>(children_.size());
-      node.childCount = static_cast<std::uint32_t>(pending_.size() - frame.pendingBase);
+      node.childCount = static_cast<std::uint32_t>(pending_.size() - pendingBase);
       children_.insert(children_.end(), pending_.rbegin(),
                        pending_.rbegin() + static_cast<std::ptrdiff_t>(node.childCount));
-      pending_.resize(frame.pendingBase);
-      done = frame.node;
+      pending_.resize(pendingBase);
+      done = index;
       frames_.pop_back();
     }
-    at = frames_.back().pos;
+    at = nodes_[frames_.back()].begin;
   }
 }
 
@@ -628,16 +640,18 @@ void Renderer::ExpandOperator(const Node& node, std::uint8_t base) {
       EmitItem(operand, true, base);
       return;
     case kDerivativeTag: {
+      std::int32_t marks = 0;
+      while (At(node.end - marks) == kDerivativeTag) ++marks;
       const Node& f = nodes_[operand];
       if (!f.unreadable && f.tag == kCallTag && f.childCount > 0) {
         EmitItem(Child(f, 0), false, base);
-        for (std::int32_t m = 0; m < node.marks; ++m) Emit("'");
+        for (std::int32_t m = 0; m < marks; ++m) Emit("'");
         Emit("(");
         EmitJoined(f, 1, ",", base);
         Emit(")");
       } else {
         EmitItem(operand, false, base);
-        for (std::int32_t m = 0; m < node.marks; ++m) Emit("'");
+        for (std::int32_t m = 0; m < marks; ++m) Emit("'");
       }
       return;
     }
@@ -824,18 +838,18 @@ void Renderer::Expand(std::uint32_t index, std::uint8_t base, bool bare) {
 
 void Renderer::Print(std::uint32_t root, bool topLevelList) {
   stack_.clear();
-  stack_.push_back({Action::Type::kItem, {}, root, 10, false, topLevelList});
+  stack_.push_back(Action::Item(root, 10, false, topLevelList));
   while (!stack_.empty()) {
     const Action action = stack_.back();
     stack_.pop_back();
-    if (action.type == Action::Type::kText) {
-      out_ += action.text;
+    if (action.text != nullptr) {
+      out_.append(action.text, action.value);
     } else if (action.bracket) {
-      stack_.push_back({Action::Type::kText, ")"});
-      stack_.push_back({Action::Type::kItem, {}, action.node, action.base, false, action.bare});
-      stack_.push_back({Action::Type::kText, "("});
+      stack_.push_back(Action::Text(")"));
+      stack_.push_back(Action::Item(action.value, action.base, false, action.bare));
+      stack_.push_back(Action::Text("("));
     } else {
-      Expand(action.node, action.base, action.bare);
+      Expand(action.value, action.base, action.bare);
     }
   }
 }
