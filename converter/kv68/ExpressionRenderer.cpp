@@ -844,11 +844,11 @@ void Renderer::Print(std::uint32_t root, bool topLevelList) {
     stack_.pop_back();
     if (action.text != nullptr) {
       out_.append(action.text, action.value);
-    } else if (action.bracket) {
-      stack_.push_back(Action::Text(")"));
-      stack_.push_back(Action::Item(action.value, action.base, false, action.bare));
-      stack_.push_back(Action::Text("("));
     } else {
+      if (action.bracket) {
+        out_ += '(';
+        stack_.push_back(Action::Text(")"));
+      }
       Expand(action.value, action.base, action.bare);
     }
   }
