@@ -111,7 +111,7 @@ bool EndsLoop(std::uint8_t sub) {
 class Renderer {
  public:
   explicit Renderer(std::span<const std::uint8_t> bytes) : bytes_(bytes) {
-    // Every item takes at least one byte, so the data size bounds the tree.
+    // Nearly every item takes at least one byte, so the data size is a good first bound.
     // Reserving touches no memory yet, and spares deep data the copies of repeated growth.
     nodes_.reserve(bytes.size() + 1);
     children_.reserve(bytes.size());
@@ -149,7 +149,6 @@ class Renderer {
   std::uint32_t Leaf(Node node, std::int32_t begin);
   void OpenComposite(Node node, std::int32_t operandsEnd, int count);
 
-  const Node& NodeAt(std::uint32_t index) const { return nodes_[index]; }
   std::uint32_t Child(const Node& node, std::uint32_t i) const {
     return children_[node.firstChild + i];
   }

@@ -239,6 +239,9 @@ TEST(RendererExtendedAndInstructions, Forms) {
             "DMS\n");
   EXPECT_EQ(Render(Cat({kX, kY, {0x35, 0xE3}})), "augment(x;y)\n");
   EXPECT_EQ(Render({0x1B, 0xE3}), "\x0E\n");
+  EXPECT_EQ(Render(Cat({kX, kY, {0x26, 0xE3}})), "(x\x9Fy)\n");
+  EXPECT_EQ(Render(Cat({kX, {0x01, 0xE3}})), "#x\n");
+  EXPECT_EQ(Render(Op(kX, kY, 0x95)), "_ERROR_(x,y)\n");  // a row with a kind but no name
   EXPECT_EQ(Render({0x03, 0xE4}), "ClrHome\n");
   EXPECT_EQ(Render(Cat({{0xE5}, kX, kY, {0x7A, 0xE4}})), "Disp x,y\n");
   EXPECT_EQ(Render(Cat({kX, {0x3B, 0xE4}})), "If x Then\n");
