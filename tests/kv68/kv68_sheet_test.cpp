@@ -19,7 +19,7 @@ namespace {
 using namespace std::string_literals;
 using testing::RecordingContext;
 using testing::RecordSheet;
-using testing::RecordSpec;
+using testing::RecordFields;
 
 // The 144 header bytes as every sheet writes them.
 std::string Header() {
@@ -168,8 +168,8 @@ TEST(Kv68SheetWrite, NumbersOutOfRangeAreReportedAndWritten) {
 }
 
 // `count` number records of 16 bytes each, then `more`.
-std::vector<RecordSpec> Numbers(int count, const std::vector<RecordSpec>& more = {}) {
-  std::vector<RecordSpec> records;
+std::vector<RecordFields> Numbers(int count, const std::vector<RecordFields>& more = {}) {
+  std::vector<RecordFields> records;
   for (int i = 0; i < count; ++i) {
     records.push_back({static_cast<std::int16_t>(i % 999 + 1),
                        static_cast<std::int16_t>(i / 999 + 1),
@@ -195,11 +195,11 @@ TEST(Kv68SheetWrite, SheetPassingTheLimitIsCutAfterTheRecordThatPassesIt) {
 
 TEST(Kv68SheetWrite, SheetStoppingAtTheLimitReportsCellsLeftOver) {
   // 144 + 4071 * 16 + (11 + 9) = 65300 exactly: nothing more is taken.
-  const RecordSpec last{999, 64, CELL_TEXT, "abcdefghijk", {}};
-  const RecordSpec dropped{999, 65, CELL_TEXT, "x", {}};
-  const RecordSpec lost{1, 1, CELL_NUMBER, "2", {}};
+  const RecordFields last{999, 64, CELL_TEXT, "abcdefghijk", {}};
+  const RecordFields dropped{999, 65, CELL_TEXT, "x", {}};
+  const RecordFields lost{1, 1, CELL_NUMBER, "2", {}};
   // Cells left over that would not be written anyway are no loss.
-  for (const auto& more : {std::vector<RecordSpec>{last}, std::vector<RecordSpec>{last, dropped}}) {
+  for (const auto& more : {std::vector<RecordFields>{last}, std::vector<RecordFields>{last, dropped}}) {
     RecordingContext context;
     RecordSheet source(context, Numbers(4071, more));
     EXPECT_EQ(Write(context, source).outputSize, 65308u);

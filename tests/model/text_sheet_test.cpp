@@ -11,7 +11,7 @@ namespace {
 
 using testing::RecordingContext;
 using testing::RecordSheet;
-using testing::RecordSpec;
+using testing::RecordFields;
 
 struct Cell {
   int row;
@@ -49,9 +49,9 @@ std::vector<Cell> Parse(std::string_view bytes) {
 }
 
 template <class Sheet = TextSheet>
-std::string Write(const std::vector<RecordSpec>& specs) {
+std::string Write(const std::vector<RecordFields>& records) {
   RecordingContext context;
-  RecordSheet source(context, specs);
+  RecordSheet source(context, records);
   Sheet target(context, source);
   target.TranslateFromIntermediate();
   std::string out = target.GetOutput();

@@ -10,7 +10,7 @@
 
 namespace tabulex::testing {
 
-struct RecordSpec {
+struct RecordFields {
   std::int16_t row;
   std::int16_t column;
   std::uint16_t type;
@@ -20,11 +20,11 @@ struct RecordSpec {
 
 class RecordCell : public SpreadsheetCell {
  public:
-  RecordCell(ConversionContext& context, const RecordSpec& spec) : SpreadsheetCell(context) {
-    CellData& r = CreateRecord(spec.row, spec.column);
-    r.type = spec.type;
-    r.value = spec.value;
-    r.formula = spec.formula;
+  RecordCell(ConversionContext& context, const RecordFields& fields) : SpreadsheetCell(context) {
+    CellData& r = CreateRecord(fields.row, fields.column);
+    r.type = fields.type;
+    r.value = fields.value;
+    r.formula = fields.formula;
   }
   void TranslateToIntermediate() override {}
   void TranslateFromIntermediate() override {}
@@ -33,12 +33,12 @@ class RecordCell : public SpreadsheetCell {
 
 class RecordSheet : public Spreadsheet {
  public:
-  RecordSheet(ConversionContext& context, const std::vector<RecordSpec>& specs,
+  RecordSheet(ConversionContext& context, const std::vector<RecordFields>& records,
               std::optional<std::string> sheetName = std::string("SHEET"),
               std::uint16_t source = SOURCE_TEXT)
       : Spreadsheet(context, nullptr, 0) {
     cells = std::make_unique<CellList>();
-    for (const RecordSpec& spec : specs) cells->Append(std::make_unique<RecordCell>(context, spec));
+    for (const RecordFields& fields : records) cells->Append(std::make_unique<RecordCell>(context, fields));
     name = std::move(sheetName);
     CreateHeader(source);
   }
