@@ -6,18 +6,11 @@
 
 #include "converter/kv68/Kv68Sheet.h"
 #include "converter/model/TextSheet.h"
+#include "tests/support/RecordingContext.h"
 
 namespace {
 
-class QuietContext : public tabulex::ConversionContext {
- public:
-  void ReportErrorCode(std::uint32_t) override {}
-  int ShowMessage(std::string_view, std::optional<std::string_view>, std::uint32_t,
-                  std::optional<std::string_view>) override {
-    return tabulex::message::kAnswerOk;
-  }
-  void Trace(std::string_view) override {}
-};
+using tabulex::testing::QuietContext;
 
 // Rows of texts, numbers and formulas: more than the variable data can hold, so the writer
 // stops at the limit.

@@ -4,18 +4,11 @@
 #include <stdexcept>
 
 #include "converter/appvar/AppVarSheet.h"
+#include "tests/support/RecordingContext.h"
 
 namespace {
 
-class QuietContext : public tabulex::ConversionContext {
- public:
-  void ReportErrorCode(std::uint32_t) override {}
-  int ShowMessage(std::string_view, std::optional<std::string_view>, std::uint32_t,
-                  std::optional<std::string_view>) override {
-    return tabulex::message::kAnswerOk;
-  }
-  void Trace(std::string_view) override {}
-};
+using tabulex::testing::QuietContext;
 
 }  // namespace
 

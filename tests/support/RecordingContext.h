@@ -1,4 +1,4 @@
-// A conversion context for tests: records what the model reports and answers message boxes
+// Conversion contexts for tests: one records what the model reports and answers message boxes
 // from a script.
 #pragma once
 
@@ -41,6 +41,18 @@ class RecordingContext : public ConversionContext {
   std::vector<RecordedMessage> messages;
   std::deque<int> answers;
   std::string traces;
+};
+
+// A context that discards everything: for fuzz targets and benchmarks that run many
+// conversions through one context.
+class QuietContext : public ConversionContext {
+ public:
+  void ReportErrorCode(std::uint32_t) override {}
+  int ShowMessage(std::string_view, std::optional<std::string_view>, std::uint32_t,
+                  std::optional<std::string_view>) override {
+    return message::kAnswerOk;
+  }
+  void Trace(std::string_view) override {}
 };
 
 }  // namespace tabulex::testing
