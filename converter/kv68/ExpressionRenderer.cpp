@@ -69,22 +69,24 @@ bool IsItemTag(std::uint8_t tag) {
   return kind != 0x00 && kind != 0x28 && kind != 0x2B;
 }
 
-// A parsed item. `begin` is the index of its first byte, `end` the index of its tag.
+// A parsed item. `begin` is the index of its first byte, `end` the index of its tag. The data
+// is at most 65535 bytes (its count is 16 bits), so positions and operand counts fit 16 bits;
+// a node is kept to 16 bytes, since deeply nested data holds many of them.
 struct Node {
   std::uint8_t tag = 0;
   std::uint8_t sub = 0;  // sub-code of 0x1C, 0x1D, 0x1E, 0xE3, 0xE4; letter tag of 0xF0
   bool unreadable = false;
+  std::uint16_t childCount = 0;
+  std::uint16_t end = 0;
   std::int32_t begin = 0;
-  std::int32_t end = 0;
   std::uint32_t firstChild = 0;
-  std::uint32_t childCount = 0;
 };
 
 // Operand count of an extended form (tag 0xE3) by sub-code: 0-3, kList for a list closed by
 // the end tag, kBad for a sub-code without a form.
 constexpr int kList = -1;
 constexpr int kBad = -2;
-constexpr std::uint32_t kOpenList = 0xFFFFFFFF;
+constexpr std::uint16_t kOpenList = 0xFFFF;
 
 int ExtendedOperands(std::uint8_t sub) {
   if (sub == 0x01) return 1;
@@ -154,28 +156,47 @@ class Renderer {
   }
 
   // --- printing --------------------------------------------------------------------------
-  // One step of the printer: a text to write, or a node to print. Kept to 16 bytes, since
-  // deeply nested data holds many of them at once.
+  // One step of the printer: a text to write, then optionally a node to print. A text and
+  // the operand after it share one step, and a step is kept to 16 bytes, since deeply nested
+  // data holds many of them at once.
   struct Action {
-    const char* text = nullptr;  // the characters of a text step; null for a node
-    std::uint32_t value = 0;     // the length of a text step; the index of a node
+    const char* text = "";
+    std::uint32_t node = 0;
+    std::uint16_t length = 0;  // of the text
     std::uint8_t base = 10;
-    bool bracket = false;
-    bool bare = false;  // a top-level list: braces left out
+    std::uint8_t flags = 0;
+
+    static constexpr std::uint8_t kHasItem = 1;
+    static constexpr std::uint8_t kBracket = 2;
+    static constexpr std::uint8_t kBare = 4;  // a top-level list: braces left out
 
     static Action Text(std::string_view t) {
-      return {t.empty() ? "" : t.data(), static_cast<std::uint32_t>(t.size()), 10, false, false};
+      return {t.empty() ? "" : t.data(), 0, static_cast<std::uint16_t>(t.size()), 10, 0};
     }
     static Action Item(std::uint32_t node, std::uint8_t base, bool bracket, bool bare) {
-      return {nullptr, node, base, bracket, bare};
+      return {"", node, 0, base,
+              static_cast<std::uint8_t>(kHasItem | (bracket ? kBracket : 0) | (bare ? kBare : 0))};
     }
   };
 
   void Print(std::uint32_t root, bool topLevelList = false);
   void Expand(std::uint32_t index, std::uint8_t base, bool bare);
-  void Emit(std::string_view text) { seq_.push_back(Action::Text(text)); }
+  void Emit(std::string_view text) {
+    // Texts here are names and short literals; a long one would be split.
+    for (; text.size() > 0xFFFF; text.remove_prefix(0xFFFF)) {
+      seq_.push_back(Action::Text(text.substr(0, 0xFFFF)));
+    }
+    seq_.push_back(Action::Text(text));
+  }
   void EmitItem(std::uint32_t node, bool bracket, std::uint8_t base) {
-    seq_.push_back(Action::Item(node, base, bracket, false));
+    Action item = Action::Item(node, base, bracket, false);
+    if (!seq_.empty() && (seq_.back().flags & Action::kHasItem) == 0) {
+      item.text = seq_.back().text;  // the text before the operand joins its step
+      item.length = seq_.back().length;
+      seq_.back() = item;
+    } else {
+      seq_.push_back(item);
+    }
   }
   void EmitJoined(const Node& node, std::uint32_t from, std::string_view separator,
                   std::uint8_t base);
@@ -254,7 +275,7 @@ std::uint32_t Renderer::Leaf(Node node, std::int32_t begin) {
 // `firstChild` where its operands start on the pending stack.
 void Renderer::OpenComposite(Node node, std::int32_t operandsEnd, int count) {
   node.begin = operandsEnd;
-  node.childCount = count == kList ? kOpenList : static_cast<std::uint32_t>(count);
+  node.childCount = count == kList ? kOpenList : static_cast<std::uint16_t>(count);
   node.firstChild = static_cast<std::uint32_t>(pending_.size());
   frames_.push_back(AddNode(node));
 }
@@ -263,7 +284,7 @@ void Renderer::OpenComposite(Node node, std::int32_t operandsEnd, int count) {
 // with operands pushes a frame and returns nothing.
 std::optional<std::uint32_t> Renderer::Open(std::int32_t pos) {
   Node node;
-  node.end = pos;
+  node.end = static_cast<std::uint16_t>(pos < 0 ? 0 : pos);
   if (pos < 0) {
     node.unreadable = true;
     return Leaf(node, -1);
@@ -384,7 +405,7 @@ std::uint32_t Renderer::Parse(std::int32_t pos) {
       // Complete: the operands were read last first; store them in written order.
       const std::uint32_t pendingBase = node.firstChild;
       node.firstChild = static_cast<std::uint32_t>(children_.size());
-      node.childCount = static_cast<std::uint32_t>(pending_.size() - pendingBase);
+      node.childCount = static_cast<std::uint16_t>(pending_.size() - pendingBase);
       children_.insert(children_.end(), pending_.rbegin(),
                        pending_.rbegin() + static_cast<std::ptrdiff_t>(node.childCount));
       pending_.resize(pendingBase);
@@ -841,14 +862,13 @@ void Renderer::Print(std::uint32_t root, bool topLevelList) {
   while (!stack_.empty()) {
     const Action action = stack_.back();
     stack_.pop_back();
-    if (action.text != nullptr) {
-      out_.append(action.text, action.value);
-    } else {
-      if (action.bracket) {
+    out_.append(action.text, action.length);
+    if ((action.flags & Action::kHasItem) != 0) {
+      if ((action.flags & Action::kBracket) != 0) {
         out_ += '(';
         stack_.push_back(Action::Text(")"));
       }
-      Expand(action.value, action.base, action.bare);
+      Expand(action.node, action.base, (action.flags & Action::kBare) != 0);
     }
   }
 }
