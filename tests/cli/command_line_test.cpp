@@ -8,29 +8,16 @@
 
 #include "cli/CommandLine.h"
 #include "converter/driver/FileTypes.h"
+#include "tests/support/TempFolder.h"
 
 namespace tabulex::cli {
 namespace {
 
 class CommandLineTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              (std::string("tabulex_cli_") +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::string PathOf(const std::string& name) { return (folder_ / name).string(); }
-  void Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(PathOf(name), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) {
-    std::ifstream in(PathOf(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string PathOf(const std::string& name) { return folder_.PathOf(name); }
+  void Write(const std::string& name, const std::string& bytes) { folder_.Write(name, bytes); }
+  std::string Read(const std::string& name) { return folder_.Read(name); }
   int Run(std::vector<std::string> args, bool terminal = false, const std::string& input = "") {
     args.insert(args.begin(), "tabulex");
     std::vector<const char*> argv;
@@ -41,7 +28,7 @@ class CommandLineTest : public ::testing::Test {
     return RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, terminal);
   }
 
-  std::filesystem::path folder_;
+  testing::TempFolder folder_;
   std::ostringstream out;
   std::ostringstream err;
 };

@@ -7,6 +7,7 @@
 
 #include "components/ErrorTextStandIn.h"
 #include "components/VarFileStandIn.h"
+#include "tests/support/TempFolder.h"
 
 namespace tabulex::components {
 namespace {
@@ -66,19 +67,9 @@ TEST(Wrappers, Kv68Layout) {
 
 class VarFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              (std::string("tabulex_varfile_") +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::string PathOf(const std::string& name) { return (folder_ / name).string(); }
-  void Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(PathOf(name), std::ios::binary) << bytes;
-  }
-  std::filesystem::path folder_;
+  std::string PathOf(const std::string& name) { return folder_.PathOf(name); }
+  void Write(const std::string& name, const std::string& bytes) { folder_.Write(name, bytes); }
+  testing::TempFolder folder_;
 };
 
 TEST_F(VarFileTest, SavesAndLoadsBothFamilies) {

@@ -18,6 +18,7 @@
 #include "converter/driver/FileTypes.h"
 #include "converter/model/ConversionContext.h"
 #include "tests/support/RecordingContext.h"
+#include "tests/support/TempFolder.h"
 
 namespace tabulex::testing {
 
@@ -46,19 +47,10 @@ class ScriptedUi : public UserInterface {
 class DriverTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() /
-              (std::string("tabulex_") + info->test_suite_name() + "_" + info->name());
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-    std::filesystem::create_directories(folder_ / "tmp");
+    std::filesystem::create_directories(folder_.Root() / "tmp");
     ui = std::make_shared<ScriptedUi>();
     services = components::StandInServices(ui);
-    services.tempFolder = (folder_ / "tmp").string() + "/";
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    services.tempFolder = folder_.PathOf("tmp/");
   }
 
   Converter& Make() {
@@ -67,26 +59,23 @@ class DriverTest : public ::testing::Test {
   }
   Converter& Conv() { return converter ? *converter : Make(); }
 
-  std::string Folder() const { return folder_.string() + "/"; }
-  std::string PathOf(const std::string& name) const { return Folder() + name; }
+  std::string Folder() const { return folder_.Folder(); }
+  std::string PathOf(const std::string& name) const { return folder_.PathOf(name); }
   void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(PathOf(name), std::ios::binary) << bytes;
+    folder_.Write(name, bytes);
   }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(PathOf(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  bool Exists(const std::string& name) const { return std::filesystem::exists(folder_ / name); }
+  std::string Read(const std::string& name) const { return folder_.Read(name); }
+  bool Exists(const std::string& name) const { return folder_.Exists(name); }
   // The names in the test folder, the temporary folder excluded.
   std::vector<std::string> Listing() const {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder_)) {
+    for (const auto& e : std::filesystem::directory_iterator(folder_.Root())) {
       if (e.path().filename() != "tmp") names.push_back(e.path().filename().string());
     }
     std::sort(names.begin(), names.end());
     return names;
   }
-  bool TempFolderEmpty() const { return std::filesystem::is_empty(folder_ / "tmp"); }
+  bool TempFolderEmpty() const { return std::filesystem::is_empty(folder_.Root() / "tmp"); }
   std::string Remembered() {
     std::string name;
     Conv().GetTheFileName(&name);
@@ -97,7 +86,7 @@ class DriverTest : public ::testing::Test {
     return Conv().Convert(PathOf(input), from, sheet, Folder(), name, to, 0);
   }
 
-  std::filesystem::path folder_;
+  TempFolder folder_;
   std::shared_ptr<ScriptedUi> ui;
   ConverterServices services;
   std::unique_ptr<Converter> converter;

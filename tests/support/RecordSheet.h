@@ -38,7 +38,8 @@ class RecordSheet : public Spreadsheet {
               std::uint16_t source = SOURCE_TEXT)
       : Spreadsheet(context, nullptr, 0) {
     cells = std::make_unique<CellList>();
-    for (const RecordFields& fields : records) cells->Append(std::make_unique<RecordCell>(context, fields));
+    for (const RecordFields& fields : records)
+      cells->Append(std::make_unique<RecordCell>(context, fields));
     name = std::move(sheetName);
     CreateHeader(source);
   }

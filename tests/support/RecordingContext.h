@@ -1,5 +1,5 @@
 // Conversion contexts for tests: one records what the model reports and answers message boxes
-// from a script.
+// from a script, the other discards everything.
 #pragma once
 
 #include <cstdint>
