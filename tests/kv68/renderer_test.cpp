@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "converter/kv68/ExpressionRenderer.h"
@@ -306,6 +308,26 @@ TEST(RendererBounds, DeepNestingNeedsNoCallStack) {
   std::string expected;
   for (int i = 0; i < 32000; ++i) expected += i == 0 ? "x" : "+x";
   EXPECT_EQ(Render(sums), expected + "\n");
+}
+
+TEST(RendererBounds, CallsMayOverlap) {
+  // Each call owns its storage: renderings on several threads at once do not disturb each other.
+  const std::vector<std::pair<Bytes, std::string>> cases = {
+      {Op(Op(kX, Int(1), 0x8B), Int(2), 0x8F), "(x+1)*2\n"},
+      {{0x00, 'T', 'o', 't', 'a', 'l', 0x00, 0x2D}, "\"Total\"\n"},
+      {{0x40, 0x01, 0x12, 0x50, 0, 0, 0, 0, 0, 0x23}, "12.5\n"},
+      {Cat({{0xE5}, Int(1), NegInt(2), {0xD9}}), "1,-2\n"}};
+  std::vector<int> failures(cases.size(), 0);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < cases.size(); ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 500; ++i) {
+        if (Render(cases[t].first) != cases[t].second) ++failures[t];
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(failures, std::vector<int>(cases.size(), 0));
 }
 
 TEST(TagNames, LookupsAndErrors) {
