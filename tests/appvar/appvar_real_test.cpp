@@ -5,15 +5,12 @@
 
 #include "converter/appvar/AppVarReal.h"
 #include "converter/model/ErrorCodes.h"
+#include "tests/support/Bytes.h"
 
 namespace tabulex {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out.push_back(static_cast<char>(v));
-  return out;
-}
+using testing::Bytes;
 
 const std::string kZero = Bytes({0x00, 0x80, 0, 0, 0, 0, 0, 0, 0});
 

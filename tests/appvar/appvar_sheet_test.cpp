@@ -8,6 +8,7 @@
 
 #include "converter/appvar/AppVarSheet.h"
 #include "converter/model/ErrorCodes.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/RecordingContext.h"
 
 namespace tabulex {
@@ -15,11 +16,7 @@ namespace {
 
 using testing::RecordingContext;
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out.push_back(static_cast<char>(v));
-  return out;
-}
+using testing::Bytes;
 
 // The 194-byte header area with the given 8 name bytes and data length.
 std::string Header(const std::string& nameField, int dataLength) {

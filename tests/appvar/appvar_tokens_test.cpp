@@ -7,15 +7,12 @@
 #include "converter/appvar/AppVarTokenTables.h"
 #include "converter/appvar/AppVarTokens.h"
 #include "converter/model/ErrorCodes.h"
+#include "tests/support/Bytes.h"
 
 namespace tabulex {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out.push_back(static_cast<char>(v));
-  return out;
-}
+using testing::Bytes;
 
 std::string Tokens(std::string_view text) {
   return TextToTokens(text).bytes;

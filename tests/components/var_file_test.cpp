@@ -7,16 +7,13 @@
 
 #include "components/ErrorTextStandIn.h"
 #include "components/VarFileStandIn.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/TempFolder.h"
 
 namespace tabulex::components {
 namespace {
 
-std::string Bytes(std::initializer_list<int> bytes) {
-  std::string out;
-  for (int b : bytes) out.push_back(static_cast<char>(b));
-  return out;
-}
+using testing::Bytes;
 
 TEST(DeviceNames, Kv52Family) {
   EXPECT_EQ(Kv52DeviceName("sales-q1"), "SALESQ1");

@@ -7,6 +7,7 @@
 #include "components/ErrorTextStandIn.h"
 #include "components/VarFileStandIn.h"
 #include "converter/model/Spreadsheet.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/DriverFixture.h"
 
 namespace tabulex {
@@ -14,11 +15,7 @@ namespace {
 
 using testing::DriverTest;
 
-std::string Bytes(std::initializer_list<int> bytes) {
-  std::string out;
-  for (int b : bytes) out.push_back(static_cast<char>(b));
-  return out;
-}
+using testing::Bytes;
 
 // The variable data of an empty KV-52 Plus sheet named ABC as the driver hands it to the
 // component: the image from its name on, and the zero byte behind the image.
