@@ -168,7 +168,6 @@ class Conversion {
   HResult WriteCalculator(Spreadsheet& target, std::int32_t deviceType, std::string_view ext);
   HResult ShowComError(HResult hr, std::uint32_t style);
   Overwrite ConfirmOverwrite(const std::string& path);
-  std::optional<std::string> ReadFile(const std::string& path);
   HResult TooSmall();
 
   const ConverterServices& services_;
@@ -209,10 +208,6 @@ HResult Conversion::Run() {
   return WriteTarget();
 }
 
-std::optional<std::string> Conversion::ReadFile(const std::string& path) {
-  return platform::ReadWholeFile(path);
-}
-
 HResult Conversion::ReadOnly() {
   if (fromType_ == ZQ_TABULEX_RB200) fromType_ = ZQ_TABULEX_74;
   if (!IsKnownSourceType(fromType_)) return kInvalidArg;
@@ -248,12 +243,8 @@ HResult Conversion::ReadExcelSource() {
     return kFail;
   }
   TempFile temp(*created);
-  if (services_.engine) {
-    services_.engine->ExcelSheetToText(context_, inputPath_, temp.Path(), sheetName_);
-  } else {
-    UnavailableEngine().ExcelSheetToText(context_, inputPath_, temp.Path(), sheetName_);
-  }
-  std::optional<std::string> bytes = ReadFile(temp.Path());
+  services_.engine->ExcelSheetToText(context_, inputPath_, temp.Path(), sheetName_);
+  std::optional<std::string> bytes = platform::ReadWholeFile(temp.Path());
   if (!bytes) return kFail;
   if (bytes->size() < kExcelExportMinimum) return TooSmall();
   source_ = std::make_unique<ExcelTextSheet>(context_, bytes->data(), bytes->size());
@@ -263,7 +254,7 @@ HResult Conversion::ReadExcelSource() {
 }
 
 HResult Conversion::ReadTextSource() {
-  std::optional<std::string> bytes = ReadFile(inputPath_);
+  std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
   if (!bytes) {
     context_.ReportErrorCode(ERR_SOURCE_OPEN);
     return kFail;
@@ -276,7 +267,7 @@ HResult Conversion::ReadTextSource() {
 }
 
 HResult Conversion::ReadKv52Source() {
-  std::optional<std::string> bytes = ReadFile(inputPath_);
+  std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
   if (!bytes) return kFail;
   if (bytes->size() <= kKv52MaxTooSmall) return TooSmall();
   // Exactly the bytes read from the data offset on, less the trailing checksum.
@@ -287,7 +278,7 @@ HResult Conversion::ReadKv52Source() {
 }
 
 HResult Conversion::ReadKv68Source() {
-  std::optional<std::string> bytes = ReadFile(inputPath_);
+  std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
   if (!bytes) return kFail;
   if (bytes->size() <= kKv68MaxTooSmall) return TooSmall();
   std::string_view name = Bytes(*bytes, kKv68NameOffset, kKv68NameOffset + kKv68NameLength);
@@ -374,8 +365,7 @@ HResult Conversion::WriteWorkbook() {
   }
   platform::RemoveFile(*reserved);
   TempFile workbook(*reserved + ".xls");
-  SpreadsheetEngine& engine = *services_.engine;
-  const int result = engine.TextToExcelWorkbook(context_, text.Path(), workbook.Path());
+  const int result = services_.engine->TextToExcelWorkbook(context_, text.Path(), workbook.Path());
   const std::optional<std::uintmax_t> saved = platform::FileSize(workbook.Path());
   if (result != 0 || !saved || *saved == 0) return kFail;
   if (!platform::RenameOver(workbook.Path(), path)) {
