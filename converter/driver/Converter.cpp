@@ -168,6 +168,9 @@ class Conversion {
   HResult WriteCalculator(Spreadsheet& target, std::int32_t deviceType, std::string_view ext);
   HResult ShowComError(HResult hr, std::uint32_t style);
   Overwrite ConfirmOverwrite(const std::string& path);
+  // The result that ends the conversion when the user keeps an existing output; nothing when
+  // the output may be written.
+  std::optional<HResult> Refused(const std::string& path);
   HResult TooSmall();
 
   const ConverterServices& services_;
@@ -318,14 +321,7 @@ HResult Conversion::WriteText() {
   const std::string output = target_->GetOutput();
   const std::size_t size = std::min(target_->GetOutputSize(), output.size());
   const std::string path = outputFolder_ + internalName_ + ".txt";
-  switch (ConfirmOverwrite(path)) {
-    case kSkip:
-      return CONVERT_SKIPPED;
-    case kStop:
-      return CONVERT_CANCELLED;
-    case kWrite:
-      break;
-  }
+  if (std::optional<HResult> refused = Refused(path)) return *refused;
   if (!WriteReplacing(path, std::string_view(output).substr(0, size))) {
     context_.ReportErrorCode(ERR_WRITE_FAILED);
     return kFail;
@@ -344,14 +340,7 @@ HResult Conversion::WriteWorkbook() {
   // The terminating zero byte goes into the file too.
   const std::size_t size = std::min(target_->GetOutputSize() + 1, output.size());
   const std::string path = outputFolder_ + internalName_ + ".xls";
-  switch (ConfirmOverwrite(path)) {
-    case kSkip:
-      return CONVERT_SKIPPED;
-    case kStop:
-      return CONVERT_CANCELLED;
-    case kWrite:
-      break;
-  }
+  if (std::optional<HResult> refused = Refused(path)) return *refused;
   if (!text.Valid() ||
       !platform::WriteWholeFile(text.Path(), std::string_view(output).substr(0, size))) {
     context_.ReportErrorCode(ERR_WRITE_FAILED);
@@ -396,14 +385,7 @@ HResult Conversion::WriteCalculator(Spreadsheet& target, std::int32_t deviceType
           messages::Format(messages::kNameChanged, {fileName, component.VarName()}),
           messages::kInvalidFileName, message::kIconInformation, messages::kOwnerWindowTitle);
     }
-    switch (ConfirmOverwrite(path)) {
-      case kSkip:
-        return CONVERT_SKIPPED;
-      case kStop:
-        return CONVERT_CANCELLED;
-      case kWrite:
-        break;
-    }
+    if (std::optional<HResult> refused = Refused(path)) return *refused;
     const std::size_t offset = kv52 ? kKv52VarDataOffset : kKv68VarDataOffset;
     const std::size_t shortfall = kv52 ? kKv52VarDataShortfall : kKv68VarDataShortfall;
     if (size < shortfall || offset + (size - shortfall) > output.size()) throw ComError{kFail};
@@ -441,14 +423,7 @@ HResult Conversion::Resave() {
     Check((*component).put_VarName(internalName_));
     const std::string base = outputFolder_ + DotsForBackslashes(internalName_);
     const std::string path = base + std::string(ExtensionOf(toType_));
-    switch (ConfirmOverwrite(path)) {
-      case kSkip:
-        return CONVERT_SKIPPED;
-      case kStop:
-        return CONVERT_CANCELLED;
-      case kWrite:
-        break;
-    }
+    if (std::optional<HResult> refused = Refused(path)) return *refused;
     // The component appends the extension of the device type to the name it is given.
     std::optional<std::string> reserved = ReserveSibling(path);
     if (!reserved) throw ComError{kFail};
@@ -462,6 +437,18 @@ HResult Conversion::Resave() {
     context_.ReportErrorCode(ERR_WRITE_FAILED);
     return kFail;
   }
+}
+
+std::optional<HResult> Conversion::Refused(const std::string& path) {
+  switch (ConfirmOverwrite(path)) {
+    case kSkip:
+      return CONVERT_SKIPPED;
+    case kStop:
+      return CONVERT_CANCELLED;
+    case kWrite:
+      break;
+  }
+  return std::nullopt;
 }
 
 Overwrite Conversion::ConfirmOverwrite(const std::string& path) {
