@@ -41,7 +41,7 @@ AppVarSheet::AppVarSheet(ConversionContext& context, const void* bytes, std::siz
 
 AppVarSheet::AppVarSheet(ConversionContext& context, Spreadsheet& source)
     : Spreadsheet(context, source) {
-  cells = std::make_unique<CellList>();
+  NewCellList();
   if (CellList* sourceCells = source.Cells()) {
     for (CellListNode* node = sourceCells->Head(); node; node = node->next.get()) {
       cells->Append(std::make_unique<AppVarCell>(context, *node->cell));
@@ -65,7 +65,7 @@ void AppVarSheet::Parse() {
   if (in.Seek(kHeaderPadOffset)) headerPad = in.Read(kHeaderPadSize);
   if (in.Seek(kFillerOffset)) fillerBlock = in.Read(kAppVarFillerSize);
 
-  cells = std::make_unique<CellList>();
+  NewCellList();
   // An image too short for its header holds no cells.
   if (in.Seek(kAppVarHeaderSize)) {
     for (;;) {

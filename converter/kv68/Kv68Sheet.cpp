@@ -49,7 +49,7 @@ Kv68Sheet::Kv68Sheet(ConversionContext& context, const void* bytes, std::size_t 
 
 Kv68Sheet::Kv68Sheet(ConversionContext& context, Spreadsheet& source)
     : Spreadsheet(context, source) {
-  cells = std::make_unique<CellList>();
+  NewCellList();
   if (source.Cells() == nullptr) return;
   for (CellListNode* node = source.Cells()->Head(); node; node = node->next.get()) {
     cells->Append(std::make_unique<Kv68Cell>(Context(), *node->cell));
@@ -61,7 +61,7 @@ Kv68Sheet::~Kv68Sheet() {
 }
 
 void Kv68Sheet::ReadCells() {
-  cells = std::make_unique<CellList>();
+  NewCellList();
   // The extension block starts at its own length field; a length below 2 would point back into
   // the header, so the records are then read from just behind the field.
   std::optional<std::uint16_t> extension;

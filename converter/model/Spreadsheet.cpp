@@ -67,13 +67,18 @@ Spreadsheet::Spreadsheet(ConversionContext& context, Spreadsheet& source)
 }
 
 Spreadsheet::~Spreadsheet() {
-  if (cells) cells->DeleteAll();
+  DestroyCells();
 }
 
-void Spreadsheet::DestroyCells() {
+CellList& Spreadsheet::NewCellList() {
+  if (cells) cells->CheckEmpty();
+  cells = std::make_unique<CellList>();
+  return *cells;
+}
+
+void Spreadsheet::DestroyCells() noexcept {
   if (!cells) return;
   cells->DeleteAll();
-  cells->CheckEmpty();
   cells.reset();
 }
 

@@ -100,8 +100,11 @@ class Spreadsheet : public SpreadsheetObject {
  protected:
   // Creates the header that this sheet owns, with the sheet's name moved into it.
   SheetHeader& CreateHeader(std::uint16_t source);
-  // Destroys every cell, then checks that the list is empty and lets it go.
-  void DestroyCells();
+  // Starts an empty cell list. A list that still holds cells is a programming error, reported
+  // here rather than in a destructor, where an exception would end the process.
+  CellList& NewCellList();
+  // Destroys every cell and the list; for destructors, so it never throws.
+  void DestroyCells() noexcept;
 
   std::unique_ptr<CellList> cells;
   SheetHeader* header = nullptr;

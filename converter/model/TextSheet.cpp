@@ -178,7 +178,7 @@ std::unique_ptr<TextCell> ExcelTextSheet::MakeTargetCell(SpreadsheetCell& owner)
 }
 
 void TextSheet::Initialise() {
-  cells = std::make_unique<CellList>();
+  NewCellList();
   if (!input) return;
   long row = 1;
   long column = 1;
@@ -211,7 +211,7 @@ void TextSheet::Initialise() {
 }
 
 void TextSheet::TranslateFromIntermediate() {
-  cells = std::make_unique<CellList>();
+  NewCellList();
   if (source && source->Cells()) {
     for (CellListNode* n = source->Cells()->Head(); n; n = n->next.get()) {
       cells->Append(MakeTargetCell(*n->cell));

@@ -78,7 +78,7 @@ class SourceSheet : public Spreadsheet {
  public:
   SourceSheet(ConversionContext& context, std::optional<std::string> sheetName)
       : Spreadsheet(context, "", 0) {
-    cells = std::make_unique<CellList>();
+    NewCellList();
     name = std::move(sheetName);
     CreateHeader(SOURCE_TEXT);
   }

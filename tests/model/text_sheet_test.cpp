@@ -1,6 +1,8 @@
 // Reading and writing tab-delimited text.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "converter/model/ErrorCodes.h"
 #include "converter/model/TextSheet.h"
 #include "tests/support/RecordSheet.h"
@@ -9,9 +11,9 @@
 namespace tabulex {
 namespace {
 
+using testing::RecordFields;
 using testing::RecordingContext;
 using testing::RecordSheet;
-using testing::RecordFields;
 
 struct Cell {
   int row;
@@ -158,6 +160,19 @@ TEST(ExcelTextWrite, RewritesEveryCellOnce) {
   EXPECT_EQ(Write<ExcelTextSheet>({{1, 1, CELL_TEXT, "_pi_", {}},
                                    {1, 2, CELL_FORMULA, std::string(8, '\0'), "=_e_^(1)"}}),
             "PI()\t=EXP(1)\t");
+}
+
+TEST(TextWrite, BuildingTheCellsTwiceIsReported) {
+  RecordingContext context;
+  RecordSheet source(context, {{1, 1, CELL_TEXT, "x", {}}});
+  TextSheet target(context, source);
+  target.TranslateFromIntermediate();
+  try {
+    target.TranslateFromIntermediate();
+    FAIL() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Try to delete an non empty linked list");
+  }
 }
 
 TEST(TextRoundTrip, RecordsMoveToTheTargetAndOutliveTheSource) {

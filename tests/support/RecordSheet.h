@@ -37,7 +37,7 @@ class RecordSheet : public Spreadsheet {
               std::optional<std::string> sheetName = std::string("SHEET"),
               std::uint16_t source = SOURCE_TEXT)
       : Spreadsheet(context, nullptr, 0) {
-    cells = std::make_unique<CellList>();
+    NewCellList();
     for (const RecordFields& fields : records)
       cells->Append(std::make_unique<RecordCell>(context, fields));
     name = std::move(sheetName);
