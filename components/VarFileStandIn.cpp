@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "converter/model/CString.h"
 #include "converter/platform/Files.h"
 
 namespace tabulex::components {
@@ -49,10 +50,6 @@ std::uint16_t Checksum(std::string_view bytes) {
   std::uint32_t sum = 0;
   for (char c : bytes) sum += static_cast<std::uint8_t>(c);
   return static_cast<std::uint16_t>(sum & 0xFFFF);
-}
-
-std::string_view UpToNul(std::string_view text) {
-  return text.substr(0, text.find('\0'));
 }
 
 Family FamilyOf(std::int32_t deviceType) {

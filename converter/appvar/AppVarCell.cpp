@@ -7,6 +7,7 @@
 #include "converter/appvar/AppVarSheet.h"
 #include "converter/appvar/AppVarTokenTables.h"
 #include "converter/appvar/AppVarTokens.h"
+#include "converter/model/CString.h"
 #include "converter/model/ErrorCodes.h"
 
 namespace tabulex {
@@ -17,16 +18,6 @@ namespace {
 constexpr std::size_t kRecordOverhead = 8;
 constexpr std::size_t kNumberRecordLength = kRecordOverhead + kRealSize;
 constexpr std::size_t kReferenceCountSize = 4;
-
-void ToUpper(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-}
-
-std::string_view ValueText(const std::optional<std::string>& value) {
-  return value ? UpToTerminator(*value) : std::string_view();
-}
 
 std::string Trimmed(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -87,7 +78,7 @@ void AppVarCell::TranslateToIntermediate() {
       r.value = RealToText(text);
       break;
     case kAppVarString: {
-      const std::string tokenText = TokensToText(UpToTerminator(text)).text;
+      const std::string tokenText = TokensToText(UpToNul(text)).text;
       std::string rewritten = RewriteText(tokenText, AppVarToNeutral);
       // The text starts with the quote token, which is not part of the string.
       if (!tokenText.empty() && tokenText.front() == '"') rewritten.erase(0, 1);
@@ -97,7 +88,7 @@ void AppVarCell::TranslateToIntermediate() {
     }
     case kAppVarFormula: {
       r.value = RealToText(text);
-      std::string formula = TokensToText(UpToTerminator(data2.value_or(std::string()))).text;
+      std::string formula = TokensToText(UpToNul(data2.value_or(std::string()))).text;
       data2.reset();
       r.formula = RewriteText(formula, AppVarToNeutral);
       break;
@@ -115,7 +106,7 @@ void AppVarCell::TranslateFromIntermediate() {
   type = static_cast<std::uint8_t>(record->type & 3);
   switch (type) {
     case kAppVarNumber:
-      NumberFromIntermediate(ValueText(record->value));
+      NumberFromIntermediate(UpToNul(record->value));
       break;
     case kAppVarString:
       StringFromIntermediate();
@@ -136,8 +127,8 @@ void AppVarCell::NumberFromIntermediate(std::string_view value) {
 }
 
 void AppVarCell::StringFromIntermediate() {
-  std::string upper(ValueText(record->value));
-  ToUpper(upper);
+  std::string upper(UpToNul(record->value));
+  AsciiToUpper(upper);
 
   // A currency amount ("$12") is written as its number; any other text stays text, and so does
   // a text whose digits are no finite number ("$INFO", "$NAN").
@@ -174,12 +165,12 @@ void AppVarCell::StringFromIntermediate() {
 }
 
 void AppVarCell::FormulaFromIntermediate() {
-  EncodedReal real = TextToReal(ValueText(record->value));
+  EncodedReal real = TextToReal(UpToNul(record->value));
   if (real.status != 0) Context().ReportErrorCodeOnce(real.status);
   text = std::move(real.bytes);
 
-  std::string working(ValueText(record->formula));
-  ToUpper(working);
+  std::string working(UpToNul(record->formula));
+  AsciiToUpper(working);
   RewriteInPlace(working, NeutralToAppVar);
   std::string tokens = TextToTokens(working).bytes;
   if (tokens.size() > kAppVarMaxTokens) tokens.resize(kAppVarMaxTokens);
@@ -237,9 +228,9 @@ std::string AppVarCell::Describe() const {
     }
   }
   out += "\nData: ";
-  out += UpToTerminator(text);
+  out += UpToNul(text);
   out += "\nData2: ";
-  if (data2) out += UpToTerminator(*data2);
+  if (data2) out += UpToNul(*data2);
   out += '\n';
   out += SpreadsheetCell::Describe();
   return out;

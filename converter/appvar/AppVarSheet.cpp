@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "converter/model/CString.h"
 #include "converter/model/ErrorCodes.h"
 
 namespace tabulex {
@@ -19,12 +20,6 @@ constexpr std::uint8_t kFillerByte = 0xAA;
 // The data length counts everything after its own two bytes; the end marker adds two more.
 constexpr std::size_t kLengthFieldSize = 2;
 constexpr std::size_t kEndMarkerSize = 2;
-
-void ToUpper(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-}
 
 // At most the first 8 bytes of `name`, up to its first zero byte.
 std::string ShortName(std::string_view name) {
@@ -89,7 +84,7 @@ void AppVarSheet::TranslateToIntermediate() {
 void AppVarSheet::TranslateFromIntermediate() {
   std::string sheetName;
   if (header && header->name) sheetName = ShortName(*header->name);
-  ToUpper(sheetName);
+  AsciiToUpper(sheetName);
   name = std::move(sheetName);
   fillerBlock = std::string(kAppVarFillerSize, static_cast<char>(kFillerByte));
   headerPad = std::string("00");
@@ -118,7 +113,7 @@ void AppVarSheet::TranslateFromIntermediate() {
 void AppVarSheet::SetDeviceName(std::string_view deviceName) {
   if (deviceName.data() == nullptr) throw std::invalid_argument("SetDeviceName");
   std::string shortName = ShortName(deviceName);
-  ToUpper(shortName);
+  AsciiToUpper(shortName);
   for (char& c : shortName) {
     const bool valid = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z');
     if (!valid) c = 'A';

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "converter/appvar/AppVarTokenTables.h"
+#include "converter/model/CString.h"
 #include "converter/model/ErrorCodes.h"
 
 namespace tabulex {
@@ -107,10 +108,6 @@ bool IsSystemToken(std::uint16_t value) {
 
 }  // namespace
 
-std::string_view UpToTerminator(std::string_view bytes) {
-  return bytes.substr(0, bytes.find('\0'));
-}
-
 TokenText TokensToText(std::string_view tokens) {
   TokenText result;
   if (tokens.size() >= 4 && static_cast<std::uint8_t>(tokens[2]) == 0xBB &&
@@ -133,7 +130,7 @@ TokenText TokensToText(std::string_view tokens) {
 }
 
 TokenBytes TextToTokens(std::string_view text) {
-  text = UpToTerminator(text);
+  text = UpToNul(text);
   const TokenizerTable& table = Tokenizer();
   TokenBytes result;
   std::size_t p = 0;

@@ -33,7 +33,4 @@ struct TokenBytes {
 // more, nothing for a line feed.
 TokenBytes TextToTokens(std::string_view text);
 
-// The length of a token stream held as a zero-terminated byte string.
-std::string_view UpToTerminator(std::string_view bytes);
-
 }  // namespace tabulex

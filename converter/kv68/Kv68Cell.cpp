@@ -9,6 +9,7 @@
 #include "converter/kv68/ExpressionRenderer.h"
 #include "converter/kv68/Kv68Real.h"
 #include "converter/kv68/Kv68Rewrite.h"
+#include "converter/model/CString.h"
 
 namespace tabulex {
 
@@ -55,13 +56,6 @@ std::string Render(const std::string& buffer, std::size_t minimumCount) {
 std::string DropLast(std::string text) {
   if (!text.empty()) text.pop_back();
   return text;
-}
-
-// The text up to its first zero byte.
-std::string_view CString(const std::optional<std::string>& bytes) {
-  if (!bytes) return {};
-  std::string_view view(*bytes);
-  return view.substr(0, view.find('\0'));
 }
 
 bool IsSpace(char c) {
@@ -221,10 +215,10 @@ void Kv68Cell::TranslateFromIntermediate() {
 
   switch (kind) {
     case kKv68KindNumber:
-      WriteNumber(std::string(CString(record->value)));
+      WriteNumber(std::string(UpToNul(record->value)));
       break;
     case kKv68KindText:
-      WriteText(std::string(CString(record->value)));
+      WriteText(std::string(UpToNul(record->value)));
       break;
     default:
       WriteFormula(record->formula);
@@ -261,10 +255,8 @@ void Kv68Cell::WriteFormula(const std::optional<std::string>& formula) {
   text += static_cast<char>(11);
   AppendReal(text, 0.0);
   // The record's formula stays as it is; only the written copy is rewritten.
-  std::string rewritten(CString(formula));
-  for (char& c : rewritten) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  std::string rewritten(UpToNul(formula));
+  AsciiToLower(rewritten);
   rewritten = NeutralToKv68Text(rewritten);
   // Longer formula text would make a record longer than its length byte can count.
   if (rewritten.size() > kKv68MaxFormula) rewritten.resize(kKv68MaxFormula);
@@ -307,9 +299,9 @@ std::string Kv68Cell::Describe() const {
          std::to_string((static_cast<unsigned>(referenceCount_[0]) << 8) | referenceCount_[1]) +
          "\n";
   out += "Data: ";
-  out += CString(std::optional<std::string>(text));
+  out += UpToNul(text);
   out += "\nData2: ";
-  out += CString(data2_);
+  out += UpToNul(data2_);
   out += '\n';
   return out + SpreadsheetCell::Describe();
 }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "converter/model/CString.h"
+
 namespace tabulex {
 
 SpreadsheetObject::~SpreadsheetObject() = default;
@@ -28,17 +30,6 @@ void SpreadsheetCell::ReleaseText() {
   text.shrink_to_fit();
 }
 
-namespace {
-
-// Value bytes as the description shows them: up to the first zero byte.
-std::string_view AsCString(const std::optional<std::string>& bytes) {
-  if (!bytes) return {};
-  std::string_view view(*bytes);
-  return view.substr(0, view.find('\0'));
-}
-
-}  // namespace
-
 std::string SpreadsheetCell::Describe() const {
   std::string out = "Intermediate SpreadsheetCell\n";
   if (!record) return out;
@@ -46,10 +37,10 @@ std::string SpreadsheetCell::Describe() const {
   out += "Column: " + std::to_string(record->column) + "\t\t";
   out += "Type: " + std::to_string(record->type) + "\t\t";
   out += "Data: ";
-  out += AsCString(record->value);
+  out += UpToNul(record->value);
   if ((record->type & 3) == CELL_FORMULA) {
     out += "\t\tData2: ";
-    out += AsCString(record->formula);
+    out += UpToNul(record->formula);
   }
   out += '\n';
   return out;

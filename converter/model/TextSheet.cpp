@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "converter/model/CString.h"
 #include "converter/model/ErrorCodes.h"
 #include "converter/model/ExcelFormulas.h"
 
@@ -38,12 +39,6 @@ std::string CollapseQuotes(std::string_view in) {
 
 bool IsNumeric(std::string_view text) {
   return text.find_first_not_of(kNumericCharacters) == std::string_view::npos;
-}
-
-std::string_view UpToNul(const std::optional<std::string>& bytes) {
-  if (!bytes) return {};
-  std::string_view view(*bytes);
-  return view.substr(0, view.find('\0'));
 }
 
 // A tab or carriage return inside a field would split it when the file is read back.
