@@ -59,8 +59,6 @@ class Converter {
   LoadedSource ReadSource(const std::string& inputPath, std::int32_t fromType,
                           const std::string& sheetName, const std::string& internalName);
 
-  const ConverterServices& Services() const { return services_; }
-
  private:
   ConverterServices services_;
   std::optional<std::string> rememberedFileName_;

@@ -6,8 +6,7 @@
 
 namespace tabulex::messages {
 
-inline constexpr std::string_view kModuleName = "TabulexConverter";  // 100
-inline constexpr std::string_view kApplicationError =                // 107
+inline constexpr std::string_view kApplicationError =  // 107
     "Application error.  Please reinstall ZQ Tabulex Converter.";
 inline constexpr std::string_view kNameChanged =  // 108
     "The name of the file has been changed to comply with the device naming conventions. \n"
@@ -16,7 +15,6 @@ inline constexpr std::string_view kFileExists =  // 110
     "Save File already exists.\n\nPress Yes to Overwrite, No to Skip this file,\n"
     "or Cancel to stop the conversion process.";
 inline constexpr std::string_view kInvalidFileName = "Invalid File Name";  // 111
-inline constexpr std::string_view kNumericCharacters = "0123456789.-";     // 112
 inline constexpr std::string_view kReadOnly =                              // 113
     "%s\nThe above file is read-only. Unable to continue.";
 

@@ -60,16 +60,6 @@ bool InputStream::Seek(std::size_t position) {
   return true;
 }
 
-bool InputStream::Skip(std::size_t count) {
-  if (count > Remaining()) return Fail();
-  position_ += count;
-  return true;
-}
-
-std::span<const std::uint8_t> InputStream::Bytes() const {
-  return {reinterpret_cast<const std::uint8_t*>(bytes_.data()), bytes_.size()};
-}
-
 void OutputStream::Write(std::string_view bytes) {
   if (position_ + bytes.size() > data_.size()) data_.resize(position_ + bytes.size());
   if (!bytes.empty()) std::memcpy(data_.data() + position_, bytes.data(), bytes.size());

@@ -34,9 +34,6 @@ class InputStream {
   std::optional<std::uint16_t> ReadU16BE();
   // Moves to an absolute position; a position past the end fails.
   bool Seek(std::size_t position);
-  bool Skip(std::size_t count);
-
-  std::span<const std::uint8_t> Bytes() const;
 
  private:
   bool Fail() {

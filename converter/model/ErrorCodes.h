@@ -9,12 +9,9 @@ namespace tabulex {
 using HResult = std::int32_t;
 
 inline constexpr HResult kOk = 0;
-inline constexpr HResult kFalse = 1;
 inline constexpr HResult kFail = static_cast<HResult>(0x80004005u);
 inline constexpr HResult kPointer = static_cast<HResult>(0x80004003u);
 inline constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057u);
-inline constexpr HResult kOutOfMemory = static_cast<HResult>(0x8007000Eu);
-inline constexpr HResult kNotImplemented = static_cast<HResult>(0x80004001u);
 
 // Results of a conversion besides kOk and kFail.
 inline constexpr HResult CONVERT_CANCELLED = 2;

@@ -63,7 +63,6 @@ class SpreadsheetCell : public SpreadsheetObject {
   std::int16_t Column() const { return record ? record->column : 0; }
   CellData* Record() const { return record; }
   bool OwnsRecord() const { return ownedRecord_ != nullptr; }
-  const std::string& Text() const { return text; }
 
  protected:
   // Creates a new record that this cell owns and points at.
