@@ -9,6 +9,7 @@
 #include "converter/appvar/AppVarSheet.h"
 #include "converter/model/ErrorCodes.h"
 #include "tests/support/Bytes.h"
+#include "tests/support/RecordSheet.h"
 #include "tests/support/RecordingContext.h"
 
 namespace tabulex {
@@ -17,6 +18,7 @@ namespace {
 using testing::RecordingContext;
 
 using testing::Bytes;
+using testing::RecordSheet;
 
 // The 194-byte header area with the given 8 name bytes and data length.
 std::string Header(const std::string& nameField, int dataLength) {
@@ -58,44 +60,9 @@ std::vector<ReadCell> CellsOf(const Spreadsheet& sheet) {
   return out;
 }
 
-// A source sheet whose cells carry ready-made intermediate records.
-class SourceCell : public SpreadsheetCell {
- public:
-  SourceCell(ConversionContext& context, int row, int column, std::uint16_t type,
-             std::optional<std::string> value, std::optional<std::string> formula)
-      : SpreadsheetCell(context) {
-    CellData& r = CreateRecord(static_cast<std::int16_t>(row), static_cast<std::int16_t>(column));
-    r.type = type;
-    r.value = std::move(value);
-    r.formula = std::move(formula);
-  }
-  void TranslateToIntermediate() override {}
-  void TranslateFromIntermediate() override {}
-  std::string GetOutput() override { return {}; }
-};
-
-class SourceSheet : public Spreadsheet {
- public:
-  SourceSheet(ConversionContext& context, std::optional<std::string> sheetName)
-      : Spreadsheet(context, "", 0) {
-    NewCellList();
-    name = std::move(sheetName);
-    CreateHeader(SOURCE_TEXT);
-  }
-  SourceSheet& Add(int row, int column, std::uint16_t type, std::optional<std::string> value,
-                   std::optional<std::string> formula = std::nullopt) {
-    cells->Append(std::make_unique<SourceCell>(Context(), row, column, type, std::move(value),
-                                               std::move(formula)));
-    return *this;
-  }
-  void TranslateToIntermediate() override {}
-  void TranslateFromIntermediate() override {}
-  std::string GetOutput() override { return {}; }
-};
-
 // Builds the target image of `source` under `deviceName`; the result is the image without the
 // extra byte that follows it.
-std::string Image(RecordingContext& context, SourceSheet& source, std::string_view deviceName,
+std::string Image(RecordingContext& context, RecordSheet& source, std::string_view deviceName,
                   std::size_t* outputSize = nullptr) {
   AppVarSheet target(context, source);
   target.TranslateFromIntermediate();
@@ -211,7 +178,7 @@ TEST(AppVarReadTest, ShortImagesHoldNoCells) {
 
 TEST(AppVarWriteTest, EmptySheetImage) {
   RecordingContext context;
-  SourceSheet source(context, "abc");
+  RecordSheet source(context, {}, "abc");
   std::size_t size = 0;
   const std::string image = Image(context, source, "ABC", &size);
   EXPECT_EQ(size, 194u);
@@ -220,7 +187,7 @@ TEST(AppVarWriteTest, EmptySheetImage) {
 
 TEST(AppVarWriteTest, TwoNumberCells) {
   RecordingContext context;
-  SourceSheet source(context, "ABC");
+  RecordSheet source(context, {}, "ABC");
   source.Add(5, 3, CELL_NUMBER, "12.5").Add(6, 3, CELL_NUMBER, "-0.05");
   std::size_t size = 0;
   const std::string image = Image(context, source, "ABC", &size);
@@ -233,7 +200,7 @@ TEST(AppVarWriteTest, TwoNumberCells) {
 
 TEST(AppVarWriteTest, StringRecords) {
   RecordingContext context;
-  SourceSheet source(context, "ABC");
+  RecordSheet source(context, {}, "ABC");
   source.Add(1, 1, CELL_TEXT, "HELLO").Add(2, 1, CELL_TEXT, "abc");
   EXPECT_EQ(Records(Image(context, source, "ABC")),
             kStringA1 + Bytes({0x0C, 0x00, 0x02, 0x01, 0x2A, 0x41, 0x42, 0x43, 0, 0, 0, 0}));
@@ -241,7 +208,7 @@ TEST(AppVarWriteTest, StringRecords) {
 
 TEST(AppVarWriteTest, DollarAmountsBecomeNumbers) {
   RecordingContext context;
-  SourceSheet source(context, "ABC");
+  RecordSheet source(context, {}, "ABC");
   source.Add(1, 1, CELL_TEXT, "$12")
       .Add(2, 1, CELL_TEXT, "$0.5")
       .Add(3, 1, CELL_TEXT, "3 APPLES")
@@ -267,7 +234,7 @@ TEST(AppVarWriteTest, DollarAmountsBecomeNumbers) {
 
 TEST(AppVarWriteTest, TokenBytesAreCutAtForty) {
   RecordingContext context;
-  SourceSheet source(context, "ABC");
+  RecordSheet source(context, {}, "ABC");
   source.Add(1, 1, CELL_TEXT, std::string(45, 'A'))
       .Add(2, 1, CELL_TEXT, std::string(38, 'A') + "[A]")
       .Add(3, 1, CELL_FORMULA, std::string(8, '\0'), "=" + std::string(49, 'A'));
@@ -283,10 +250,10 @@ TEST(AppVarWriteTest, TokenBytesAreCutAtForty) {
 
 TEST(AppVarWriteTest, FormulaRecord) {
   RecordingContext context;
-  SourceSheet source(context, "ABC");
+  RecordSheet source(context, {}, "ABC");
   source.Add(2, 2, CELL_FORMULA, "15", "=sum(A1:A5)");
   EXPECT_EQ(Records(Image(context, source, "ABC")), kFormulaB2);
-  SourceSheet empty(context, "ABC");
+  RecordSheet empty(context, {}, "ABC");
   empty.Add(1, 1, CELL_FORMULA, std::string(8, '\0'), "");
   EXPECT_EQ(Records(Image(context, empty, "ABC")),
             Bytes({0x11, 0x00, 0x01, 0x03, 0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -294,7 +261,7 @@ TEST(AppVarWriteTest, FormulaRecord) {
 
 TEST(AppVarWriteTest, UnencodableNumbersAreZeroAndReportedOnce) {
   RecordingContext context;
-  SourceSheet source(context, "ABC");
+  RecordSheet source(context, {}, "ABC");
   source.Add(1, 1, CELL_NUMBER, "1E100")
       .Add(2, 1, CELL_FORMULA, "-9.9999999999999E99", "=1")
       .Add(3, 1, CELL_TEXT, "$1E300");
@@ -308,7 +275,7 @@ TEST(AppVarWriteTest, UnencodableNumbersAreZeroAndReportedOnce) {
 
 TEST(AppVarWriteTest, TypeTwoCellFails) {
   RecordingContext context;
-  SourceSheet source(context, "ABC");
+  RecordSheet source(context, {}, "ABC");
   source.Add(1, 1, CELL_STRING, "X");
   AppVarSheet target(context, source);
   try {
@@ -321,7 +288,7 @@ TEST(AppVarWriteTest, TypeTwoCellFails) {
 
 TEST(AppVarLimitTest, CellsOutsideTheGridAreDropped) {
   RecordingContext context;
-  SourceSheet source(context, "ABC");
+  RecordSheet source(context, {}, "ABC");
   source.Add(999, 26, CELL_NUMBER, "1")
       .Add(1000, 1, CELL_NUMBER, "1")
       .Add(1, 27, CELL_NUMBER, "1")
@@ -338,7 +305,7 @@ TEST(AppVarLimitTest, SheetStopsAtTheDataLimit) {
   // 192 + 17 * 1313 = 22513 is below the limit; the 1314th cell carries it to 22530.
   for (int count : {1313, 1314, 1400}) {
     RecordingContext context;
-    SourceSheet source(context, "ABC");
+    RecordSheet source(context, {}, "ABC");
     for (int i = 0; i < count; ++i) source.Add(i % 999 + 1, i / 999 + 1, CELL_NUMBER, "7");
     std::size_t size = 0;
     const std::string image = Image(context, source, "ABC", &size);
@@ -370,10 +337,10 @@ TEST(AppVarNameTest, DeviceNameRules) {
       {"1a b", Bytes({0x31, 0x41, 0x41, 0x42, 0x00, 0x20, 0x20, 0x20})},
   };
   for (const Case& c : cases) {
-    SourceSheet source(context, "IGNORED");
+    RecordSheet source(context, {}, "IGNORED");
     EXPECT_EQ(Image(context, source, c.given).substr(6, 8), c.field) << c.given;
   }
-  SourceSheet source(context, "X");
+  RecordSheet source(context, {}, "X");
   EXPECT_EQ(Image(context, source, std::string("AB\0CD", 5)).substr(6, 8),
             Bytes({0x41, 0x42, 0x00, 0x20, 0x20, 0x20, 0x20, 0x20}));
 }
@@ -384,7 +351,7 @@ TEST(AppVarNameTest, HeaderNameWithoutDeviceName) {
            {"abcdefghij", "ABCDEFGH"},
            {std::string("ab\0cdefgh", 9), Bytes({0x41, 0x42, 0x00, 0x20, 0x20, 0x20, 0x20, 0x20})},
            {std::nullopt, Bytes({0x00, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20})}}) {
-    SourceSheet source(context, given);
+    RecordSheet source(context, {}, given);
     AppVarSheet target(context, source);
     target.TranslateFromIntermediate();
     EXPECT_EQ(target.GetOutput().substr(6, 8), field);
@@ -393,7 +360,7 @@ TEST(AppVarNameTest, HeaderNameWithoutDeviceName) {
 
 TEST(AppVarReadTest, ImageWrittenReadsBack) {
   RecordingContext context;
-  SourceSheet source(context, "ABC");
+  RecordSheet source(context, {}, "ABC");
   source.Add(3, 2, CELL_TEXT, "Total: 5").Add(1, 1, CELL_FORMULA, "2", "=MAX(1,2)");
   const std::string image = Image(context, source, "ABC");
   AppVarSheet back(context, image.data(), image.size());

@@ -44,6 +44,15 @@ class RecordSheet : public Spreadsheet {
     CreateHeader(source);
   }
   ~RecordSheet() override { DestroyCells(); }
+
+  // Appends one more cell.
+  RecordSheet& Add(int row, int column, std::uint16_t type, std::optional<std::string> value,
+                   std::optional<std::string> formula = std::nullopt) {
+    cells->Append(std::make_unique<RecordCell>(
+        Context(), RecordFields{static_cast<std::int16_t>(row), static_cast<std::int16_t>(column),
+                                type, std::move(value), std::move(formula)}));
+    return *this;
+  }
   void TranslateToIntermediate() override {}
   void TranslateFromIntermediate() override {}
   std::string GetOutput() override { return {}; }
