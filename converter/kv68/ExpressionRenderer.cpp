@@ -519,7 +519,19 @@ class Renderer {
     return nodes_[i].unreadable ? kAtom : kLevelOf[nodes_[i].tag];
   }
   bool StaysBare(BareAtoms atoms, std::uint8_t op, std::uint32_t x) const;
-  bool Bracketed(const OperandRule& rule, std::uint8_t op, std::uint32_t x) const;
+  // Whether operand `x` of operator `op` is bracketed under `rule`. The level test decides
+  // most operands, so it is kept inline.
+  bool Bracketed(const OperandRule& rule, std::uint8_t op, std::uint32_t x) const {
+    const Level level = LevelOf(x);
+    if (level < rule.bareFrom) return true;
+    if (rule.also == kNothingElse && (level != kAtom || rule.atoms == BareAtoms::kAll)) {
+      return false;
+    }
+    return BracketedBeyondLevel(rule, op, x, level);
+  }
+  bool BracketedBeyondLevel(const OperandRule& rule, std::uint8_t op, std::uint32_t x,
+                            Level level) const;
+  bool BracketedAlso(std::uint8_t also, std::uint8_t op, std::uint32_t x) const;
 
   void ExpandList(std::uint32_t index, std::uint8_t base, bool bare);
   void ExpandOperator(const Node& node, std::uint8_t base);
@@ -747,16 +759,17 @@ bool Renderer::StaysBare(BareAtoms atoms, std::uint8_t op, std::uint32_t x) cons
   return true;
 }
 
-// Whether operand `x` of operator `op` is bracketed under `rule`.
-bool Renderer::Bracketed(const OperandRule& rule, std::uint8_t op, std::uint32_t x) const {
-  const Level level = LevelOf(x);
-  if (level < rule.bareFrom) return true;
-  if ((rule.also & kNot) != 0 && Is(x, kNotTag)) return true;
-  if ((rule.also & kNegative) != 0 && IsNegativeNumber(x)) return true;
-  if ((rule.also & kQuotient) != 0 && Is(x, kDivideTag)) return true;
-  if ((rule.also & kSameTag) != 0 && Is(x, op)) return true;
-  if ((rule.also & kJoin) != 0 && Is(x, kJoinTag)) return true;
-  return level == kAtom && !StaysBare(rule.atoms, op, x);
+bool Renderer::BracketedBeyondLevel(const OperandRule& rule, std::uint8_t op, std::uint32_t x,
+                                    Level level) const {
+  if (rule.also != kNothingElse && BracketedAlso(rule.also, op, x)) return true;
+  return level == kAtom && rule.atoms != BareAtoms::kAll && !StaysBare(rule.atoms, op, x);
+}
+
+bool Renderer::BracketedAlso(std::uint8_t also, std::uint8_t op, std::uint32_t x) const {
+  return ((also & kNot) != 0 && Is(x, kNotTag)) ||
+         ((also & kNegative) != 0 && IsNegativeNumber(x)) ||
+         ((also & kQuotient) != 0 && Is(x, kDivideTag)) || ((also & kSameTag) != 0 && Is(x, op)) ||
+         ((also & kJoin) != 0 && Is(x, kJoinTag));
 }
 
 void Renderer::PrintLetter(std::uint8_t tag) {
