@@ -468,8 +468,8 @@ class Renderer {
 
   void Print(std::uint32_t root, bool topLevelList = false);
   void Expand(std::uint32_t index, std::uint8_t base, bool bare);
-  bool PrintLeaf(const Node& node, std::uint8_t base);
-  void ExpandComposite(std::uint32_t index, std::uint8_t base, bool bare);
+  bool PrintLeaf(const Node& node, TagKind kind, std::uint8_t base);
+  void ExpandComposite(std::uint32_t index, TagKind kind, std::uint8_t base, bool bare);
   void Emit(std::string_view text) {
     // Texts here are names and short literals; a long one would be split.
     for (; text.size() > 0xFFFF; text.remove_prefix(0xFFFF)) {
@@ -1024,7 +1024,7 @@ void Renderer::ExpandInstruction(const Node& node, std::uint8_t base) {
 }
 
 // Writes a leaf's text; false for an item with operands.
-bool Renderer::PrintLeaf(const Node& node, std::uint8_t base) {
+bool Renderer::PrintLeaf(const Node& node, TagKind kind, std::uint8_t base) {
   const std::uint8_t tag = node.tag;
   switch (tag) {
     case kNameTag:
@@ -1063,11 +1063,11 @@ bool Renderer::PrintLeaf(const Node& node, std::uint8_t base) {
     default:
       break;
   }
-  if (KindOf(tag) == TagKind::kLetter) {
+  if (kind == TagKind::kLetter) {
     PrintLetter(tag);
     return true;
   }
-  if (KindIn(KindOf(tag), TagKind::kConstant, TagKind::kReservedValue)) {
+  if (KindIn(kind, TagKind::kConstant, TagKind::kReservedValue)) {
     out_ += TagName(tag, 0);
     return true;
   }
@@ -1075,10 +1075,9 @@ bool Renderer::PrintLeaf(const Node& node, std::uint8_t base) {
 }
 
 // Queues the steps that write an item with operands.
-void Renderer::ExpandComposite(std::uint32_t index, std::uint8_t base, bool bare) {
+void Renderer::ExpandComposite(std::uint32_t index, TagKind kind, std::uint8_t base, bool bare) {
   const Node& node = nodes_[index];
   const std::uint8_t tag = node.tag;
-  const TagKind kind = KindOf(tag);
   if (tag == kExtendedTag) {
     ExpandExtended(node, base);
   } else if (tag == kInstructionTag) {
@@ -1107,9 +1106,10 @@ void Renderer::Expand(std::uint32_t index, std::uint8_t base, bool bare) {
     out_ += kUnreadableMark;
     return;
   }
-  if (PrintLeaf(node, base)) return;
+  const TagKind kind = KindOf(node.tag);
+  if (PrintLeaf(node, kind, base)) return;
   seq_.clear();
-  ExpandComposite(index, base, bare);
+  ExpandComposite(index, kind, base, bare);
   for (auto it = seq_.rbegin(); it != seq_.rend(); ++it) stack_.push_back(*it);
 }
 
