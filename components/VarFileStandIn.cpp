@@ -13,11 +13,15 @@ namespace {
 constexpr std::string_view kKv52Signature = "**KV52F*";
 constexpr std::string_view kKv68Signature = "**KV68**";
 constexpr std::string_view kKv74Signature = "**KV74P*";
-constexpr std::size_t kNameLength = 8;
-constexpr std::size_t kKv52DataOffset = 72;
+constexpr std::size_t kNameLength = kCalculatorNameLength;
+constexpr std::size_t kKv52DataOffset = CalculatorFileTypeOf(ZQ_TABULEX_52P)->dataOffset;
 constexpr std::size_t kKv52EntryOffset = 55;
 constexpr std::size_t kKv68SizeOffset = 86;
-constexpr std::size_t kKv68DataOffset = 88;
+constexpr std::size_t kKv68NameOffset = CalculatorFileTypeOf(ZQ_TABULEX_68)->nameOffset;
+constexpr std::size_t kKv68DataOffset = CalculatorFileTypeOf(ZQ_TABULEX_68)->dataOffset;
+constexpr std::int32_t kKv52Device = DeviceTypeOf(ZQ_TABULEX_52P);
+constexpr std::int32_t kKv68Device = DeviceTypeOf(ZQ_TABULEX_68);
+constexpr std::int32_t kKv74Device = DeviceTypeOf(ZQ_TABULEX_74);
 constexpr std::uint8_t kKv52VarType = 0x15;
 constexpr std::uint8_t kKv68VarType = 0x1C;
 constexpr std::uint32_t kKv68EntryDataOffset = 82;
@@ -52,32 +56,14 @@ std::uint16_t Checksum(std::string_view bytes) {
   return static_cast<std::uint16_t>(sum & 0xFFFF);
 }
 
-Family FamilyOf(std::int32_t deviceType) {
-  switch (deviceType) {
-    case 5:
-      return Family::kKv52;
-    case 7:
-    case 9:
-    case 10:
-      return Family::kKv68;
-    default:
-      return Family::kNone;
-  }
+Family FamilyOfDevice(std::int32_t deviceType) {
+  const CalculatorFileType* type = CalculatorFileTypeOfDevice(deviceType);
+  return type ? type->family : Family::kNone;
 }
 
-std::string_view ExtensionOf(std::int32_t deviceType) {
-  switch (deviceType) {
-    case 5:
-      return ".5xv";
-    case 7:
-      return ".68y";
-    case 9:
-      return ".7xy";
-    case 10:
-      return ".r2y";
-    default:
-      return "";
-  }
+std::string_view ExtensionOfDevice(std::int32_t deviceType) {
+  const CalculatorFileType* type = CalculatorFileTypeOfDevice(deviceType);
+  return type ? type->extension : std::string_view();
 }
 
 // One part of a KV-68 family name: lower case, only a-z, 0-9 and "_", starting with a letter.
@@ -111,7 +97,7 @@ std::optional<Loaded> UnwrapKv52(std::string_view file) {
   if (kKv52DataOffset + length != end || ReadU16LE(file, kKv52DataOffset) != length - 2) {
     return std::nullopt;
   }
-  Loaded loaded{Family::kKv52, 5, std::string(UpToNul(file.substr(60, kNameLength))),
+  Loaded loaded{Family::kKv52, kKv52Device, std::string(UpToNul(file.substr(60, kNameLength))),
                 std::string(file.substr(kKv52DataOffset + 6, end - kKv52DataOffset - 6)),
                 VarTag(ReadU32LE(file, kKv52DataOffset + 2))};
   return loaded;
@@ -136,7 +122,7 @@ std::optional<Loaded> UnwrapKv68(std::string_view file, std::int32_t deviceType)
   const std::size_t separator = body.rfind('\0');
   if (separator == std::string_view::npos) return std::nullopt;
   std::string folder(UpToNul(file.substr(10, kNameLength)));
-  std::string name(UpToNul(file.substr(64, kNameLength)));
+  std::string name(UpToNul(file.substr(kKv68NameOffset, kNameLength)));
   if (!folder.empty() && folder != "main") name = folder + "\\" + name;
   Loaded loaded{Family::kKv68, deviceType, name, std::string(body.substr(0, separator)),
                 VarTag(std::string(body.substr(separator + 1)))};
@@ -203,7 +189,7 @@ std::optional<std::string> WrapKv68(std::int32_t deviceType, std::string_view na
     name = name.substr(slash + 1);
   }
   const std::size_t fileSize = kKv68DataOffset + size + 2;
-  std::string file(deviceType == 7 ? kKv68Signature : kKv74Signature);
+  std::string file(deviceType == kKv68Device ? kKv68Signature : kKv74Signature);
   file += std::string("\x01\x00", 2);
   PutPadded(file, folder, kNameLength);
   PutPadded(file, "Spreadsheet", 40);
@@ -226,12 +212,12 @@ std::optional<std::string> WrapKv68(std::int32_t deviceType, std::string_view na
 }
 
 Family VarFileStandIn::CurrentFamily() const {
-  Family family = FamilyOf(deviceType_);
+  Family family = FamilyOfDevice(deviceType_);
   return family == Family::kNone ? loadedFamily_ : family;
 }
 
 HResult VarFileStandIn::put_DeviceType(std::int32_t deviceType) {
-  if (FamilyOf(deviceType) == Family::kNone) return kInvalidArg;
+  if (FamilyOfDevice(deviceType) == Family::kNone) return kInvalidArg;
   deviceType_ = deviceType;
   return kOk;
 }
@@ -251,9 +237,9 @@ HResult VarFileStandIn::LoadFile(const std::string& path, std::int32_t /*flag*/)
   if (bytes.substr(0, 8) == kKv52Signature) {
     loaded = UnwrapKv52(bytes);
   } else if (bytes.substr(0, 8) == kKv68Signature) {
-    loaded = UnwrapKv68(bytes, 7);
+    loaded = UnwrapKv68(bytes, kKv68Device);
   } else if (bytes.substr(0, 8) == kKv74Signature) {
-    loaded = UnwrapKv68(bytes, 9);
+    loaded = UnwrapKv68(bytes, kKv74Device);
   }
   if (!loaded) return kInvalidData;
   loadedFamily_ = loaded->family;
@@ -267,12 +253,12 @@ HResult VarFileStandIn::LoadFile(const std::string& path, std::int32_t /*flag*/)
 
 HResult VarFileStandIn::SaveFile(const std::string& path, std::int32_t flag,
                                  std::int32_t /*reserved*/) {
-  const Family family = FamilyOf(deviceType_);
+  const Family family = FamilyOfDevice(deviceType_);
   if (family == Family::kNone || !data_) return kUnexpected;
   // A variable's data belongs to its family: the other family's calculators cannot read it.
   if (loadedFamily_ != Family::kNone && loadedFamily_ != family) return kInvalidArg;
   std::string target = path;
-  if (flag == 1) target += std::string(ExtensionOf(deviceType_));
+  if (flag == 1) target += std::string(ExtensionOfDevice(deviceType_));
   std::string name;
   get_VarName(&name);
   std::optional<std::string> file;

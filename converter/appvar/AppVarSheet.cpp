@@ -19,6 +19,7 @@ constexpr std::size_t kZeroAreaSize = 165;
 constexpr std::uint8_t kFillerByte = 0xAA;
 // The data length counts everything after its own two bytes; the end marker adds two more.
 constexpr std::size_t kLengthFieldSize = 2;
+constexpr std::size_t kSignatureSize = 4;
 constexpr std::size_t kEndMarkerSize = 2;
 
 // At most the first 8 bytes of `name`, up to its first zero byte.
@@ -152,6 +153,10 @@ std::string AppVarSheet::GetOutput() {
   image.resize(outputSize + kEndMarkerSize, '\0');
   image.push_back('\0');
   return image;
+}
+
+std::string AppVarSheet::VariableData() {
+  return GetOutput().substr(kLengthFieldSize + kSignatureSize);
 }
 
 std::string AppVarSheet::Describe() const {

@@ -10,15 +10,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "converter/model/ErrorCodes.h"
+#include "converter/model/Spreadsheet.h"
 
 namespace tabulex {
-
-// The type tag stored with a variable's data: a 32-bit number or a string.
-using VarTag = std::variant<std::monostate, std::uint32_t, std::string>;
 
 // The variable-file component: wraps variable data into a calculator file, applies the
 // device's naming rules, loads and re-saves files. Every method returns an HRESULT; strings are

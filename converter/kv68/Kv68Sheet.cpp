@@ -12,6 +12,9 @@ namespace tabulex {
 
 namespace {
 
+// The image starts with the size of what follows, in front of the variable data.
+constexpr std::size_t kSizeFieldSize = 2;
+
 // The fixed header of the variable data, ending with the extension length 2.
 std::string HeaderBytes() {
   std::string header("TabLex\0\0\0", 9);
@@ -151,6 +154,12 @@ std::string Kv68Sheet::GetOutput() {
   std::string image = output->Contents();
   image.back() = '\0';
   return image;
+}
+
+std::string Kv68Sheet::VariableData() {
+  const std::string image = GetOutput();
+  if (image.size() <= kSizeFieldSize) return {};
+  return image.substr(kSizeFieldSize, image.size() - kSizeFieldSize - 1);
 }
 
 }  // namespace tabulex

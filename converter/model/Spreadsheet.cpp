@@ -47,7 +47,7 @@ std::string SpreadsheetCell::Describe() const {
 }
 
 Spreadsheet::Spreadsheet(ConversionContext& context, const void* bytes, std::size_t count)
-    : SpreadsheetObject(context), inputSize(count) {
+    : SpreadsheetObject(context) {
   input = std::make_unique<InputStream>(bytes, count);
 }
 

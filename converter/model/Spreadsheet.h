@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "converter/model/ByteStream.h"
 #include "converter/model/CellData.h"
@@ -14,6 +15,10 @@
 #include "converter/model/ConversionContext.h"
 
 namespace tabulex {
+
+// The type tag the variable-file component stores with a variable's data: a 32-bit number or a
+// string.
+using VarTag = std::variant<std::monostate, std::uint32_t, std::string>;
 
 class SpreadsheetObject {
  public:
@@ -96,6 +101,14 @@ class Spreadsheet : public SpreadsheetObject {
   bool OwnsHeader() const { return ownedHeader_ != nullptr; }
   const std::optional<std::string>& Name() const { return name; }
 
+  // For a calculator target sheet after TranslateFromIntermediate: the variable data the
+  // variable-file component wraps into a file, and the type tag stored with it. Other sheets
+  // hold no variable data.
+  virtual std::string VariableData() { return {}; }
+  virtual VarTag ComponentTag() const { return {}; }
+  // Takes the variable name the device accepted, for formats that store it in their data.
+  virtual void SetDeviceName(std::string_view /*deviceName*/) {}
+
  protected:
   // Creates the header that this sheet owns, with the sheet's name moved into it.
   SheetHeader& CreateHeader(std::uint16_t source);
@@ -110,7 +123,6 @@ class Spreadsheet : public SpreadsheetObject {
   std::optional<std::string> name;
   std::size_t outputSize = 0;
   std::unique_ptr<OutputStream> output;
-  std::size_t inputSize = 0;
 
  private:
   std::unique_ptr<SheetHeader> ownedHeader_;

@@ -244,4 +244,16 @@ std::string TextSheet::GetOutput() {
   return result;
 }
 
+std::string TextSheet::FileText() {
+  std::string text = GetOutput();
+  text.resize(std::min(outputSize, text.size()));
+  return text;
+}
+
+std::string ExcelTextSheet::ExchangeText() {
+  std::string text = GetOutput();
+  text.resize(std::min(outputSize + 1, text.size()));
+  return text;
+}
+
 }  // namespace tabulex
