@@ -94,6 +94,7 @@ struct Options {
 ConverterServices MakeServices(std::shared_ptr<CliUserInterface> ui, bool trace,
                                std::ostream& err) {
   ConverterServices services = components::StandInServices(ui);
+  services.warning = [&err](std::string_view text) { err << "tabulex: warning: " << text << "\n"; };
   if (trace) {
     services.trace = [&err](std::string_view text) {
       err << text;

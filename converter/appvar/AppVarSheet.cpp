@@ -73,6 +73,8 @@ void AppVarSheet::Parse() {
     }
   }
   cells->SortByPosition();
+  const bool inHeader = in.Failure() && in.Failure()->offset < kAppVarHeaderSize;
+  NoteInputStop(inHeader ? kHeaderPastEnd : kRecordPastEnd);
   input.reset();
 }
 

@@ -91,6 +91,8 @@ struct ConverterServices {
   std::shared_ptr<SpreadsheetEngine> engine;
   // Receives the model's progress traces; null discards them.
   std::function<void(std::string_view)> trace;
+  // Receives warnings about a source that was read only in part; null discards them.
+  std::function<void(std::string_view)> warning;
   // Folder for the driver's temporary text files; empty means the system's temporary folder.
   std::string tempFolder;
 };

@@ -328,6 +328,12 @@ HResult Conversion::ReadCalculatorSource(const CalculatorFileType& type) {
   std::string_view data = Bytes(*bytes, type.dataOffset, bytes->size() - kCalculatorChecksumLength);
   source_ = NewCalculatorSource(context_, type.family, data, name);
   source_->TranslateToIntermediate();
+  const std::optional<ReadStop>& stop = source_->StoppedEarly();
+  if (stop && services_.warning) {
+    services_.warning(messages::Format(
+        messages::kStoppedEarly,
+        {inputPath_, std::to_string(type.dataOffset + stop->offset), stop->reason}));
+  }
   return kOk;
 }
 

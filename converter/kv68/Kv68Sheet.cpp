@@ -84,6 +84,8 @@ void Kv68Sheet::ReadCells() {
   }
   // Writers rely on the cells coming in row and column order, whatever order the file had.
   cells->SortByPosition();
+  const bool inHeader = input->Failure() && input->Failure()->offset < kKv68HeaderSize;
+  NoteInputStop(inHeader ? kHeaderPastEnd : kRecordPastEnd);
   input.reset();
 }
 

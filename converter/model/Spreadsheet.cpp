@@ -73,6 +73,10 @@ void Spreadsheet::DestroyCells() noexcept {
   cells.reset();
 }
 
+void Spreadsheet::NoteInputStop(std::string_view reason) {
+  if (input && input->Failure()) stoppedEarly = ReadStop{input->Failure()->offset, reason};
+}
+
 std::string Spreadsheet::Describe() const {
   std::string out;
   if (!cells) return out;

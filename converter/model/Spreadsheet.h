@@ -81,6 +81,16 @@ class SpreadsheetCell : public SpreadsheetObject {
   std::unique_ptr<CellData> ownedRecord_;
 };
 
+// Where and why a reader stopped before the end of its data.
+struct ReadStop {
+  // Bytes from the start of the sheet's data.
+  std::size_t offset = 0;
+  std::string_view reason;
+};
+
+inline constexpr std::string_view kRecordPastEnd = "record runs past the end";
+inline constexpr std::string_view kHeaderPastEnd = "header runs past the end";
+
 class Spreadsheet : public SpreadsheetObject {
  public:
   // A source sheet over a copy of the input bytes.
@@ -100,6 +110,8 @@ class Spreadsheet : public SpreadsheetObject {
   SheetHeader* Header() const { return header; }
   bool OwnsHeader() const { return ownedHeader_ != nullptr; }
   const std::optional<std::string>& Name() const { return name; }
+  // Set when reading stopped early; the cells read before that point are kept.
+  const std::optional<ReadStop>& StoppedEarly() const { return stoppedEarly; }
 
   // For a calculator target sheet after TranslateFromIntermediate: the variable data the
   // variable-file component wraps into a file, and the type tag stored with it. Other sheets
@@ -117,12 +129,15 @@ class Spreadsheet : public SpreadsheetObject {
   CellList& NewCellList();
   // Destroys every cell and the list; for destructors, so it never throws.
   void DestroyCells() noexcept;
+  // Keeps where the input failed, if it did, with `reason`.
+  void NoteInputStop(std::string_view reason);
 
   std::unique_ptr<CellList> cells;
   SheetHeader* header = nullptr;
   std::optional<std::string> name;
   std::size_t outputSize = 0;
   std::unique_ptr<OutputStream> output;
+  std::optional<ReadStop> stoppedEarly;
 
  private:
   std::unique_ptr<SheetHeader> ownedHeader_;

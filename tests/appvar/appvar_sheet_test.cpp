@@ -165,6 +165,22 @@ TEST(AppVarReadTest, DamagedRecordEndsTheCellList) {
   }
 }
 
+TEST(AppVarReadTest, RecordPastTheEndIsWhereReadingStopped) {
+  RecordingContext context;
+  const std::string good = Header(kAbcName, 0) + kStringA1;
+  // Length 0x30, then only five of its bytes.
+  const std::string pastEnd = good + Bytes({0x30, 0x00, 0x02, 0x01, 0x2A, 0x41});
+  AppVarSheet sheet(context, pastEnd.data(), pastEnd.size());
+  ASSERT_TRUE(sheet.StoppedEarly());
+  // Behind the header, the string record and the failing record's length byte.
+  EXPECT_EQ(sheet.StoppedEarly()->offset, kAppVarHeaderSize + kStringA1.size() + 1);
+  EXPECT_EQ(sheet.StoppedEarly()->reason, kRecordPastEnd);
+
+  const std::string complete = good + kEnd;
+  AppVarSheet whole(context, complete.data(), complete.size());
+  EXPECT_FALSE(whole.StoppedEarly());
+}
+
 TEST(AppVarReadTest, ShortImagesHoldNoCells) {
   RecordingContext context;
   const std::string header = Header(kAbcName, 194);
