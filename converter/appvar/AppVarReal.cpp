@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "converter/model/ByteStream.h"
 #include "converter/model/ErrorCodes.h"
 
 namespace tabulex {
@@ -16,26 +17,27 @@ constexpr int kExponentBias = 0x80;
 constexpr int kDigits = 14;
 constexpr double kOutOfRange = 9.9999999999999E99;
 
-std::uint8_t ByteAt(std::string_view bytes, std::size_t index) {
-  return index < bytes.size() ? static_cast<std::uint8_t>(bytes[index]) : 0;
-}
-
 }  // namespace
 
 std::string RealToText(std::string_view real) {
-  if (ByteAt(real, 2) == 0) return "0";
+  // Missing bytes of a short real read as zero.
+  std::string padded(real.substr(0, kRealSize));
+  padded.resize(kRealSize, '\0');
+  InputStream in(std::move(padded));
+  const std::uint8_t sign = in.Get().value_or(0);
+  const int exponent = in.Get().value_or(0);
+  const std::string_view packed = in.Slice(kRealSize - 2).value_or("");
+  if (packed[0] == 0) return "0";
 
   std::string digits;
-  for (std::size_t i = 2; i < kRealSize; ++i) {
-    std::uint8_t pair = ByteAt(real, i);
-    digits.push_back(static_cast<char>('0' + (pair >> 4)));
+  for (const char pair : packed) {
+    digits.push_back(static_cast<char>('0' + (static_cast<std::uint8_t>(pair) >> 4)));
     digits.push_back(static_cast<char>('0' + (pair & 0x0F)));
   }
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
   std::string text;
-  if (ByteAt(real, 0) >= 0x80) text.push_back('-');
-  int exponent = ByteAt(real, 1);
+  if (sign >= 0x80) text.push_back('-');
 
   if (exponent >= 125 && exponent <= 137) {
     std::size_t integerDigits = 1;

@@ -135,8 +135,7 @@ std::string AppVarSheet::GetOutput() {
 
   output->Seek(0);
   output->WriteU16LE(static_cast<std::uint16_t>(outputSize));
-  output->WriteU16LE(static_cast<std::uint16_t>(kAppVarSheetSignature & 0xFFFF));
-  output->WriteU16LE(static_cast<std::uint16_t>(kAppVarSheetSignature >> 16));
+  output->WriteU32LE(kAppVarSheetSignature);
   std::string nameField = sheetName;
   if (nameField.size() < kAppVarNameSize) {
     nameField.push_back('\0');

@@ -122,10 +122,6 @@ bool WriteReplacing(const std::string& path, std::string_view bytes) {
   return platform::RenameOver(temp.Path(), path);
 }
 
-std::string_view Bytes(const std::string& buffer, std::size_t from, std::size_t to) {
-  return std::string_view(buffer).substr(from, to - from);
-}
-
 // The sheet that reads a calculator file's data; `name` is the file's variable name field.
 std::unique_ptr<Spreadsheet> NewCalculatorSource(ConversionContext& context,
                                                  CalculatorFamily family, std::string_view data,
@@ -320,12 +316,17 @@ HResult Conversion::ReadCalculatorSource(const CalculatorFileType& type) {
   std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
   if (!bytes) return kFail;
   if (bytes->size() < type.minimumSize) return TooSmall();
+  // The minimum size covers the name field and the data offset, so these reads cannot fail.
+  InputStream file(std::move(*bytes));
   std::string_view name;
-  if (type.nameOffset != 0) {
-    name = Bytes(*bytes, type.nameOffset, type.nameOffset + kCalculatorNameLength);
+  if (type.nameOffset != 0 && file.Seek(type.nameOffset)) {
+    name = file.Slice(kCalculatorNameLength).value_or("");
   }
   // Exactly the bytes from the data offset on, less the trailing checksum.
-  std::string_view data = Bytes(*bytes, type.dataOffset, bytes->size() - kCalculatorChecksumLength);
+  std::string_view data;
+  if (file.Seek(type.dataOffset)) {
+    data = file.Slice(file.Size() - type.dataOffset - kCalculatorChecksumLength).value_or("");
+  }
   source_ = NewCalculatorSource(context_, type.family, data, name);
   source_->TranslateToIntermediate();
   const std::optional<ReadStop>& stop = source_->StoppedEarly();
