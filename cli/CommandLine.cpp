@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "cli/CliUserInterface.h"
+#include "cli/Version.h"
 #include "components/StandInServices.h"
 #include "converter/driver/Converter.h"
 #include "converter/driver/FileTypes.h"
@@ -213,7 +214,7 @@ std::string Escape(std::string_view bytes) {
 int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
                    std::ostream& err, bool stdinIsTerminal) {
   CLI::App app{"Converts spreadsheets between text, workbooks and calculator files."};
-  app.set_version_flag("--version", std::string("tabulex ") + "0.1.0");
+  app.set_version_flag("--version", std::string("tabulex ") + std::string(kVersion));
   app.require_subcommand(1);
   Options o;
   const std::string types = "xls, txt, 5xv, 68y, 7xy, r2y or none";
