@@ -13,6 +13,7 @@
 #include "components/StandInServices.h"
 #include "converter/driver/Converter.h"
 #include "converter/driver/FileTypes.h"
+#include "converter/model/CString.h"
 #include "converter/model/Spreadsheet.h"
 
 namespace tabulex::cli {
@@ -153,7 +154,7 @@ void PrintCells(const Spreadsheet& sheet, std::ostream& out) {
     const CellData* r = n->cell->Record();
     if (!r) continue;
     std::string_view value = r->value ? std::string_view(*r->value) : std::string_view();
-    value = value.substr(0, value.find('\0'));
+    value = UpToNul(value);
     out << r->row << "\t" << r->column << "\t" << r->type << "\t" << Escape(value) << "\t"
         << (r->formula ? Escape(*r->formula) : std::string()) << "\n";
   }

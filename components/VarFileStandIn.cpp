@@ -58,7 +58,7 @@ std::string_view ExtensionOfDevice(std::int32_t deviceType) {
 std::string Kv68NamePart(std::string_view part) {
   std::string out;
   for (char c : part) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    c = AsciiLower(c);
     if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_') out.push_back(c);
   }
   if (!out.empty() && !(out[0] >= 'a' && out[0] <= 'z')) out.insert(out.begin(), 'a');
@@ -146,7 +146,7 @@ std::string Kv52DeviceName(std::string_view name) {
   if (slash != std::string_view::npos) name = name.substr(slash + 1);
   std::string out;
   for (char c : name) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    c = AsciiUpper(c);
     if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) out.push_back(c);
   }
   if (!out.empty() && out[0] >= '0' && out[0] <= '9') out.insert(out.begin(), 'A');

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "converter/model/ByteStream.h"
+#include "converter/model/CString.h"
 #include "converter/model/ErrorCodes.h"
 
 namespace tabulex {
@@ -67,7 +68,7 @@ std::string RealToText(std::string_view real) {
 
 EncodedReal TextToReal(std::string_view text) {
   // The conversion reads a zero-terminated text, so it stops at the first zero byte.
-  const std::string terminated(text.substr(0, text.find('\0')));
+  const std::string terminated(UpToNul(text));
   const double value = std::strtod(terminated.c_str(), nullptr);
 
   EncodedReal result{std::string(kZeroReal), 0};

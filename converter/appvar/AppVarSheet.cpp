@@ -12,7 +12,6 @@ namespace tabulex {
 
 namespace {
 
-constexpr std::size_t kHeaderPadOffset = 14;
 constexpr std::size_t kHeaderPadSize = 2;
 constexpr std::size_t kFillerOffset = 16;
 constexpr std::size_t kZeroAreaSize = 165;
@@ -24,8 +23,7 @@ constexpr std::size_t kEndMarkerSize = 2;
 
 // At most the first 8 bytes of `name`, up to its first zero byte.
 std::string ShortName(std::string_view name) {
-  name = name.substr(0, name.find('\0'));
-  return std::string(name.substr(0, kAppVarNameSize));
+  return std::string(UpToNul(name).substr(0, kAppVarNameSize));
 }
 
 }  // namespace
@@ -58,7 +56,6 @@ void AppVarSheet::Parse() {
     nameBytes = ShortName(in.Read(available).value_or(std::string()));
   }
   name = std::move(nameBytes);
-  if (in.Seek(kHeaderPadOffset)) headerPad = in.Read(kHeaderPadSize);
   if (in.Seek(kFillerOffset)) fillerBlock = in.Read(kAppVarFillerSize);
 
   NewCellList();
@@ -90,7 +87,6 @@ void AppVarSheet::TranslateFromIntermediate() {
   AsciiToUpper(sheetName);
   name = std::move(sheetName);
   fillerBlock = std::string(kAppVarFillerSize, static_cast<char>(kFillerByte));
-  headerPad = std::string("00");
 
   outputSize = kAppVarHeaderSize - kLengthFieldSize;
   output = std::make_unique<OutputStream>();

@@ -94,14 +94,11 @@ class AppVarSheet : public Spreadsheet {
   std::string VariableData() override;
   VarTag ComponentTag() const override { return kAppVarSheetSignature; }
 
-  const std::optional<std::string>& HeaderPad() const { return headerPad; }
   const std::optional<std::string>& FillerBlock() const { return fillerBlock; }
 
  private:
   void Parse();
 
-  // Image bytes 14 and 15 as read.
-  std::optional<std::string> headerPad;
   // Image bytes 16 to 28 as read.
   std::optional<std::string> fillerBlock;
 };

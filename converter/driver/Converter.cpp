@@ -11,6 +11,7 @@
 #include "converter/driver/DriverContext.h"
 #include "converter/driver/Messages.h"
 #include "converter/kv68/Kv68Sheet.h"
+#include "converter/model/CString.h"
 #include "converter/model/Spreadsheet.h"
 #include "converter/model/TextSheet.h"
 #include "converter/platform/Files.h"
@@ -487,7 +488,7 @@ HResult Converter::SetTheFileName(const std::optional<std::string>& fileName) {
   if (!fileName) {
     rememberedFileName_.reset();
   } else {
-    rememberedFileName_ = fileName->substr(0, fileName->find('\0'));
+    rememberedFileName_ = std::string(UpToNul(*fileName));
   }
   return kOk;
 }

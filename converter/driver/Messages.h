@@ -1,4 +1,4 @@
-// The converter's string table.
+// The converter's string table; the number behind an entry is its id in that table.
 #pragma once
 
 #include <string>

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "converter/kv68/Kv68Cell.h"
+#include "converter/model/CString.h"
 #include "converter/model/ErrorCodes.h"
 
 namespace tabulex {
@@ -91,10 +92,9 @@ void Kv68Sheet::ReadCells() {
 
 bool Kv68Sheet::SetVarName(std::string_view name8) {
   // At most the 8 bytes of the file's name field, and only up to a zero byte.
-  std::string_view given = name8.substr(0, name8.find('\0'));
+  std::string_view given = UpToNul(name8);
   bool cut = given.size() > 8;
   given = given.substr(0, std::min<std::size_t>(given.size(), 8));
-  SetName(given);
   std::string valid(given);
   for (char& c : valid) {
     if (!IsNameByte(c)) c = '_';
@@ -116,8 +116,7 @@ std::string Kv68Sheet::Describe() const {
 void Kv68Sheet::TranslateFromIntermediate() {
   std::string_view headerName;
   if (header != nullptr && header->name) {
-    headerName = *header->name;
-    headerName = headerName.substr(0, headerName.find('\0'));
+    headerName = UpToNul(*header->name);
   }
   name = std::string(headerName.substr(0, std::min<std::size_t>(headerName.size(), 8)));
 

@@ -1,4 +1,5 @@
-// The roots of every sheet and cell class, with their virtual operations in slot order.
+// The roots of every sheet and cell class. The virtual operations are declared in the order of
+// the components' object layout, so keep new ones behind them.
 #pragma once
 
 #include <cstddef>
@@ -26,15 +27,15 @@ class SpreadsheetObject {
   SpreadsheetObject(const SpreadsheetObject&) = delete;
   SpreadsheetObject& operator=(const SpreadsheetObject&) = delete;
 
-  // Slot 0.
+  // The operations in layout order: the destructor first.
   virtual ~SpreadsheetObject();
-  // Slot 1: own-format content to intermediate records.
+  // Own-format content to intermediate records.
   virtual void TranslateToIntermediate() = 0;
-  // Slot 2: a diagnostic description.
+  // A diagnostic description.
   virtual std::string Describe() const = 0;
-  // Slot 3: intermediate records to own-format content.
+  // Intermediate records to own-format content.
   virtual void TranslateFromIntermediate() = 0;
-  // Slot 4: a new buffer with the object's output bytes.
+  // A new buffer with the object's output bytes.
   virtual std::string GetOutput() = 0;
 
   ConversionContext& Context() const { return *context_; }
@@ -55,7 +56,7 @@ class SpreadsheetCell : public SpreadsheetObject {
   SpreadsheetCell(ConversionContext& context, SpreadsheetCell& owner);
 
   std::string Describe() const override;
-  // Slot 5: the number of bytes GetOutput returns.
+  // Behind the inherited operations: the number of bytes GetOutput returns.
   virtual std::size_t GetOutputLength() const { return 0; }
 
   // Points at the record of `owner` and becomes its owner; `owner` keeps a pointer that it no

@@ -16,6 +16,8 @@ constexpr char kTab = '\t';
 constexpr char kCarriageReturn = '\r';
 constexpr char kQuote = '"';
 constexpr long kMaxPosition = std::numeric_limits<std::int16_t>::max();
+// The Trace texts in this file are fixed progress traces, kept word for word on purpose: tools
+// that read the traces match them.
 
 // Every run of n consecutive double quotes becomes n / 2 double quotes.
 std::string CollapseQuotes(std::string_view in) {

@@ -62,9 +62,9 @@ class TextSheet : public Spreadsheet {
   std::string GetOutput() override;
   // The content of a text file after TranslateFromIntermediate.
   std::string FileText();
-  // Slot 5: parses the whole input into cells.
+  // Behind the inherited operations, in this order: parses the whole input into cells.
   virtual void Initialise();
-  // Slot 6: serialises the cells into the output.
+  // Serialises the cells into the output.
   virtual void WriteOutput();
 
  protected:
