@@ -15,6 +15,7 @@
 #include "converter/driver/FileTypes.h"
 #include "converter/model/CString.h"
 #include "converter/model/Spreadsheet.h"
+#include "converter/platform/Files.h"
 
 namespace tabulex::cli {
 
@@ -40,12 +41,6 @@ std::string Lower(std::string_view text) {
 
 std::size_t LastSeparator(std::string_view path) {
   return path.find_last_of("/\\");
-}
-
-std::string FolderOf(std::string_view path) {
-  const std::size_t slash = LastSeparator(path);
-  return slash == std::string_view::npos ? std::string("./")
-                                         : std::string(path.substr(0, slash + 1));
 }
 
 std::string StemOf(std::string_view path) {
@@ -131,7 +126,8 @@ int RunConvert(const Options& o, std::istream& in, std::ostream& out, std::ostre
                                             : OverwritePolicy::kDefault;
   auto ui = std::make_shared<CliUserInterface>(policy, interactive, in, err);
   Converter converter(MakeServices(ui, o.trace, err));
-  const std::string outDir = o.outDir.empty() ? FolderOf(o.input) : WithSeparator(o.outDir);
+  const std::string outDir =
+      o.outDir.empty() ? platform::FolderOf(o.input) : WithSeparator(o.outDir);
   const std::string name = o.name.empty() ? StemOf(o.input) : o.name;
   const HResult result = converter.Convert(o.input, *from, o.sheet, outDir, name, *to, 0);
   if (result == kOk) {

@@ -35,12 +35,9 @@ AppVarSheet::AppVarSheet(ConversionContext& context, const void* bytes, std::siz
 
 AppVarSheet::AppVarSheet(ConversionContext& context, Spreadsheet& source)
     : Spreadsheet(context, source) {
-  NewCellList();
-  if (CellList* sourceCells = source.Cells()) {
-    for (CellListNode* node = sourceCells->Head(); node; node = node->next.get()) {
-      cells->Append(std::make_unique<AppVarCell>(context, *node->cell));
-    }
-  }
+  NewTargetCells(source, [&context](SpreadsheetCell& cell) {
+    return std::make_unique<AppVarCell>(context, cell);
+  });
 }
 
 AppVarSheet::~AppVarSheet() = default;

@@ -103,14 +103,8 @@ std::string DotsForBackslashes(std::string text) {
   return text;
 }
 
-// The folder that a sibling temporary file of `path` goes into.
-std::string SiblingFolder(const std::string& path) {
-  std::string folder = platform::FolderOf(path);
-  return folder.empty() ? std::string("./") : folder;
-}
-
 std::optional<std::string> ReserveSibling(const std::string& path) {
-  return platform::CreateUniqueFile(SiblingFolder(path), kSiblingPrefix);
+  return platform::CreateUniqueFile(platform::FolderOf(path), kSiblingPrefix);
 }
 
 // Writes the bytes under a temporary name beside `path` and renames it over `path` only once

@@ -53,11 +53,9 @@ Kv68Sheet::Kv68Sheet(ConversionContext& context, const void* bytes, std::size_t 
 
 Kv68Sheet::Kv68Sheet(ConversionContext& context, Spreadsheet& source)
     : Spreadsheet(context, source) {
-  NewCellList();
-  if (source.Cells() == nullptr) return;
-  for (CellListNode* node = source.Cells()->Head(); node; node = node->next.get()) {
-    cells->Append(std::make_unique<Kv68Cell>(Context(), *node->cell));
-  }
+  NewTargetCells(source, [&context](SpreadsheetCell& cell) {
+    return std::make_unique<Kv68Cell>(context, cell);
+  });
 }
 
 Kv68Sheet::~Kv68Sheet() {

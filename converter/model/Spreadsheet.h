@@ -128,6 +128,16 @@ class Spreadsheet : public SpreadsheetObject {
   // Starts an empty cell list. A list that still holds cells is a programming error, reported
   // here rather than in a destructor, where an exception would end the process.
   CellList& NewCellList();
+  // Starts the cell list with one target cell per cell of `source`, in list order; `make` builds
+  // each from its source cell.
+  template <typename MakeCell>
+  void NewTargetCells(const Spreadsheet& source, MakeCell make) {
+    NewCellList();
+    if (!source.Cells()) return;
+    for (CellListNode* node = source.Cells()->Head(); node; node = node->next.get()) {
+      cells->Append(make(*node->cell));
+    }
+  }
   // Destroys every cell and the list; for destructors, so it never throws.
   void DestroyCells() noexcept;
   // Keeps where the input failed, if it did, with `reason`.

@@ -208,11 +208,10 @@ void TextSheet::Initialise() {
 }
 
 void TextSheet::TranslateFromIntermediate() {
-  NewCellList();
-  if (source && source->Cells()) {
-    for (CellListNode* n = source->Cells()->Head(); n; n = n->next.get()) {
-      cells->Append(MakeTargetCell(*n->cell));
-    }
+  if (source) {
+    NewTargetCells(*source, [this](SpreadsheetCell& cell) { return MakeTargetCell(cell); });
+  } else {
+    NewCellList();
   }
   WriteOutput();
 }
