@@ -76,16 +76,19 @@ constexpr const CalculatorFileType* CalculatorFileTypeOfDevice(std::int32_t devi
 }
 
 // The device type code handed to the variable-file component; other values are returned
-// unchanged.
+// unchanged. (These look-ups loop over the table rather than test a found pointer for null, which
+// some sanitizer builds do not accept in constant expressions.)
 constexpr std::int32_t DeviceTypeOf(std::int32_t type) {
-  const CalculatorFileType* calculator = CalculatorFileTypeOf(type);
-  return calculator ? calculator->deviceType : type;
+  for (const CalculatorFileType& entry : kCalculatorFileTypes) {
+    if (entry.fileType == type) return entry.deviceType;
+  }
+  return type;
 }
 
 // The output extension of a type; empty for ZQ_TABULEX_NULL and unknown values.
 constexpr std::string_view ExtensionOf(std::int32_t type) {
-  if (const CalculatorFileType* calculator = CalculatorFileTypeOf(type)) {
-    return calculator->extension;
+  for (const CalculatorFileType& entry : kCalculatorFileTypes) {
+    if (entry.fileType == type) return entry.extension;
   }
   if (type == ZQ_EXCEL) return ".xls";
   if (type == ZQ_TAB_TEXT) return ".txt";
@@ -93,8 +96,10 @@ constexpr std::string_view ExtensionOf(std::int32_t type) {
 }
 
 constexpr CalculatorFamily FamilyOf(std::int32_t type) {
-  const CalculatorFileType* calculator = CalculatorFileTypeOf(type);
-  return calculator ? calculator->family : CalculatorFamily::kNone;
+  for (const CalculatorFileType& entry : kCalculatorFileTypes) {
+    if (entry.fileType == type) return entry.family;
+  }
+  return CalculatorFamily::kNone;
 }
 
 constexpr bool IsKv68Family(std::int32_t type) {
@@ -102,7 +107,7 @@ constexpr bool IsKv68Family(std::int32_t type) {
 }
 
 constexpr bool IsCalculatorType(std::int32_t type) {
-  return CalculatorFileTypeOf(type) != nullptr;
+  return FamilyOf(type) != CalculatorFamily::kNone;
 }
 
 constexpr bool IsKnownSourceType(std::int32_t type) {
