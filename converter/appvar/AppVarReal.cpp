@@ -2,12 +2,12 @@
 #include "converter/appvar/AppVarReal.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
 #include "converter/model/ByteStream.h"
 #include "converter/model/CString.h"
+#include "converter/model/Decimal.h"
 #include "converter/model/ErrorCodes.h"
 
 namespace tabulex {
@@ -15,7 +15,6 @@ namespace tabulex {
 namespace {
 
 constexpr int kExponentBias = 0x80;
-constexpr int kDigits = 14;
 constexpr double kOutOfRange = 9.9999999999999E99;
 
 }  // namespace
@@ -78,20 +77,9 @@ EncodedReal TextToReal(std::string_view text) {
   }
   if (value == 0.0) return result;
 
-  // d.ddddddddddddde[+-]x..., correctly rounded to 14 significant digits.
-  std::array<char, 32> buffer{};
-  const auto [end, error] =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-                    std::chars_format::scientific, kDigits - 1);
-  if (error != std::errc()) return result;
-  const std::string_view scientific(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
-  const std::size_t mark = scientific.find('e');
-  if (mark == std::string_view::npos) return result;
-
-  int exponent = 0;
-  std::string_view exponentText = scientific.substr(mark + 1);
-  if (!exponentText.empty() && exponentText.front() == '+') exponentText.remove_prefix(1);
-  std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+  const std::optional<Decimal14> decimal = ToDecimal14(value);
+  if (!decimal) return result;
+  const int exponent = decimal->exponent;
   // The exponent byte holds 10^-128 to 10^127; anything smaller is written as zero.
   if (exponent < -kExponentBias) return result;
   if (exponent > 0xFF - kExponentBias) {
@@ -99,18 +87,12 @@ EncodedReal TextToReal(std::string_view text) {
     return result;
   }
 
-  std::string digits;
-  for (char c : scientific.substr(0, mark)) {
-    if (c >= '0' && c <= '9') digits.push_back(c);
-  }
-  digits.resize(kDigits, '0');
-
   result.bytes[0] = static_cast<char>(value < 0 ? 0x80 : 0x00);
   result.bytes[1] = static_cast<char>(exponent + kExponentBias);
-  for (int i = 0; i < kDigits / 2; ++i) {
-    const int high = digits[static_cast<std::size_t>(2 * i)] - '0';
-    const int low = digits[static_cast<std::size_t>(2 * i + 1)] - '0';
-    result.bytes[static_cast<std::size_t>(2 + i)] = static_cast<char>((high << 4) | low);
+  for (std::size_t i = 0; i < kDecimalDigits / 2; ++i) {
+    const int high = decimal->digits[2 * i];
+    const int low = decimal->digits[2 * i + 1];
+    result.bytes[2 + i] = static_cast<char>((high << 4) | low);
   }
   return result;
 }

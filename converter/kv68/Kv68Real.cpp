@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "converter/model/ByteStream.h"
+#include "converter/model/Decimal.h"
 
 namespace tabulex {
 
@@ -86,33 +87,10 @@ long double Kv68Real::ToLongDouble() const {
 }
 
 Kv68RealBytes EncodeReal(double value) {
-  if (!std::isfinite(value) || value == 0.0) {
-    return ZeroReal();
-  }
-  // Scientific notation with 13 digits after the point gives exactly the 14 significant
-  // digits, correctly rounded, and the decimal exponent: "d.ddddddddddddde[+-]x".
-  std::array<char, 64> text{};
-  const auto result = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
-                                    std::chars_format::scientific, kRealDigits - 1);
-  if (result.ec != std::errc{}) {
-    return ZeroReal();
-  }
-  std::array<std::uint8_t, kRealDigits> digits{};
-  int count = 0;
-  const char* p = text.data();
-  for (; p != result.ptr && *p != 'e'; ++p) {
-    if (*p >= '0' && *p <= '9' && count < kRealDigits) {
-      digits[count++] = static_cast<std::uint8_t>(*p - '0');
-    }
-  }
-  int exponent = 0;
-  if (p != result.ptr) {
-    ++p;  // the 'e'
-    if (p != result.ptr && *p == '+') {
-      ++p;
-    }
-    std::from_chars(p, result.ptr, exponent);
-  }
+  const std::optional<Decimal14> decimal = ToDecimal14(value);
+  if (!decimal) return ZeroReal();
+  const auto& digits = decimal->digits;
+  const int exponent = decimal->exponent;
   Kv68RealBytes bytes{};
   const auto word =
       static_cast<std::uint16_t>((value < 0 ? kNegativeBase : kPositiveBase) + exponent);
