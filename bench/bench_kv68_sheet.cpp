@@ -32,8 +32,7 @@ std::string TextToVariableData(tabulex::ConversionContext& context, const std::s
   source.TranslateToIntermediate();
   tabulex::Kv68Sheet target(context, source);
   target.TranslateFromIntermediate();
-  const std::string image = target.GetOutput();
-  return image.substr(2, target.GetOutputSize() - 7);
+  return target.VariableData();
 }
 
 void BM_TextToKv68(benchmark::State& state) {

@@ -9,10 +9,13 @@
 #include <memory>
 
 #include "cli/CliUserInterface.h"
+#include "cli/Version.h"
 #include "components/StandInServices.h"
 #include "converter/driver/Converter.h"
 #include "converter/driver/FileTypes.h"
+#include "converter/model/CString.h"
 #include "converter/model/Spreadsheet.h"
+#include "converter/platform/Files.h"
 
 namespace tabulex::cli {
 
@@ -38,12 +41,6 @@ std::string Lower(std::string_view text) {
 
 std::size_t LastSeparator(std::string_view path) {
   return path.find_last_of("/\\");
-}
-
-std::string FolderOf(std::string_view path) {
-  const std::size_t slash = LastSeparator(path);
-  return slash == std::string_view::npos ? std::string("./")
-                                         : std::string(path.substr(0, slash + 1));
 }
 
 std::string StemOf(std::string_view path) {
@@ -94,6 +91,7 @@ struct Options {
 ConverterServices MakeServices(std::shared_ptr<CliUserInterface> ui, bool trace,
                                std::ostream& err) {
   ConverterServices services = components::StandInServices(ui);
+  services.warning = [&err](std::string_view text) { err << "tabulex: warning: " << text << "\n"; };
   if (trace) {
     services.trace = [&err](std::string_view text) {
       err << text;
@@ -128,7 +126,8 @@ int RunConvert(const Options& o, std::istream& in, std::ostream& out, std::ostre
                                             : OverwritePolicy::kDefault;
   auto ui = std::make_shared<CliUserInterface>(policy, interactive, in, err);
   Converter converter(MakeServices(ui, o.trace, err));
-  const std::string outDir = o.outDir.empty() ? FolderOf(o.input) : WithSeparator(o.outDir);
+  const std::string outDir =
+      o.outDir.empty() ? platform::FolderOf(o.input) : WithSeparator(o.outDir);
   const std::string name = o.name.empty() ? StemOf(o.input) : o.name;
   const HResult result = converter.Convert(o.input, *from, o.sheet, outDir, name, *to, 0);
   if (result == kOk) {
@@ -151,7 +150,7 @@ void PrintCells(const Spreadsheet& sheet, std::ostream& out) {
     const CellData* r = n->cell->Record();
     if (!r) continue;
     std::string_view value = r->value ? std::string_view(*r->value) : std::string_view();
-    value = value.substr(0, value.find('\0'));
+    value = UpToNul(value);
     out << r->row << "\t" << r->column << "\t" << r->type << "\t" << Escape(value) << "\t"
         << (r->formula ? Escape(*r->formula) : std::string()) << "\n";
   }
@@ -212,7 +211,7 @@ std::string Escape(std::string_view bytes) {
 int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
                    std::ostream& err, bool stdinIsTerminal) {
   CLI::App app{"Converts spreadsheets between text, workbooks and calculator files."};
-  app.set_version_flag("--version", std::string("tabulex ") + "0.1.0");
+  app.set_version_flag("--version", std::string("tabulex ") + std::string(kVersion));
   app.require_subcommand(1);
   Options o;
   const std::string types = "xls, txt, 5xv, 68y, 7xy, r2y or none";

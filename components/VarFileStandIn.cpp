@@ -2,7 +2,9 @@
 #include "components/VarFileStandIn.h"
 
 #include <cstring>
+#include <utility>
 
+#include "converter/model/ByteStream.h"
 #include "converter/model/CString.h"
 #include "converter/platform/Files.h"
 
@@ -13,38 +15,28 @@ namespace {
 constexpr std::string_view kKv52Signature = "**KV52F*";
 constexpr std::string_view kKv68Signature = "**KV68**";
 constexpr std::string_view kKv74Signature = "**KV74P*";
-constexpr std::size_t kNameLength = 8;
-constexpr std::size_t kKv52DataOffset = 72;
+constexpr std::size_t kNameLength = kCalculatorNameLength;
+constexpr std::size_t kKv52DataOffset = CalculatorFileTypeOf(ZQ_TABULEX_52P)->dataOffset;
+// KV-52 Plus: the entry area's length, then the entry from here to the checksum.
+constexpr std::size_t kKv52EntryAreaLengthOffset = 53;
 constexpr std::size_t kKv52EntryOffset = 55;
+constexpr std::size_t kKv52EntryHeaderSize = 13;
+// The variable's own length, its name, and the length and tag in front of its data.
+constexpr std::size_t kKv52VarLengthOffset = 57;
+constexpr std::size_t kKv52NameOffset = 60;
+constexpr std::size_t kKv52TagSize = 4;
+// KV-68 family: the folder name, the file's total size, and the big-endian data size.
+constexpr std::size_t kKv68FolderOffset = 10;
+constexpr std::size_t kKv68FileSizeOffset = 76;
 constexpr std::size_t kKv68SizeOffset = 86;
-constexpr std::size_t kKv68DataOffset = 88;
+constexpr std::size_t kKv68NameOffset = CalculatorFileTypeOf(ZQ_TABULEX_68)->nameOffset;
+constexpr std::size_t kKv68DataOffset = CalculatorFileTypeOf(ZQ_TABULEX_68)->dataOffset;
+constexpr std::int32_t kKv52Device = DeviceTypeOf(ZQ_TABULEX_52P);
+constexpr std::int32_t kKv68Device = DeviceTypeOf(ZQ_TABULEX_68);
+constexpr std::int32_t kKv74Device = DeviceTypeOf(ZQ_TABULEX_74);
 constexpr std::uint8_t kKv52VarType = 0x15;
 constexpr std::uint8_t kKv68VarType = 0x1C;
 constexpr std::uint32_t kKv68EntryDataOffset = 82;
-
-void PutU16LE(std::string& out, std::uint32_t value) {
-  out.push_back(static_cast<char>(value & 0xFF));
-  out.push_back(static_cast<char>((value >> 8) & 0xFF));
-}
-
-void PutU32LE(std::string& out, std::uint32_t value) {
-  PutU16LE(out, value & 0xFFFF);
-  PutU16LE(out, value >> 16);
-}
-
-void PutPadded(std::string& out, std::string_view text, std::size_t width) {
-  std::string field(text.substr(0, width));
-  field.resize(width, '\0');
-  out += field;
-}
-
-std::uint32_t ReadU16LE(std::string_view bytes, std::size_t at) {
-  return static_cast<std::uint8_t>(bytes[at]) | (static_cast<std::uint8_t>(bytes[at + 1]) << 8);
-}
-
-std::uint32_t ReadU32LE(std::string_view bytes, std::size_t at) {
-  return ReadU16LE(bytes, at) | (ReadU16LE(bytes, at + 2) << 16);
-}
 
 std::uint16_t Checksum(std::string_view bytes) {
   std::uint32_t sum = 0;
@@ -52,39 +44,21 @@ std::uint16_t Checksum(std::string_view bytes) {
   return static_cast<std::uint16_t>(sum & 0xFFFF);
 }
 
-Family FamilyOf(std::int32_t deviceType) {
-  switch (deviceType) {
-    case 5:
-      return Family::kKv52;
-    case 7:
-    case 9:
-    case 10:
-      return Family::kKv68;
-    default:
-      return Family::kNone;
-  }
+Family FamilyOfDevice(std::int32_t deviceType) {
+  const CalculatorFileType* type = CalculatorFileTypeOfDevice(deviceType);
+  return type ? type->family : Family::kNone;
 }
 
-std::string_view ExtensionOf(std::int32_t deviceType) {
-  switch (deviceType) {
-    case 5:
-      return ".5xv";
-    case 7:
-      return ".68y";
-    case 9:
-      return ".7xy";
-    case 10:
-      return ".r2y";
-    default:
-      return "";
-  }
+std::string_view ExtensionOfDevice(std::int32_t deviceType) {
+  const CalculatorFileType* type = CalculatorFileTypeOfDevice(deviceType);
+  return type ? type->extension : std::string_view();
 }
 
 // One part of a KV-68 family name: lower case, only a-z, 0-9 and "_", starting with a letter.
 std::string Kv68NamePart(std::string_view part) {
   std::string out;
   for (char c : part) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    c = AsciiLower(c);
     if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_') out.push_back(c);
   }
   if (!out.empty() && !(out[0] >= 'a' && out[0] <= 'z')) out.insert(out.begin(), 'a');
@@ -102,32 +76,30 @@ struct Loaded {
 
 std::optional<Loaded> UnwrapKv52(std::string_view file) {
   if (file.size() < kKv52DataOffset + 6 + 2) return std::nullopt;
-  const std::size_t end = file.size() - 2;
-  if (ReadU16LE(file, 53) != end - kKv52EntryOffset) return std::nullopt;
-  if (Checksum(file.substr(kKv52EntryOffset, end - kKv52EntryOffset)) != ReadU16LE(file, end)) {
+  const std::size_t end = file.size() - kCalculatorChecksumLength;
+  InputStream in = InputStream::Over(file);
+  in.Seek(kKv52EntryAreaLengthOffset);
+  const std::optional<std::uint16_t> entryArea = in.ReadU16LE();
+  in.Seek(kKv52VarLengthOffset);
+  const std::optional<std::uint16_t> length = in.ReadU16LE();
+  in.Seek(kKv52NameOffset);
+  const std::optional<std::string_view> name = in.Slice(kNameLength);
+  in.Seek(kKv52DataOffset);
+  const std::optional<std::uint16_t> dataLength = in.ReadU16LE();
+  const std::optional<std::uint32_t> tag = in.ReadU32LE();
+  const std::optional<std::string_view> data = in.Slice(end - in.Tell());
+  const std::optional<std::uint16_t> checksum = in.ReadU16LE();
+  if (in.Failed() || *entryArea != end - kKv52EntryOffset) return std::nullopt;
+  if (Checksum(file.substr(kKv52EntryOffset, end - kKv52EntryOffset)) != *checksum) {
     return std::nullopt;
   }
-  const std::uint32_t length = ReadU16LE(file, 57);
-  if (kKv52DataOffset + length != end || ReadU16LE(file, kKv52DataOffset) != length - 2) {
-    return std::nullopt;
-  }
-  Loaded loaded{Family::kKv52, 5, std::string(UpToNul(file.substr(60, kNameLength))),
-                std::string(file.substr(kKv52DataOffset + 6, end - kKv52DataOffset - 6)),
-                VarTag(ReadU32LE(file, kKv52DataOffset + 2))};
-  return loaded;
+  if (kKv52DataOffset + *length != end || *dataLength != *length - 2) return std::nullopt;
+  return Loaded{Family::kKv52, kKv52Device, std::string(UpToNul(*name)), std::string(*data),
+                VarTag(*tag)};
 }
 
-std::optional<Loaded> UnwrapKv68(std::string_view file, std::int32_t deviceType) {
-  if (file.size() < kKv68DataOffset + 3 + 2) return std::nullopt;
-  const std::size_t end = file.size() - 2;
-  const std::uint32_t size = (static_cast<std::uint8_t>(file[kKv68SizeOffset]) << 8) |
-                             static_cast<std::uint8_t>(file[kKv68SizeOffset + 1]);
-  if (kKv68DataOffset + size != end || ReadU32LE(file, 76) != file.size()) return std::nullopt;
-  if (Checksum(file.substr(kKv68SizeOffset, end - kKv68SizeOffset)) != ReadU16LE(file, end)) {
-    return std::nullopt;
-  }
-  // The data is followed by 00, the tag string, 00 and F8.
-  std::string_view body = file.substr(kKv68DataOffset, size);
+// The data and tag of a KV-68 family file's data block: the data, 00, the tag, 00 and F8.
+std::optional<std::pair<std::string_view, std::string_view>> SplitKv68Body(std::string_view body) {
   if (body.size() < 3 || static_cast<std::uint8_t>(body.back()) != 0xF8 ||
       body[body.size() - 2] != '\0') {
     return std::nullopt;
@@ -135,12 +107,36 @@ std::optional<Loaded> UnwrapKv68(std::string_view file, std::int32_t deviceType)
   body.remove_suffix(2);
   const std::size_t separator = body.rfind('\0');
   if (separator == std::string_view::npos) return std::nullopt;
-  std::string folder(UpToNul(file.substr(10, kNameLength)));
-  std::string name(UpToNul(file.substr(64, kNameLength)));
+  return std::pair(body.substr(0, separator), body.substr(separator + 1));
+}
+
+std::optional<Loaded> UnwrapKv68(std::string_view file, std::int32_t deviceType) {
+  if (file.size() < kKv68DataOffset + 3 + 2) return std::nullopt;
+  const std::size_t end = file.size() - kCalculatorChecksumLength;
+  InputStream in = InputStream::Over(file);
+  in.Seek(kKv68FolderOffset);
+  const std::optional<std::string_view> folderField = in.Slice(kNameLength);
+  in.Seek(kKv68NameOffset);
+  const std::optional<std::string_view> nameField = in.Slice(kNameLength);
+  in.Seek(kKv68FileSizeOffset);
+  const std::optional<std::uint32_t> fileSize = in.ReadU32LE();
+  in.Seek(kKv68SizeOffset);
+  const std::optional<std::uint16_t> size = in.ReadU16BE();
+  const std::optional<std::string_view> body = in.Slice(end - in.Tell());
+  const std::optional<std::uint16_t> checksum = in.ReadU16LE();
+  if (in.Failed() || kKv68DataOffset + *size != end || *fileSize != file.size()) {
+    return std::nullopt;
+  }
+  if (Checksum(file.substr(kKv68SizeOffset, end - kKv68SizeOffset)) != *checksum) {
+    return std::nullopt;
+  }
+  const auto parts = SplitKv68Body(*body);
+  if (!parts) return std::nullopt;
+  const std::string folder(UpToNul(*folderField));
+  std::string name(UpToNul(*nameField));
   if (!folder.empty() && folder != "main") name = folder + "\\" + name;
-  Loaded loaded{Family::kKv68, deviceType, name, std::string(body.substr(0, separator)),
-                VarTag(std::string(body.substr(separator + 1)))};
-  return loaded;
+  return Loaded{Family::kKv68, deviceType, name, std::string(parts->first),
+                VarTag(std::string(parts->second))};
 }
 
 }  // namespace
@@ -150,7 +146,7 @@ std::string Kv52DeviceName(std::string_view name) {
   if (slash != std::string_view::npos) name = name.substr(slash + 1);
   std::string out;
   for (char c : name) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    c = AsciiUpper(c);
     if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) out.push_back(c);
   }
   if (!out.empty() && out[0] >= '0' && out[0] <= '9') out.insert(out.begin(), 'A');
@@ -172,24 +168,26 @@ std::string Kv68DeviceName(std::string_view name) {
 
 std::optional<std::string> WrapKv52(std::string_view name, std::uint32_t tag,
                                     std::string_view data) {
-  const std::size_t length = 6 + data.size();
-  if (length + (kKv52DataOffset - kKv52EntryOffset) > 0xFFFF) return std::nullopt;
-  std::string file(kKv52Signature);
-  file += std::string("\x1A\x0A\x00", 3);
-  PutPadded(file, "Spreadsheet", 42);
-  PutU16LE(file, static_cast<std::uint32_t>(length + kKv52DataOffset - kKv52EntryOffset));
-  PutU16LE(file, 13);
-  PutU16LE(file, static_cast<std::uint32_t>(length));
-  file.push_back(static_cast<char>(kKv52VarType));
-  PutPadded(file, name, kNameLength);
-  file.push_back('\0');  // version
-  file.push_back('\0');  // flags
-  PutU16LE(file, static_cast<std::uint32_t>(length));
-  PutU16LE(file, static_cast<std::uint32_t>(length - 2));
-  PutU32LE(file, tag);
-  file += data;
-  PutU16LE(file, Checksum(std::string_view(file).substr(kKv52EntryOffset)));
-  return file;
+  const std::size_t length = kKv52TagSize + 2 + data.size();
+  const std::size_t entryArea = length + (kKv52DataOffset - kKv52EntryOffset);
+  if (entryArea > 0xFFFF) return std::nullopt;
+  OutputStream file;
+  file.Write(kKv52Signature);
+  file.Write(std::string_view("\x1A\x0A\x00", 3));
+  file.WritePadded("Spreadsheet", 42);  // comment
+  file.WriteU16LE(static_cast<std::uint16_t>(entryArea));
+  file.WriteU16LE(kKv52EntryHeaderSize);
+  file.WriteU16LE(static_cast<std::uint16_t>(length));
+  file.Put(kKv52VarType);
+  file.WritePadded(name, kNameLength);
+  file.Put(0);  // version
+  file.Put(0);  // flags
+  file.WriteU16LE(static_cast<std::uint16_t>(length));
+  file.WriteU16LE(static_cast<std::uint16_t>(length - 2));
+  file.WriteU32LE(tag);
+  file.Write(data);
+  file.WriteU16LE(Checksum(std::string_view(file.Contents()).substr(kKv52EntryOffset)));
+  return file.Contents();
 }
 
 std::optional<std::string> WrapKv68(std::int32_t deviceType, std::string_view name,
@@ -202,36 +200,36 @@ std::optional<std::string> WrapKv68(std::int32_t deviceType, std::string_view na
     if (slash > 0) folder = name.substr(0, slash);
     name = name.substr(slash + 1);
   }
-  const std::size_t fileSize = kKv68DataOffset + size + 2;
-  std::string file(deviceType == 7 ? kKv68Signature : kKv74Signature);
-  file += std::string("\x01\x00", 2);
-  PutPadded(file, folder, kNameLength);
-  PutPadded(file, "Spreadsheet", 40);
-  PutU16LE(file, 1);
-  PutU32LE(file, kKv68EntryDataOffset);
-  PutPadded(file, name, kNameLength);
-  file.push_back(static_cast<char>(kKv68VarType));
-  file += std::string(3, '\0');  // attribute and two reserved bytes
-  PutU32LE(file, static_cast<std::uint32_t>(fileSize));
-  file += std::string("\xA5\x5A\x00\x00\x00\x00", 6);
-  file.push_back(static_cast<char>((size >> 8) & 0xFF));
-  file.push_back(static_cast<char>(size & 0xFF));
-  file += data;
-  file.push_back('\0');
-  file += tag;
-  file.push_back('\0');
-  file.push_back(static_cast<char>(0xF8));
-  PutU16LE(file, Checksum(std::string_view(file).substr(kKv68SizeOffset)));
-  return file;
+  const std::size_t fileSize = kKv68DataOffset + size + kCalculatorChecksumLength;
+  OutputStream file;
+  file.Write(deviceType == kKv68Device ? kKv68Signature : kKv74Signature);
+  file.Write(std::string_view("\x01\x00", 2));
+  file.WritePadded(folder, kNameLength);
+  file.WritePadded("Spreadsheet", 40);  // comment
+  file.WriteU16LE(1);                   // entry count
+  file.WriteU32LE(kKv68EntryDataOffset);
+  file.WritePadded(name, kNameLength);
+  file.Put(kKv68VarType);
+  file.Write(std::string(3, '\0'));  // attribute and two reserved bytes
+  file.WriteU32LE(static_cast<std::uint32_t>(fileSize));
+  file.Write(std::string_view("\xA5\x5A\x00\x00\x00\x00", 6));
+  file.WriteU16BE(static_cast<std::uint16_t>(size));
+  file.Write(data);
+  file.Put(0);
+  file.Write(tag);
+  file.Put(0);
+  file.Put(0xF8);
+  file.WriteU16LE(Checksum(std::string_view(file.Contents()).substr(kKv68SizeOffset)));
+  return file.Contents();
 }
 
 Family VarFileStandIn::CurrentFamily() const {
-  Family family = FamilyOf(deviceType_);
+  Family family = FamilyOfDevice(deviceType_);
   return family == Family::kNone ? loadedFamily_ : family;
 }
 
 HResult VarFileStandIn::put_DeviceType(std::int32_t deviceType) {
-  if (FamilyOf(deviceType) == Family::kNone) return kInvalidArg;
+  if (FamilyOfDevice(deviceType) == Family::kNone) return kInvalidArg;
   deviceType_ = deviceType;
   return kOk;
 }
@@ -251,9 +249,9 @@ HResult VarFileStandIn::LoadFile(const std::string& path, std::int32_t /*flag*/)
   if (bytes.substr(0, 8) == kKv52Signature) {
     loaded = UnwrapKv52(bytes);
   } else if (bytes.substr(0, 8) == kKv68Signature) {
-    loaded = UnwrapKv68(bytes, 7);
+    loaded = UnwrapKv68(bytes, kKv68Device);
   } else if (bytes.substr(0, 8) == kKv74Signature) {
-    loaded = UnwrapKv68(bytes, 9);
+    loaded = UnwrapKv68(bytes, kKv74Device);
   }
   if (!loaded) return kInvalidData;
   loadedFamily_ = loaded->family;
@@ -267,12 +265,12 @@ HResult VarFileStandIn::LoadFile(const std::string& path, std::int32_t /*flag*/)
 
 HResult VarFileStandIn::SaveFile(const std::string& path, std::int32_t flag,
                                  std::int32_t /*reserved*/) {
-  const Family family = FamilyOf(deviceType_);
+  const Family family = FamilyOfDevice(deviceType_);
   if (family == Family::kNone || !data_) return kUnexpected;
   // A variable's data belongs to its family: the other family's calculators cannot read it.
   if (loadedFamily_ != Family::kNone && loadedFamily_ != family) return kInvalidArg;
   std::string target = path;
-  if (flag == 1) target += std::string(ExtensionOf(deviceType_));
+  if (flag == 1) target += std::string(ExtensionOfDevice(deviceType_));
   std::string name;
   get_VarName(&name);
   std::optional<std::string> file;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "converter/driver/Components.h"
+#include "converter/driver/FileTypes.h"
 
 namespace tabulex::components {
 
@@ -17,7 +18,7 @@ inline constexpr HResult kInvalidData = static_cast<HResult>(0x8007000Du);
 inline constexpr HResult kWriteFault = static_cast<HResult>(0x8007001Du);
 inline constexpr HResult kUnexpected = static_cast<HResult>(0x8000FFFFu);
 
-enum class Family : std::int32_t { kNone = 0, kKv52 = 1, kKv68 = 2 };
+using Family = CalculatorFamily;
 
 // The naming rules of the two calculator families.
 std::string Kv52DeviceName(std::string_view name);

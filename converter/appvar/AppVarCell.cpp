@@ -36,10 +36,13 @@ AppVarCell::AppVarCell(ConversionContext& context, InputStream& stream) : Spread
   const std::optional<std::uint8_t> recordLength = stream.Get();
   if (!recordLength || *recordLength == 0) return;
   const std::size_t total = *recordLength;
+  if (total < 4) return;
   // Everything after the length byte must be there, and long enough for the record's type.
-  if (stream.Remaining() < total - 1 || total < 4) return;
-  const std::optional<std::uint16_t> position = stream.ReadU16BE();
-  const std::optional<std::uint8_t> typeByte = stream.Get();
+  const std::optional<std::string_view> body = stream.Slice(total - 1);
+  if (!body) return;
+  InputStream record = InputStream::Over(*body);
+  const std::optional<std::uint16_t> position = record.ReadU16BE();
+  const std::optional<std::uint8_t> typeByte = record.Get();
   if (!position || !typeByte) return;
   const std::uint8_t kind = *typeByte & 3;
   const std::size_t minimum =
@@ -48,12 +51,12 @@ AppVarCell::AppVarCell(ConversionContext& context, InputStream& stream) : Spread
 
   std::optional<std::string> content;
   if (kind == kAppVarFormula) {
-    content = stream.Read(kRealSize);
-    data2 = stream.Read(total - kNumberRecordLength);
+    content = record.Read(kRealSize);
+    data2 = record.Read(total - kNumberRecordLength);
   } else {
-    content = stream.Read(total - kRecordOverhead);
+    content = record.Read(total - kRecordOverhead);
   }
-  referenceCount = stream.Read(kReferenceCountSize);
+  referenceCount = record.Read(kReferenceCountSize);
   if (!content || !referenceCount || (kind == kAppVarFormula && !data2)) {
     data2.reset();
     referenceCount.reset();

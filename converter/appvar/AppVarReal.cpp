@@ -2,10 +2,12 @@
 #include "converter/appvar/AppVarReal.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
+#include "converter/model/ByteStream.h"
+#include "converter/model/CString.h"
+#include "converter/model/Decimal.h"
 #include "converter/model/ErrorCodes.h"
 
 namespace tabulex {
@@ -13,29 +15,29 @@ namespace tabulex {
 namespace {
 
 constexpr int kExponentBias = 0x80;
-constexpr int kDigits = 14;
 constexpr double kOutOfRange = 9.9999999999999E99;
-
-std::uint8_t ByteAt(std::string_view bytes, std::size_t index) {
-  return index < bytes.size() ? static_cast<std::uint8_t>(bytes[index]) : 0;
-}
 
 }  // namespace
 
 std::string RealToText(std::string_view real) {
-  if (ByteAt(real, 2) == 0) return "0";
+  // Missing bytes of a short real read as zero.
+  std::string padded(real.substr(0, kRealSize));
+  padded.resize(kRealSize, '\0');
+  InputStream in(std::move(padded));
+  const std::uint8_t sign = in.Get().value_or(0);
+  const int exponent = in.Get().value_or(0);
+  const std::string_view packed = in.Slice(kRealSize - 2).value_or("");
+  if (packed[0] == 0) return "0";
 
   std::string digits;
-  for (std::size_t i = 2; i < kRealSize; ++i) {
-    std::uint8_t pair = ByteAt(real, i);
-    digits.push_back(static_cast<char>('0' + (pair >> 4)));
+  for (const char pair : packed) {
+    digits.push_back(static_cast<char>('0' + (static_cast<std::uint8_t>(pair) >> 4)));
     digits.push_back(static_cast<char>('0' + (pair & 0x0F)));
   }
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
   std::string text;
-  if (ByteAt(real, 0) >= 0x80) text.push_back('-');
-  int exponent = ByteAt(real, 1);
+  if (sign >= 0x80) text.push_back('-');
 
   if (exponent >= 125 && exponent <= 137) {
     std::size_t integerDigits = 1;
@@ -65,7 +67,7 @@ std::string RealToText(std::string_view real) {
 
 EncodedReal TextToReal(std::string_view text) {
   // The conversion reads a zero-terminated text, so it stops at the first zero byte.
-  const std::string terminated(text.substr(0, text.find('\0')));
+  const std::string terminated(UpToNul(text));
   const double value = std::strtod(terminated.c_str(), nullptr);
 
   EncodedReal result{std::string(kZeroReal), 0};
@@ -75,20 +77,9 @@ EncodedReal TextToReal(std::string_view text) {
   }
   if (value == 0.0) return result;
 
-  // d.ddddddddddddde[+-]x..., correctly rounded to 14 significant digits.
-  std::array<char, 32> buffer{};
-  const auto [end, error] =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-                    std::chars_format::scientific, kDigits - 1);
-  if (error != std::errc()) return result;
-  const std::string_view scientific(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
-  const std::size_t mark = scientific.find('e');
-  if (mark == std::string_view::npos) return result;
-
-  int exponent = 0;
-  std::string_view exponentText = scientific.substr(mark + 1);
-  if (!exponentText.empty() && exponentText.front() == '+') exponentText.remove_prefix(1);
-  std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+  const std::optional<Decimal14> decimal = ToDecimal14(value);
+  if (!decimal) return result;
+  const int exponent = decimal->exponent;
   // The exponent byte holds 10^-128 to 10^127; anything smaller is written as zero.
   if (exponent < -kExponentBias) return result;
   if (exponent > 0xFF - kExponentBias) {
@@ -96,18 +87,12 @@ EncodedReal TextToReal(std::string_view text) {
     return result;
   }
 
-  std::string digits;
-  for (char c : scientific.substr(0, mark)) {
-    if (c >= '0' && c <= '9') digits.push_back(c);
-  }
-  digits.resize(kDigits, '0');
-
   result.bytes[0] = static_cast<char>(value < 0 ? 0x80 : 0x00);
   result.bytes[1] = static_cast<char>(exponent + kExponentBias);
-  for (int i = 0; i < kDigits / 2; ++i) {
-    const int high = digits[static_cast<std::size_t>(2 * i)] - '0';
-    const int low = digits[static_cast<std::size_t>(2 * i + 1)] - '0';
-    result.bytes[static_cast<std::size_t>(2 + i)] = static_cast<char>((high << 4) | low);
+  for (std::size_t i = 0; i < kDecimalDigits / 2; ++i) {
+    const int high = decimal->digits[2 * i];
+    const int low = decimal->digits[2 * i + 1];
+    result.bytes[2 + i] = static_cast<char>((high << 4) | low);
   }
   return result;
 }

@@ -12,19 +12,18 @@ namespace tabulex {
 
 namespace {
 
-constexpr std::size_t kHeaderPadOffset = 14;
 constexpr std::size_t kHeaderPadSize = 2;
 constexpr std::size_t kFillerOffset = 16;
 constexpr std::size_t kZeroAreaSize = 165;
 constexpr std::uint8_t kFillerByte = 0xAA;
 // The data length counts everything after its own two bytes; the end marker adds two more.
 constexpr std::size_t kLengthFieldSize = 2;
+constexpr std::size_t kSignatureSize = 4;
 constexpr std::size_t kEndMarkerSize = 2;
 
 // At most the first 8 bytes of `name`, up to its first zero byte.
 std::string ShortName(std::string_view name) {
-  name = name.substr(0, name.find('\0'));
-  return std::string(name.substr(0, kAppVarNameSize));
+  return std::string(UpToNul(name).substr(0, kAppVarNameSize));
 }
 
 }  // namespace
@@ -36,12 +35,9 @@ AppVarSheet::AppVarSheet(ConversionContext& context, const void* bytes, std::siz
 
 AppVarSheet::AppVarSheet(ConversionContext& context, Spreadsheet& source)
     : Spreadsheet(context, source) {
-  NewCellList();
-  if (CellList* sourceCells = source.Cells()) {
-    for (CellListNode* node = sourceCells->Head(); node; node = node->next.get()) {
-      cells->Append(std::make_unique<AppVarCell>(context, *node->cell));
-    }
-  }
+  NewTargetCells(source, [&context](SpreadsheetCell& cell) {
+    return std::make_unique<AppVarCell>(context, cell);
+  });
 }
 
 AppVarSheet::~AppVarSheet() = default;
@@ -57,7 +53,6 @@ void AppVarSheet::Parse() {
     nameBytes = ShortName(in.Read(available).value_or(std::string()));
   }
   name = std::move(nameBytes);
-  if (in.Seek(kHeaderPadOffset)) headerPad = in.Read(kHeaderPadSize);
   if (in.Seek(kFillerOffset)) fillerBlock = in.Read(kAppVarFillerSize);
 
   NewCellList();
@@ -72,6 +67,8 @@ void AppVarSheet::Parse() {
     }
   }
   cells->SortByPosition();
+  const bool inHeader = in.Failure() && in.Failure()->offset < kAppVarHeaderSize;
+  NoteInputStop(inHeader ? kHeaderPastEnd : kRecordPastEnd);
   input.reset();
 }
 
@@ -87,7 +84,6 @@ void AppVarSheet::TranslateFromIntermediate() {
   AsciiToUpper(sheetName);
   name = std::move(sheetName);
   fillerBlock = std::string(kAppVarFillerSize, static_cast<char>(kFillerByte));
-  headerPad = std::string("00");
 
   outputSize = kAppVarHeaderSize - kLengthFieldSize;
   output = std::make_unique<OutputStream>();
@@ -132,8 +128,7 @@ std::string AppVarSheet::GetOutput() {
 
   output->Seek(0);
   output->WriteU16LE(static_cast<std::uint16_t>(outputSize));
-  output->WriteU16LE(static_cast<std::uint16_t>(kAppVarSheetSignature & 0xFFFF));
-  output->WriteU16LE(static_cast<std::uint16_t>(kAppVarSheetSignature >> 16));
+  output->WriteU32LE(kAppVarSheetSignature);
   std::string nameField = sheetName;
   if (nameField.size() < kAppVarNameSize) {
     nameField.push_back('\0');
@@ -152,6 +147,10 @@ std::string AppVarSheet::GetOutput() {
   image.resize(outputSize + kEndMarkerSize, '\0');
   image.push_back('\0');
   return image;
+}
+
+std::string AppVarSheet::VariableData() {
+  return GetOutput().substr(kLengthFieldSize + kSignatureSize);
 }
 
 std::string AppVarSheet::Describe() const {

@@ -82,22 +82,23 @@ class AppVarSheet : public Spreadsheet {
 
   // Stores the device-valid variable name: upper case, at most 8 characters, each one a digit
   // or a letter.
-  void SetDeviceName(std::string_view deviceName);
+  void SetDeviceName(std::string_view deviceName) override;
 
   void TranslateToIntermediate() override;
   std::string Describe() const override;
   void TranslateFromIntermediate() override;
   // A copy of the whole image followed by one extra zero byte.
   std::string GetOutput() override;
+  // The image behind its length field and signature, which the variable-file component writes
+  // itself (the signature as the tag), extra zero byte included.
+  std::string VariableData() override;
+  VarTag ComponentTag() const override { return kAppVarSheetSignature; }
 
-  const std::optional<std::string>& HeaderPad() const { return headerPad; }
   const std::optional<std::string>& FillerBlock() const { return fillerBlock; }
 
  private:
   void Parse();
 
-  // Image bytes 14 and 15 as read.
-  std::optional<std::string> headerPad;
   // Image bytes 16 to 28 as read.
   std::optional<std::string> fillerBlock;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "converter/appvar/AppVarTokenTables.h"
+#include "converter/model/ByteStream.h"
 #include "converter/model/CString.h"
 #include "converter/model/ErrorCodes.h"
 
@@ -115,15 +116,13 @@ TokenText TokensToText(std::string_view tokens) {
     result.status = ERR_ASSEMBLY_TOKENS;
     return result;
   }
-  for (std::size_t i = 0; i < tokens.size(); ++i) {
-    const auto byte = static_cast<std::uint8_t>(tokens[i]);
-    if (IsTokenPrefix(byte)) {
-      const std::uint8_t second =
-          i + 1 < tokens.size() ? static_cast<std::uint8_t>(tokens[i + 1]) : 0;
-      result.text.append(TwoByteText(byte, second));
-      ++i;
+  InputStream in = InputStream::Over(tokens);
+  while (const std::optional<std::uint8_t> byte = in.Get()) {
+    if (IsTokenPrefix(*byte)) {
+      // A prefix at the very end reads as followed by a zero byte.
+      result.text.append(TwoByteText(*byte, in.Get().value_or(0)));
     } else {
-      result.text.append(OneByteTokenTable[byte]);
+      result.text.append(OneByteTokenTable[*byte]);
     }
   }
   return result;

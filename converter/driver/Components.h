@@ -10,15 +10,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "converter/model/ErrorCodes.h"
+#include "converter/model/Spreadsheet.h"
 
 namespace tabulex {
-
-// The type tag stored with a variable's data: a 32-bit number or a string.
-using VarTag = std::variant<std::monostate, std::uint32_t, std::string>;
 
 // The variable-file component: wraps variable data into a calculator file, applies the
 // device's naming rules, loads and re-saves files. Every method returns an HRESULT; strings are
@@ -94,6 +91,8 @@ struct ConverterServices {
   std::shared_ptr<SpreadsheetEngine> engine;
   // Receives the model's progress traces; null discards them.
   std::function<void(std::string_view)> trace;
+  // Receives warnings about a source that was read only in part; null discards them.
+  std::function<void(std::string_view)> warning;
   // Folder for the driver's temporary text files; empty means the system's temporary folder.
   std::string tempFolder;
 };

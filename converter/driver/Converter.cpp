@@ -11,6 +11,7 @@
 #include "converter/driver/DriverContext.h"
 #include "converter/driver/Messages.h"
 #include "converter/kv68/Kv68Sheet.h"
+#include "converter/model/CString.h"
 #include "converter/model/Spreadsheet.h"
 #include "converter/model/TextSheet.h"
 #include "converter/platform/Files.h"
@@ -19,25 +20,8 @@ namespace tabulex {
 
 namespace {
 
-// Where the variable data starts in a calculator file, and the sizes at or below which a file
-// cannot hold a sheet.
-constexpr std::size_t kKv52DataOffset = 72;
-constexpr std::size_t kKv52MaxTooSmall = 271;
-constexpr std::size_t kKv68NameOffset = 64;
-constexpr std::size_t kKv68NameLength = 8;
-constexpr std::size_t kKv68DataOffset = 88;
-constexpr std::size_t kKv68MaxTooSmall = 242;
-constexpr std::size_t kChecksumLength = 2;
 constexpr std::size_t kExcelExportMinimum = 3;
 constexpr std::size_t kExcelNameLength = 8;
-
-// Where the driver's share of a target's output lies, and the tag that goes with it.
-constexpr std::size_t kKv52VarDataOffset = 6;
-constexpr std::size_t kKv52VarDataShortfall = 3;
-constexpr std::uint32_t kKv52VarDataTag = 0xAABF47F3u;
-constexpr std::size_t kKv68VarDataOffset = 2;
-constexpr std::size_t kKv68VarDataShortfall = 7;
-constexpr std::string_view kKv68VarDataTag = "CELL";
 
 constexpr std::string_view kTempPrefix = "CEL";
 // Outputs are first written under a unique name with this prefix beside the target.
@@ -45,25 +29,39 @@ constexpr std::string_view kSiblingPrefix = "~tx";
 
 enum Overwrite { kWrite = 0, kSkip = 1, kStop = 2 };
 
-// A failing HRESULT of a component call, carried to the handler of its path.
-struct ComError {
-  HResult hr;
+// Why a write path stopped. Every write path throws one, and Conversion::Run reports it once.
+struct WriteFailure {
+  enum Kind { kErrorCode, kComponentError, kAlreadyReported };
+  Kind kind;
+  // kErrorCode: one of our ERR_ codes; kComponentError: the component's failing HRESULT.
+  std::uint32_t code = 0;
+  // kComponentError: the style of the message that shows the component's error text.
+  std::uint32_t style = 0;
 };
 
-void Check(HResult hr) {
-  if (hr < 0) throw ComError{hr};
+[[noreturn]] void FailWith(std::uint32_t errorCode) {
+  throw WriteFailure{WriteFailure::kErrorCode, errorCode};
 }
 
 // The variable-file component as the driver calls it: a component that could not be created
 // fails every call with E_POINTER, like a call through a null interface.
 class VarFile {
  public:
-  explicit VarFile(const ConverterServices& services)
-      : component_(services.createVarFile ? services.createVarFile() : nullptr) {}
+  // A failing call is shown with the component's error text in a message of `errorStyle`, or,
+  // without one, reported as a failed write.
+  VarFile(const ConverterServices& services, std::optional<std::uint32_t> errorStyle)
+      : component_(services.createVarFile ? services.createVarFile() : nullptr),
+        errorStyle_(errorStyle) {}
 
   IVarFileData& operator*() {
-    if (!component_) throw ComError{kPointer};
+    if (!component_) Check(kPointer);
     return *component_;
+  }
+
+  void Check(HResult hr) const {
+    if (hr >= 0) return;
+    if (!errorStyle_) FailWith(ERR_WRITE_FAILED);
+    throw WriteFailure{WriteFailure::kComponentError, static_cast<std::uint32_t>(hr), *errorStyle_};
   }
 
   std::string VarName() {
@@ -80,6 +78,7 @@ class VarFile {
 
  private:
   std::unique_ptr<IVarFileData> component_;
+  std::optional<std::uint32_t> errorStyle_;
 };
 
 // Removes a file when it goes out of scope, so temporary files go on every path.
@@ -104,14 +103,8 @@ std::string DotsForBackslashes(std::string text) {
   return text;
 }
 
-// The folder that a sibling temporary file of `path` goes into.
-std::string SiblingFolder(const std::string& path) {
-  std::string folder = platform::FolderOf(path);
-  return folder.empty() ? std::string("./") : folder;
-}
-
 std::optional<std::string> ReserveSibling(const std::string& path) {
-  return platform::CreateUniqueFile(SiblingFolder(path), kSiblingPrefix);
+  return platform::CreateUniqueFile(platform::FolderOf(path), kSiblingPrefix);
 }
 
 // Writes the bytes under a temporary name beside `path` and renames it over `path` only once
@@ -124,8 +117,36 @@ bool WriteReplacing(const std::string& path, std::string_view bytes) {
   return platform::RenameOver(temp.Path(), path);
 }
 
-std::string_view Bytes(const std::string& buffer, std::size_t from, std::size_t to) {
-  return std::string_view(buffer).substr(from, to - from);
+// The sheet that reads a calculator file's data; `name` is the file's variable name field.
+std::unique_ptr<Spreadsheet> NewCalculatorSource(ConversionContext& context,
+                                                 CalculatorFamily family, std::string_view data,
+                                                 std::string_view name) {
+  if (family == CalculatorFamily::kKv52) {
+    return std::make_unique<AppVarSheet>(context, data.data(), data.size());
+  }
+  auto sheet = std::make_unique<Kv68Sheet>(context, data.data(), data.size());
+  sheet->SetVarName(name);
+  return sheet;
+}
+
+// The sheet that builds a calculator file's data from `source`.
+std::unique_ptr<Spreadsheet> NewCalculatorTarget(ConversionContext& context,
+                                                 CalculatorFamily family, Spreadsheet& source) {
+  if (family == CalculatorFamily::kKv52) return std::make_unique<AppVarSheet>(context, source);
+  return std::make_unique<Kv68Sheet>(context, source);
+}
+
+// What the user is told about an exception that ended a conversion.
+std::string UnexpectedFailureText(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::bad_alloc&) {
+    return std::string(messages::kBadAllocation);
+  } catch (const std::exception& failure) {
+    return messages::Format(messages::kUnexpectedFailure, {failure.what()});
+  } catch (...) {
+    return messages::Format(messages::kUnexpectedFailure, {"unknown error"});
+  }
 }
 
 }  // namespace
@@ -149,6 +170,7 @@ class Conversion {
         internalName_(internalName),
         toType_(toType) {}
 
+  // Converts; a failure on a write path is reported here, once.
   HResult Run();
   // Reads the source into its sheet and stops there.
   HResult ReadOnly();
@@ -156,17 +178,17 @@ class Conversion {
   const Spreadsheet* Source() const { return source_.get(); }
 
  private:
+  HResult Convert();
   HResult Resave();
   HResult ReadSource();
   HResult ReadExcelSource();
   HResult ReadTextSource();
-  HResult ReadKv52Source();
-  HResult ReadKv68Source();
+  HResult ReadCalculatorSource(const CalculatorFileType& type);
   HResult WriteTarget();
   HResult WriteText();
   HResult WriteWorkbook();
-  HResult WriteCalculator(Spreadsheet& target, std::int32_t deviceType, std::string_view ext);
-  HResult ShowComError(HResult hr, std::uint32_t style);
+  HResult WriteCalculator();
+  void Report(const WriteFailure& failure);
   Overwrite ConfirmOverwrite(const std::string& path);
   // The result that ends the conversion when the user keeps an existing output; nothing when
   // the output may be written.
@@ -183,25 +205,44 @@ class Conversion {
   const std::string outputFolder_;
   const std::string internalName_;
   std::int32_t toType_;
-  bool rambla_ = false;
   // Declared before the target so that the target, which holds the records, goes first.
   std::unique_ptr<Spreadsheet> source_;
   std::unique_ptr<Spreadsheet> target_;
 };
 
 HResult Conversion::Run() {
+  try {
+    return Convert();
+  } catch (const WriteFailure& failure) {
+    Report(failure);
+    return kFail;
+  }
+}
+
+void Conversion::Report(const WriteFailure& failure) {
+  switch (failure.kind) {
+    case WriteFailure::kErrorCode:
+      context_.ReportErrorCode(failure.code);
+      break;
+    case WriteFailure::kComponentError: {
+      std::optional<std::string> text = context_.ErrorText(failure.code);
+      context_.ShowMessage(text ? std::string_view(*text) : messages::kApplicationError,
+                           std::nullopt, failure.style, messages::kOwnerWindowTitle);
+      break;
+    }
+    case WriteFailure::kAlreadyReported:
+      break;
+  }
+}
+
+HResult Conversion::Convert() {
   // Only calculator files can be re-saved by the variable-file component; identical text or
   // workbook types go through the model like any other pair.
   const bool sameCalculator = fromType_ == toType_ && IsCalculatorType(fromType_);
   if (sameCalculator || (IsKv68Family(fromType_) && IsKv68Family(toType_))) return Resave();
 
-  if (fromType_ == ZQ_TABULEX_RB200) fromType_ = ZQ_TABULEX_74;
-  if (toType_ == ZQ_TABULEX_RB200) {
-    toType_ = ZQ_TABULEX_74;
-    rambla_ = true;
-  }
-  const bool targetNeedsSource = toType_ >= ZQ_EXCEL && toType_ <= ZQ_TABULEX_74;
-  if (targetNeedsSource && !IsKnownSourceType(fromType_)) {
+  // Every target but "none" is built from the source sheet.
+  if (IsKnownSourceType(toType_) && !IsKnownSourceType(fromType_)) {
     context_.ShowMessage(
         messages::Format(messages::kUnknownSourceType, {std::to_string(fromType_)}), std::nullopt,
         message::kIconError | message::kTaskModal, std::nullopt);
@@ -212,7 +253,6 @@ HResult Conversion::Run() {
 }
 
 HResult Conversion::ReadOnly() {
-  if (fromType_ == ZQ_TABULEX_RB200) fromType_ = ZQ_TABULEX_74;
   if (!IsKnownSourceType(fromType_)) return kInvalidArg;
   return ReadSource();
 }
@@ -223,16 +263,14 @@ HResult Conversion::TooSmall() {
 }
 
 HResult Conversion::ReadSource() {
+  if (const CalculatorFileType* calculator = CalculatorFileTypeOf(fromType_)) {
+    return ReadCalculatorSource(*calculator);
+  }
   switch (fromType_) {
     case ZQ_EXCEL:
       return ReadExcelSource();
     case ZQ_TAB_TEXT:
       return ReadTextSource();
-    case ZQ_TABULEX_52P:
-      return ReadKv52Source();
-    case ZQ_TABULEX_68:
-    case ZQ_TABULEX_74:
-      return ReadKv68Source();
     default:
       return kOk;  // no source sheet
   }
@@ -269,63 +307,55 @@ HResult Conversion::ReadTextSource() {
   return kOk;
 }
 
-HResult Conversion::ReadKv52Source() {
+HResult Conversion::ReadCalculatorSource(const CalculatorFileType& type) {
   std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
   if (!bytes) return kFail;
-  if (bytes->size() <= kKv52MaxTooSmall) return TooSmall();
-  // Exactly the bytes read from the data offset on, less the trailing checksum.
-  std::string_view data = Bytes(*bytes, kKv52DataOffset, bytes->size() - kChecksumLength);
-  source_ = std::make_unique<AppVarSheet>(context_, data.data(), data.size());
-  source_->TranslateToIntermediate();
-  return kOk;
-}
-
-HResult Conversion::ReadKv68Source() {
-  std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
-  if (!bytes) return kFail;
-  if (bytes->size() <= kKv68MaxTooSmall) return TooSmall();
-  std::string_view name = Bytes(*bytes, kKv68NameOffset, kKv68NameOffset + kKv68NameLength);
-  std::string_view data = Bytes(*bytes, kKv68DataOffset, bytes->size() - kChecksumLength);
-  auto sheet = std::make_unique<Kv68Sheet>(context_, data.data(), data.size());
-  sheet->SetVarName(name);
-  sheet->TranslateToIntermediate();
-  source_ = std::move(sheet);
-  return kOk;
-}
-
-HResult Conversion::WriteTarget() {
-  switch (toType_) {
-    case ZQ_TABULEX_74:
-    case ZQ_TABULEX_68: {
-      target_ = std::make_unique<Kv68Sheet>(context_, *source_);
-      target_->TranslateFromIntermediate();
-      if (toType_ == ZQ_TABULEX_68) return WriteCalculator(*target_, 7, ".68y");
-      return rambla_ ? WriteCalculator(*target_, 10, ".r2y") : WriteCalculator(*target_, 9, ".7xy");
-    }
-    case ZQ_TABULEX_52P:
-      target_ = std::make_unique<AppVarSheet>(context_, *source_);
-      target_->TranslateFromIntermediate();
-      return WriteCalculator(*target_, 5, ".5xv");
-    case ZQ_TAB_TEXT:
-      return WriteText();
-    case ZQ_EXCEL:
-      return WriteWorkbook();
-    default:
-      return kOk;  // nothing to write
+  if (bytes->size() < type.minimumSize) return TooSmall();
+  // The minimum size covers the name field and the data offset, so these reads cannot fail.
+  InputStream file(std::move(*bytes));
+  std::string_view name;
+  if (type.nameOffset != 0 && file.Seek(type.nameOffset)) {
+    name = file.Slice(kCalculatorNameLength).value_or("");
   }
+  // Exactly the bytes from the data offset on, less the trailing checksum.
+  std::string_view data;
+  if (file.Seek(type.dataOffset)) {
+    data = file.Slice(file.Size() - type.dataOffset - kCalculatorChecksumLength).value_or("");
+  }
+  source_ = NewCalculatorSource(context_, type.family, data, name);
+  source_->TranslateToIntermediate();
+  const std::optional<ReadStop>& stop = source_->StoppedEarly();
+  if (stop && services_.warning) {
+    services_.warning(messages::Format(
+        messages::kStoppedEarly,
+        {inputPath_, std::to_string(type.dataOffset + stop->offset), stop->reason}));
+  }
+  return kOk;
+}
+
+// Each target type's writer, indexed by file type.
+HResult Conversion::WriteTarget() {
+  using Writer = HResult (Conversion::*)();
+  static constexpr Writer kWriters[ZQ_TABULEX_NULL] = {
+      &Conversion::WriteWorkbook,    // ZQ_EXCEL
+      &Conversion::WriteText,        // ZQ_TAB_TEXT
+      &Conversion::WriteCalculator,  // ZQ_TABULEX_52P
+      &Conversion::WriteCalculator,  // ZQ_TABULEX_68
+      &Conversion::WriteCalculator,  // ZQ_TABULEX_74
+      &Conversion::WriteCalculator,  // ZQ_TABULEX_RB200
+  };
+  if (toType_ < 0 || toType_ >= ZQ_TABULEX_NULL) return kOk;  // nothing to write
+  return (this->*kWriters[toType_])();
 }
 
 HResult Conversion::WriteText() {
-  target_ = std::make_unique<TextSheet>(context_, *source_);
-  target_->TranslateFromIntermediate();
-  const std::string output = target_->GetOutput();
-  const std::size_t size = std::min(target_->GetOutputSize(), output.size());
+  auto target = std::make_unique<TextSheet>(context_, *source_);
+  target->TranslateFromIntermediate();
+  const std::string text = target->FileText();
+  target_ = std::move(target);
   const std::string path = outputFolder_ + internalName_ + ".txt";
   if (std::optional<HResult> refused = Refused(path)) return *refused;
-  if (!WriteReplacing(path, std::string_view(output).substr(0, size))) {
-    context_.ReportErrorCode(ERR_WRITE_FAILED);
-    return kFail;
-  }
+  if (!WriteReplacing(path, text)) FailWith(ERR_WRITE_FAILED);
   remembered_ = path;
   return kOk;
 }
@@ -334,109 +364,78 @@ HResult Conversion::WriteWorkbook() {
   std::optional<std::string> created =
       platform::CreateUniqueFile(services_.tempFolder, kTempPrefix);
   TempFile text(created.value_or(std::string()));
-  target_ = std::make_unique<ExcelTextSheet>(context_, *source_);
-  target_->TranslateFromIntermediate();
-  const std::string output = target_->GetOutput();
-  // The terminating zero byte goes into the file too.
-  const std::size_t size = std::min(target_->GetOutputSize() + 1, output.size());
+  auto target = std::make_unique<ExcelTextSheet>(context_, *source_);
+  target->TranslateFromIntermediate();
+  const std::string exchangeText = target->ExchangeText();
+  target_ = std::move(target);
   const std::string path = outputFolder_ + internalName_ + ".xls";
   if (std::optional<HResult> refused = Refused(path)) return *refused;
-  if (!text.Valid() ||
-      !platform::WriteWholeFile(text.Path(), std::string_view(output).substr(0, size))) {
-    context_.ReportErrorCode(ERR_WRITE_FAILED);
-    return kFail;
+  if (!text.Valid() || !platform::WriteWholeFile(text.Path(), exchangeText)) {
+    FailWith(ERR_WRITE_FAILED);
   }
   // The engine saves beside the target; the workbook replaces the target only once it exists.
   std::optional<std::string> reserved = ReserveSibling(path);
-  if (!reserved) {
-    context_.ReportErrorCode(ERR_WRITE_FAILED);
-    return kFail;
-  }
+  if (!reserved) FailWith(ERR_WRITE_FAILED);
   platform::RemoveFile(*reserved);
   TempFile workbook(*reserved + ".xls");
   const int result = services_.engine->TextToExcelWorkbook(context_, text.Path(), workbook.Path());
   const std::optional<std::uintmax_t> saved = platform::FileSize(workbook.Path());
-  if (result != 0 || !saved || *saved == 0) return kFail;
-  if (!platform::RenameOver(workbook.Path(), path)) {
-    context_.ReportErrorCode(ERR_WRITE_FAILED);
-    return kFail;
-  }
+  // The engine has reported its own failure.
+  if (result != 0 || !saved || *saved == 0) throw WriteFailure{WriteFailure::kAlreadyReported};
+  if (!platform::RenameOver(workbook.Path(), path)) FailWith(ERR_WRITE_FAILED);
   remembered_ = path;
   return kOk;
 }
 
-HResult Conversion::WriteCalculator(Spreadsheet& target, std::int32_t deviceType,
-                                    std::string_view ext) {
-  const bool kv52 = deviceType == DeviceTypeOf(ZQ_TABULEX_52P);
-  const std::uint32_t errorStyle =
-      (kv52 ? message::kIconError : message::kIconInformation) | message::kTaskModal;
-  try {
-    VarFile component(services_);
-    Check((*component).put_DeviceType(deviceType));
-    Check((*component).put_VarName(internalName_));
-    const std::string deviceName = component.VarName();
-    if (kv52) static_cast<AppVarSheet&>(target).SetDeviceName(deviceName);
-    const std::string output = target.GetOutput();
-    const std::size_t size = target.GetOutputSize();
-    const std::string fileName = DotsForBackslashes(deviceName + std::string(ext));
-    const std::string path = outputFolder_ + fileName;
-    if (deviceName != internalName_) {
-      context_.ShowMessage(
-          messages::Format(messages::kNameChanged, {fileName, component.VarName()}),
-          messages::kInvalidFileName, message::kIconInformation, messages::kOwnerWindowTitle);
-    }
-    if (std::optional<HResult> refused = Refused(path)) return *refused;
-    const std::size_t offset = kv52 ? kKv52VarDataOffset : kKv68VarDataOffset;
-    const std::size_t shortfall = kv52 ? kKv52VarDataShortfall : kKv68VarDataShortfall;
-    if (size < shortfall || offset + (size - shortfall) > output.size()) throw ComError{kFail};
-    const VarTag tag = kv52 ? VarTag(kKv52VarDataTag) : VarTag(std::string(kKv68VarDataTag));
-    Check((*component)
-              .SetVarData(reinterpret_cast<const std::uint8_t*>(output.data()) + offset,
-                          static_cast<std::uint32_t>(size - shortfall), tag));
-    std::optional<std::string> reserved = ReserveSibling(path);
-    if (!reserved) throw ComError{kFail};
-    TempFile temp(*reserved);
-    Check((*component).SaveFile(temp.Path(), 0, 0));
-    if (!platform::RenameOver(temp.Path(), path)) {
-      context_.ReportErrorCode(ERR_WRITE_FAILED);
-      return kFail;
-    }
-    remembered_ = path;
-    return kOk;
-  } catch (const ComError& error) {
-    return ShowComError(error.hr, errorStyle);
+HResult Conversion::WriteCalculator() {
+  const CalculatorFileType& type = *CalculatorFileTypeOf(toType_);
+  target_ = NewCalculatorTarget(context_, type.family, *source_);
+  target_->TranslateFromIntermediate();
+  VarFile component(services_, type.componentErrorIcon | message::kTaskModal);
+  component.Check((*component).put_DeviceType(type.deviceType));
+  component.Check((*component).put_VarName(internalName_));
+  const std::string deviceName = component.VarName();
+  target_->SetDeviceName(deviceName);
+  const std::string data = target_->VariableData();
+  const std::string fileName = DotsForBackslashes(deviceName + std::string(type.extension));
+  const std::string path = outputFolder_ + fileName;
+  if (deviceName != internalName_) {
+    context_.ShowMessage(messages::Format(messages::kNameChanged, {fileName, component.VarName()}),
+                         messages::kInvalidFileName, message::kIconInformation,
+                         messages::kOwnerWindowTitle);
   }
+  if (std::optional<HResult> refused = Refused(path)) return *refused;
+  component.Check((*component)
+                      .SetVarData(reinterpret_cast<const std::uint8_t*>(data.data()),
+                                  static_cast<std::uint32_t>(data.size()),
+                                  target_->ComponentTag()));
+  std::optional<std::string> reserved = ReserveSibling(path);
+  if (!reserved) component.Check(kFail);
+  TempFile temp(*reserved);
+  component.Check((*component).SaveFile(temp.Path(), 0, 0));
+  if (!platform::RenameOver(temp.Path(), path)) FailWith(ERR_WRITE_FAILED);
+  remembered_ = path;
+  return kOk;
 }
 
-HResult Conversion::ShowComError(HResult hr, std::uint32_t style) {
-  std::optional<std::string> text = context_.ErrorText(static_cast<std::uint32_t>(hr));
-  context_.ShowMessage(text ? std::string_view(*text) : messages::kApplicationError, std::nullopt,
-                       style, messages::kOwnerWindowTitle);
-  return kFail;
-}
-
+// Every failure of a re-save, the component's included, is reported as a failed write.
 HResult Conversion::Resave() {
-  try {
-    VarFile component(services_);
-    Check((*component).LoadFile(inputPath_, 0));
-    Check((*component).put_DeviceType(DeviceTypeOf(toType_)));
-    Check((*component).put_VarName(internalName_));
-    const std::string base = outputFolder_ + DotsForBackslashes(internalName_);
-    const std::string path = base + std::string(ExtensionOf(toType_));
-    if (std::optional<HResult> refused = Refused(path)) return *refused;
-    // The component appends the extension of the device type to the name it is given.
-    std::optional<std::string> reserved = ReserveSibling(path);
-    if (!reserved) throw ComError{kFail};
-    TempFile placeholder(*reserved);
-    Check((*component).SaveFile(placeholder.Path(), 1, 0));
-    TempFile written(component.FileName());
-    if (!platform::RenameOver(written.Path(), path)) throw ComError{kFail};
-    remembered_ = path;
-    return kOk;
-  } catch (...) {
-    context_.ReportErrorCode(ERR_WRITE_FAILED);
-    return kFail;
-  }
+  VarFile component(services_, std::nullopt);
+  component.Check((*component).LoadFile(inputPath_, 0));
+  component.Check((*component).put_DeviceType(DeviceTypeOf(toType_)));
+  component.Check((*component).put_VarName(internalName_));
+  const std::string base = outputFolder_ + DotsForBackslashes(internalName_);
+  const std::string path = base + std::string(ExtensionOf(toType_));
+  if (std::optional<HResult> refused = Refused(path)) return *refused;
+  // The component appends the extension of the device type to the name it is given.
+  std::optional<std::string> reserved = ReserveSibling(path);
+  if (!reserved) FailWith(ERR_WRITE_FAILED);
+  TempFile placeholder(*reserved);
+  component.Check((*component).SaveFile(placeholder.Path(), 1, 0));
+  TempFile written(component.FileName());
+  if (!platform::RenameOver(written.Path(), path)) FailWith(ERR_WRITE_FAILED);
+  remembered_ = path;
+  return kOk;
 }
 
 std::optional<HResult> Conversion::Refused(const std::string& path) {
@@ -483,7 +482,7 @@ HResult Converter::SetTheFileName(const std::optional<std::string>& fileName) {
   if (!fileName) {
     rememberedFileName_.reset();
   } else {
-    rememberedFileName_ = fileName->substr(0, fileName->find('\0'));
+    rememberedFileName_ = std::string(UpToNul(*fileName));
   }
   return kOk;
 }
@@ -540,20 +539,11 @@ HResult Converter::Convert(const std::string& inputPath, std::int32_t fromType,
     conversion.emplace(services_, &rememberedFileName_, inputPath, fromType, sheetName,
                        outputFolder, internalName, toType);
     return conversion->Run();
-  } catch (const std::bad_alloc&) {
-    conversion.reset();  // frees the sheets before telling the user
-    DriverContext(services_).ShowMessage(messages::kBadAllocation, std::nullopt,
-                                         message::kIconError | message::kTaskModal, std::nullopt);
-  } catch (const std::exception& error) {
-    conversion.reset();
-    DriverContext(services_).ShowMessage(
-        messages::Format(messages::kUnexpectedFailure, {error.what()}), std::nullopt,
-        message::kIconError | message::kTaskModal, std::nullopt);
   } catch (...) {
-    conversion.reset();
-    DriverContext(services_).ShowMessage(
-        messages::Format(messages::kUnexpectedFailure, {"unknown error"}), std::nullopt,
-        message::kIconError | message::kTaskModal, std::nullopt);
+    const std::exception_ptr error = std::current_exception();
+    conversion.reset();  // frees the sheets before telling the user
+    DriverContext(services_).ShowMessage(UnexpectedFailureText(error), std::nullopt,
+                                         message::kIconError | message::kTaskModal, std::nullopt);
   }
   return kFail;
 }

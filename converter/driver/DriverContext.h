@@ -10,7 +10,8 @@ class DriverContext : public ConversionContext {
  public:
   explicit DriverContext(const ConverterServices& services) : services_(services) {}
 
-  // Shows the text the error-text component gives for the code, or message 107 without it.
+  // Shows the text the error-text component gives for the code, or the
+  // application error text without it.
   void ReportErrorCode(std::uint32_t code) override;
   int ShowMessage(std::string_view text, std::optional<std::string_view> caption,
                   std::uint32_t style, std::optional<std::string_view> ownerTitle) override;

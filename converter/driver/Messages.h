@@ -1,4 +1,4 @@
-// The converter's string table.
+// The converter's string table; the number behind an entry is its id in that table.
 #pragma once
 
 #include <string>
@@ -23,6 +23,8 @@ inline constexpr std::string_view kBadAllocation = "bad allocation";
 inline constexpr std::string_view kUnknownSourceType =
     "The source file type %s is not known, so there is nothing to convert.";
 inline constexpr std::string_view kUnexpectedFailure = "The conversion failed: %s";
+inline constexpr std::string_view kStoppedEarly =
+    "%s: reading stopped at byte %s: %s; the cells before it are kept";
 
 // The title of the window that owns the converter's message boxes when it exists.
 inline constexpr std::string_view kOwnerWindowTitle = "ZQ Tabulex Converter";

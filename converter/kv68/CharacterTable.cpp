@@ -217,7 +217,7 @@ static_assert(kRows.size() == kCharacterTableRows);
 constexpr std::size_t CountCoded() {
   std::size_t count = 0;
   for (const CharacterRow& row : kRows) {
-    if (row.codes[KV68_CHARSET] != 0) ++count;
+    if (row.code != 0) ++count;
   }
   return count;
 }

@@ -8,17 +8,11 @@
 
 namespace tabulex {
 
-// Character-set columns of the table. The KV-68 family uses one.
-enum CharacterSet : std::size_t {
-  KV68_CHARSET = 0,
-};
-inline constexpr std::size_t kCharacterSetCount = 1;
-
-// One escape name (beginning and ending with "_") and its code in each character set; a code of
-// 0 means the set has no such character.
+// One escape name (beginning and ending with "_") and its code in the KV-68 family's character
+// set; a code of 0 means the set has no such character.
 struct CharacterRow {
   std::string_view name;
-  std::array<std::uint8_t, kCharacterSetCount> codes;
+  std::uint8_t code;
 };
 
 inline constexpr std::size_t kCharacterTableRows = 200;

@@ -4,24 +4,23 @@
 namespace tabulex {
 
 CharacterTranslator::CodeLookup CharacterTranslator::BuildLookup(
-    std::span<const CharacterRow> table, CharacterSet column) {
+    std::span<const CharacterRow> table) {
   CodeLookup lookup{};
   for (std::size_t i = table.size(); i-- > 0;) {
     // Code 0 marks a character the set does not have; it never stands for a byte.
-    std::uint8_t code = table[i].codes[column];
+    const std::uint8_t code = table[i].code;
     if (code != 0) lookup[code] = static_cast<std::uint16_t>(i + 1);
   }
   return lookup;
 }
 
-CharacterTranslator::CharacterTranslator(CharacterSet column, std::span<const CharacterRow> table)
-    : table_(table), column_(column), firstRowOfCode_(&ownLookup_) {
-  if (table_.data() == CharacterTable.data() && table_.size() == CharacterTable.size() &&
-      column_ == KV68_CHARSET) {
-    static const CodeLookup kKv68Lookup = BuildLookup(CharacterTable, KV68_CHARSET);
+CharacterTranslator::CharacterTranslator(std::span<const CharacterRow> table)
+    : table_(table), firstRowOfCode_(&ownLookup_) {
+  if (table_.data() == CharacterTable.data() && table_.size() == CharacterTable.size()) {
+    static const CodeLookup kKv68Lookup = BuildLookup(CharacterTable);
     firstRowOfCode_ = &kKv68Lookup;
   } else {
-    ownLookup_ = BuildLookup(table_, column_);
+    ownLookup_ = BuildLookup(table_);
   }
 }
 
@@ -65,8 +64,8 @@ std::string CharacterTranslator::NamesToCodes(std::string_view text) const {
     }
     std::string_view candidate = text.substr(i, j - i + 1);
     const CharacterRow* row = FindName(candidate);
-    if (row != nullptr && row->codes[column_] != 0) {
-      result += static_cast<char>(row->codes[column_]);
+    if (row != nullptr && row->code != 0) {
+      result += static_cast<char>(row->code);
       std::size_t k = text.find('_', j + 1);
       if (k == std::string_view::npos) {
         result += text.substr(j + 1);

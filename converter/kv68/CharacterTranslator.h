@@ -15,15 +15,14 @@ namespace tabulex {
 // beyond a lookup of the first row for each code.
 class CharacterTranslator {
  public:
-  explicit CharacterTranslator(CharacterSet column = KV68_CHARSET,
-                               std::span<const CharacterRow> table = CharacterTable);
+  explicit CharacterTranslator(std::span<const CharacterRow> table = CharacterTable);
   CharacterTranslator(const CharacterTranslator&) = delete;
   CharacterTranslator& operator=(const CharacterTranslator&) = delete;
 
-  // Copies bytes 0x20-0x7E; every other byte becomes the name of the first row with that code
-  // in the column, or stays as it is when no row has it.
+  // Copies bytes 0x20-0x7E; every other byte becomes the name of the first row with that code, or
+  // stays as it is when no row has it.
   std::string CodesToNames(std::string_view text) const;
-  // Replaces every escape name ("_name_") whose first row has a code in the column by that
+  // Replaces every escape name ("_name_") whose first row has a code by that
   // code byte; unknown names, and names without a code, stay as they are.
   std::string NamesToCodes(std::string_view text) const;
 
@@ -32,10 +31,9 @@ class CharacterTranslator {
 
   // Index + 1 of the first row for each code; 0 when no row has the code.
   using CodeLookup = std::array<std::uint16_t, 256>;
-  static CodeLookup BuildLookup(std::span<const CharacterRow> table, CharacterSet column);
+  static CodeLookup BuildLookup(std::span<const CharacterRow> table);
 
   std::span<const CharacterRow> table_;
-  CharacterSet column_;
   // The character table's lookup is built once; another table gets its own.
   const CodeLookup* firstRowOfCode_;
   CodeLookup ownLookup_{};

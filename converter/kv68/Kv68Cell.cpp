@@ -17,19 +17,19 @@ namespace {
 
 constexpr char kStringTag = 0x2D;
 
-void AppendU16BE(std::string& out, std::size_t value) {
-  out += static_cast<char>((value >> 8) & 0xFF);
-  out += static_cast<char>(value & 0xFF);
+// The big-endian count in front of an expression buffer, followed by the counted bytes.
+std::string CountedBuffer(std::size_t count, std::string_view bytes) {
+  OutputStream out;
+  out.WriteU16BE(static_cast<std::uint16_t>(count));
+  out.Write(bytes);
+  return out.Contents();
 }
 
 // A string part as the renderer takes it: the count, a zero that opens the characters, the
 // characters with the part's last byte made the zero that ends them, then the string tag and
 // one more zero outside the count.
 std::string StringBuffer(std::string_view part) {
-  std::string buffer;
-  buffer.reserve(part.size() + 5);
-  AppendU16BE(buffer, part.size() + 1);
-  buffer += '\0';
+  std::string buffer = CountedBuffer(part.size() + 1, std::string_view("\0", 1));
   buffer.append(part);
   if (!part.empty()) buffer.back() = '\0';
   buffer += kStringTag;
@@ -39,9 +39,7 @@ std::string StringBuffer(std::string_view part) {
 
 // The counted bytes of a buffer that begins with a big-endian count.
 std::size_t CountOf(const std::string& buffer) {
-  if (buffer.size() < 2) return 0;
-  return (static_cast<std::size_t>(static_cast<std::uint8_t>(buffer[0])) << 8) |
-         static_cast<std::uint8_t>(buffer[1]);
+  return InputStream::Over(buffer).ReadU16BE().value_or(0);
 }
 
 // Renders an expression buffer. A buffer with no content, or a string buffer without any
@@ -121,21 +119,20 @@ void Kv68Cell::Parse(InputStream& input) {
   if (!length || *length == 0) return;
   // The whole record must be there and hold at least its fixed bytes.
   if (*length < kKv68RecordOverhead) return;
-  std::optional<std::string> body = input.Read(*length - 1u);
+  std::optional<std::string_view> body = input.Slice(*length - 1u);
   if (!body) return;
-  const std::string& b = *body;
-  auto byte = [&b](std::size_t i) { return static_cast<std::uint8_t>(b[i]); };
-
-  std::uint16_t offset = static_cast<std::uint16_t>((byte(0) << 8) | byte(1));
-  std::uint8_t type = byte(2);
+  // The body holds exactly the fixed bytes and the content, so these reads cannot fail.
+  InputStream record = InputStream::Over(*body);
+  const std::uint16_t offset = record.ReadU16BE().value_or(0);
+  const std::uint8_t type = record.Get().value_or(0);
   // Content lies between the flags byte and the two reference-count bytes.
-  std::string_view content = std::string_view(b).substr(3, *length - kKv68RecordOverhead);
+  const std::string_view content = record.Slice(*length - kKv68RecordOverhead).value_or("");
+  const std::uint8_t referenceHigh = record.Get().value_or(0);
+  const std::uint8_t referenceLow = record.Get().value_or(0);
 
   switch (type & 3) {
     case kKv68KindNumber:
-      text.clear();
-      AppendU16BE(text, content.size());
-      text.append(content);
+      text = CountedBuffer(content.size(), content);
       break;
     case kKv68KindText:
       text = StringBuffer(content);
@@ -145,9 +142,7 @@ void Kv68Cell::Parse(InputStream& input) {
       if (content.empty()) return;
       std::size_t n = static_cast<std::uint8_t>(content[0]);
       if (n < 1 || n > content.size()) return;
-      text.clear();
-      AppendU16BE(text, n - 1);
-      text.append(content.substr(1, n - 1));
+      text = CountedBuffer(n - 1, content.substr(1, n - 1));
       text += '\0';
       data2_ = StringBuffer(content.substr(n));
       break;
@@ -156,7 +151,7 @@ void Kv68Cell::Parse(InputStream& input) {
   cellLength_ = *length;
   offset_ = offset;
   type_ = type;
-  referenceCount_ = {byte(b.size() - 2), byte(b.size() - 1)};
+  referenceCount_ = {referenceHigh, referenceLow};
 }
 
 void Kv68Cell::TranslateToIntermediate() {
@@ -267,22 +262,23 @@ void Kv68Cell::WriteFormula(const std::optional<std::string>& formula) {
 
 std::string Kv68Cell::GetOutput() {
   if (cellLength_ == 0) return {};
-  std::string out;
-  out.reserve(cellLength_);
-  out += static_cast<char>(cellLength_);
-  AppendU16BE(out, offset_);
-  out += static_cast<char>(type_);
-  std::size_t contentLength = cellLength_ - kKv68RecordOverhead;
+  OutputStream out;
+  out.Put(cellLength_);
+  out.WriteU16BE(offset_);
+  out.Put(type_);
+  const std::size_t contentLength = cellLength_ - kKv68RecordOverhead;
   if ((type_ & 3) == kKv68KindFormula && data2_) {
-    std::size_t textLength = static_cast<std::size_t>(data2Length_);
-    out.append(text, 0, contentLength - textLength);
-    out.append(*data2_, 0, textLength);
+    const std::size_t textLength = static_cast<std::size_t>(data2Length_);
+    out.Write(std::string_view(text).substr(0, contentLength - textLength));
+    out.Write(std::string_view(*data2_).substr(0, textLength));
   } else {
-    out.append(text, 0, contentLength);
+    out.Write(std::string_view(text).substr(0, contentLength));
   }
   // Zero bytes fill the record; the last two are the reference count.
-  out.resize(cellLength_, '\0');
-  return out;
+  out.Seek(cellLength_);
+  std::string bytes = out.Contents();
+  bytes.resize(cellLength_);
+  return bytes;
 }
 
 void Kv68Cell::ReleaseText() {

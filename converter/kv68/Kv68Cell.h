@@ -28,6 +28,7 @@ inline constexpr std::size_t kKv68MaxFormula = 237;
 inline constexpr std::size_t kKv68RecordOverhead = 6;
 
 inline constexpr char kKv68RangeMessage[] = "Cell Data Value out of range";
+// A fixed progress trace, kept word for word on purpose: tools that read the traces match it.
 inline constexpr char kKv68TextTrace[] = "Mac version changed, remove quote\n";
 
 class Kv68Cell : public SpreadsheetCell {

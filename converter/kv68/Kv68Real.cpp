@@ -1,3 +1,5 @@
+// The KV-68 family's 10-byte real number: its decimal digits, conversion to and from doubles and
+// text.
 #include "converter/kv68/Kv68Real.h"
 
 #include <array>
@@ -6,6 +8,9 @@
 #include <cstdint>
 #include <limits>
 #include <system_error>
+
+#include "converter/model/ByteStream.h"
+#include "converter/model/Decimal.h"
 
 namespace tabulex {
 
@@ -30,16 +35,17 @@ Kv68RealBytes ZeroReal() {
 
 Kv68Real Kv68Real::FromBytes(std::span<const std::uint8_t> bytes) {
   Kv68Real real;
-  if (bytes.size() < 9) {
-    return real;
-  }
-  const auto word = static_cast<std::uint16_t>((bytes[0] << 8) | bytes[1]);
-  real.negative = (word & kSignBit) != 0;
-  real.exponent = static_cast<int>(word & kExponentMask) - static_cast<int>(kPositiveBase);
+  InputStream in = InputStream::Over(
+      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  const std::optional<std::uint16_t> word = in.ReadU16BE();
+  const std::optional<std::string_view> packed = in.Slice(kRealDigits / 2);
+  if (in.Failed()) return real;
+  real.negative = (*word & kSignBit) != 0;
+  real.exponent = static_cast<int>(*word & kExponentMask) - static_cast<int>(kPositiveBase);
   for (int i = 0; i < kRealDigits; ++i) {
-    const std::uint8_t packed = bytes[2 + i / 2];
-    real.digits[i] = (i % 2 == 0) ? static_cast<std::uint8_t>(packed >> 4)
-                                  : static_cast<std::uint8_t>(packed & 0x0F);
+    const auto pair = static_cast<std::uint8_t>((*packed)[static_cast<std::size_t>(i / 2)]);
+    real.digits[i] = (i % 2 == 0) ? static_cast<std::uint8_t>(pair >> 4)
+                                  : static_cast<std::uint8_t>(pair & 0x0F);
   }
   return real;
 }
@@ -81,33 +87,10 @@ long double Kv68Real::ToLongDouble() const {
 }
 
 Kv68RealBytes EncodeReal(double value) {
-  if (!std::isfinite(value) || value == 0.0) {
-    return ZeroReal();
-  }
-  // Scientific notation with 13 digits after the point gives exactly the 14 significant
-  // digits, correctly rounded, and the decimal exponent: "d.ddddddddddddde[+-]x".
-  std::array<char, 64> text{};
-  const auto result = std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
-                                    std::chars_format::scientific, kRealDigits - 1);
-  if (result.ec != std::errc{}) {
-    return ZeroReal();
-  }
-  std::array<std::uint8_t, kRealDigits> digits{};
-  int count = 0;
-  const char* p = text.data();
-  for (; p != result.ptr && *p != 'e'; ++p) {
-    if (*p >= '0' && *p <= '9' && count < kRealDigits) {
-      digits[count++] = static_cast<std::uint8_t>(*p - '0');
-    }
-  }
-  int exponent = 0;
-  if (p != result.ptr) {
-    ++p;  // the 'e'
-    if (p != result.ptr && *p == '+') {
-      ++p;
-    }
-    std::from_chars(p, result.ptr, exponent);
-  }
+  const std::optional<Decimal14> decimal = ToDecimal14(value);
+  if (!decimal) return ZeroReal();
+  const auto& digits = decimal->digits;
+  const int exponent = decimal->exponent;
   Kv68RealBytes bytes{};
   const auto word =
       static_cast<std::uint16_t>((value < 0 ? kNegativeBase : kPositiveBase) + exponent);

@@ -1,3 +1,4 @@
+// The KV-68 family's 10-byte real number, held as sign, exponent and 14 decimal digits.
 #pragma once
 
 #include <array>

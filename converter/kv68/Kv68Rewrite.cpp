@@ -6,12 +6,12 @@
 namespace tabulex {
 
 std::string Kv68ToNeutralText(std::string_view text) {
-  CharacterTranslator translator(KV68_CHARSET);
+  CharacterTranslator translator;
   return RewriteText(translator.CodesToNames(text), Kv68ToNeutralTable);
 }
 
 std::string NeutralToKv68Text(std::string_view text) {
-  CharacterTranslator translator(KV68_CHARSET);
+  CharacterTranslator translator;
   return translator.NamesToCodes(RewriteText(text, NeutralToKv68Table));
 }
 

@@ -6,11 +6,15 @@
 #include <memory>
 
 #include "converter/kv68/Kv68Cell.h"
+#include "converter/model/CString.h"
 #include "converter/model/ErrorCodes.h"
 
 namespace tabulex {
 
 namespace {
+
+// The image starts with the size of what follows, in front of the variable data.
+constexpr std::size_t kSizeFieldSize = 2;
 
 // The fixed header of the variable data, ending with the extension length 2.
 std::string HeaderBytes() {
@@ -49,11 +53,9 @@ Kv68Sheet::Kv68Sheet(ConversionContext& context, const void* bytes, std::size_t 
 
 Kv68Sheet::Kv68Sheet(ConversionContext& context, Spreadsheet& source)
     : Spreadsheet(context, source) {
-  NewCellList();
-  if (source.Cells() == nullptr) return;
-  for (CellListNode* node = source.Cells()->Head(); node; node = node->next.get()) {
-    cells->Append(std::make_unique<Kv68Cell>(Context(), *node->cell));
-  }
+  NewTargetCells(source, [&context](SpreadsheetCell& cell) {
+    return std::make_unique<Kv68Cell>(context, cell);
+  });
 }
 
 Kv68Sheet::~Kv68Sheet() {
@@ -81,15 +83,16 @@ void Kv68Sheet::ReadCells() {
   }
   // Writers rely on the cells coming in row and column order, whatever order the file had.
   cells->SortByPosition();
+  const bool inHeader = input->Failure() && input->Failure()->offset < kKv68HeaderSize;
+  NoteInputStop(inHeader ? kHeaderPastEnd : kRecordPastEnd);
   input.reset();
 }
 
 bool Kv68Sheet::SetVarName(std::string_view name8) {
   // At most the 8 bytes of the file's name field, and only up to a zero byte.
-  std::string_view given = name8.substr(0, name8.find('\0'));
+  std::string_view given = UpToNul(name8);
   bool cut = given.size() > 8;
   given = given.substr(0, std::min<std::size_t>(given.size(), 8));
-  SetName(given);
   std::string valid(given);
   for (char& c : valid) {
     if (!IsNameByte(c)) c = '_';
@@ -111,8 +114,7 @@ std::string Kv68Sheet::Describe() const {
 void Kv68Sheet::TranslateFromIntermediate() {
   std::string_view headerName;
   if (header != nullptr && header->name) {
-    headerName = *header->name;
-    headerName = headerName.substr(0, headerName.find('\0'));
+    headerName = UpToNul(*header->name);
   }
   name = std::string(headerName.substr(0, std::min<std::size_t>(headerName.size(), 8)));
 
@@ -151,6 +153,12 @@ std::string Kv68Sheet::GetOutput() {
   std::string image = output->Contents();
   image.back() = '\0';
   return image;
+}
+
+std::string Kv68Sheet::VariableData() {
+  const std::string image = GetOutput();
+  if (image.size() <= kSizeFieldSize) return {};
+  return image.substr(kSizeFieldSize, image.size() - kSizeFieldSize - 1);
 }
 
 }  // namespace tabulex

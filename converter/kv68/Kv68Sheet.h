@@ -21,6 +21,8 @@ inline constexpr std::size_t kKv68ExtensionOffset = 142;
 // Cell positions a sheet writes: rows 0-999, columns 0-64.
 inline constexpr int kKv68MaxRow = 999;
 inline constexpr int kKv68MaxColumn = 64;
+// The type tag the variable-file component stores with a spreadsheet variable.
+inline constexpr std::string_view kKv68SheetTag = "CELL";
 
 class Kv68Sheet : public Spreadsheet {
  public:
@@ -44,6 +46,10 @@ class Kv68Sheet : public Spreadsheet {
   void TranslateFromIntermediate() override;
   // Completes the image: size field, header bytes and the closing zero bytes.
   std::string GetOutput() override;
+  // The image without its size field and its last byte: the variable-file component writes the
+  // size itself, and its own zero byte in front of the tag in place of the last one.
+  std::string VariableData() override;
+  VarTag ComponentTag() const override { return std::string(kKv68SheetTag); }
 
  private:
   void ReadCells();

@@ -1,28 +1,42 @@
-// Bounded byte streams: the input a sheet parses and the output it builds.
+// Bounded byte streams: the input a reader parses and the output a writer builds.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
 namespace tabulex {
 
-// Reads from an owned copy of the input bytes. Every read is checked against the end: a read
-// that does not fit fails, leaves the position unchanged and makes the stream failed (sticky),
-// so a run of reads needs one check at the end.
+// Where a stream's first failed read was and how many bytes it wanted.
+struct StreamFailure {
+  std::size_t offset = 0;
+  std::size_t wanted = 0;
+};
+
+// Reads bytes, every read checked against the end. A read that does not fit fails and leaves
+// the position unchanged; the first failure is recorded and the stream refuses every read after
+// it (sticky), so a run of reads needs one check at the end.
 class InputStream {
  public:
+  // Over an owned copy of the bytes.
   InputStream(const void* data, std::size_t size);
   explicit InputStream(std::string bytes);
+  // Over bytes owned elsewhere, which must outlive the stream.
+  static InputStream Over(std::string_view bytes);
+
+  InputStream(InputStream&& other) noexcept;
+  InputStream(const InputStream&) = delete;
+  InputStream& operator=(const InputStream&) = delete;
+  InputStream& operator=(InputStream&&) = delete;
 
   std::size_t Size() const { return bytes_.size(); }
   std::size_t Tell() const { return position_; }
   std::size_t Remaining() const { return bytes_.size() - position_; }
   bool AtEnd() const { return position_ >= bytes_.size(); }
-  bool Failed() const { return failed_; }
+  bool Failed() const { return failure_.has_value(); }
+  const std::optional<StreamFailure>& Failure() const { return failure_; }
 
   // One byte, or nothing at the end.
   std::optional<std::uint8_t> Get();
@@ -30,20 +44,24 @@ class InputStream {
   void Unget();
   // Exactly `count` bytes, or nothing when fewer remain.
   std::optional<std::string> Read(std::size_t count);
+  // The next `count` bytes in place, without a copy; valid while the stream's bytes are.
+  std::optional<std::string_view> Slice(std::size_t count);
   std::optional<std::uint16_t> ReadU16LE();
   std::optional<std::uint16_t> ReadU16BE();
+  std::optional<std::uint32_t> ReadU32LE();
   // Moves to an absolute position; a position past the end fails.
   bool Seek(std::size_t position);
 
  private:
-  bool Fail() {
-    failed_ = true;
-    return false;
-  }
+  struct Borrowed {};
+  InputStream(std::string_view bytes, Borrowed) : bytes_(bytes) {}
+  void Fail(std::size_t wanted);
 
-  std::string bytes_;
+  std::string owned_;
+  std::string_view bytes_;
   std::size_t position_ = 0;
-  bool failed_ = false;
+  std::optional<StreamFailure> failure_;
+  bool owns_ = false;
 };
 
 // A growable in-memory output with a write position, so fixed parts written first as
@@ -54,6 +72,9 @@ class OutputStream {
   void Put(std::uint8_t byte);
   void WriteU16LE(std::uint16_t value);
   void WriteU16BE(std::uint16_t value);
+  void WriteU32LE(std::uint32_t value);
+  // Writes `text` cut or padded with zero bytes to exactly `width` bytes.
+  void WritePadded(std::string_view text, std::size_t width);
   // Moves the write position; moving past the end pads with zero bytes.
   void Seek(std::size_t position);
   std::size_t Tell() const { return position_; }

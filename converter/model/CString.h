@@ -22,17 +22,21 @@ inline std::string_view UpToNul(const std::optional<std::string>& bytes) {
 }
 
 // Turns a to z into A to Z; every other byte, those above 0x7F included, stays.
-inline void AsciiToUpper(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+constexpr char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // Turns A to Z into a to z; every other byte stays.
+constexpr char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+inline void AsciiToUpper(std::string& text) {
+  for (char& c : text) c = AsciiUpper(c);
+}
+
 inline void AsciiToLower(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : text) c = AsciiLower(c);
 }
 
 }  // namespace tabulex

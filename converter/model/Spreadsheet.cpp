@@ -47,7 +47,7 @@ std::string SpreadsheetCell::Describe() const {
 }
 
 Spreadsheet::Spreadsheet(ConversionContext& context, const void* bytes, std::size_t count)
-    : SpreadsheetObject(context), inputSize(count) {
+    : SpreadsheetObject(context) {
   input = std::make_unique<InputStream>(bytes, count);
 }
 
@@ -71,6 +71,10 @@ void Spreadsheet::DestroyCells() noexcept {
   if (!cells) return;
   cells->DeleteAll();
   cells.reset();
+}
+
+void Spreadsheet::NoteInputStop(std::string_view reason) {
+  if (input && input->Failure()) stoppedEarly = ReadStop{input->Failure()->offset, reason};
 }
 
 std::string Spreadsheet::Describe() const {

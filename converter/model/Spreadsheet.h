@@ -1,4 +1,5 @@
-// The roots of every sheet and cell class, with their virtual operations in slot order.
+// The roots of every sheet and cell class. The virtual operations are declared in the order of
+// the components' object layout, so keep new ones behind them.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "converter/model/ByteStream.h"
 #include "converter/model/CellData.h"
@@ -15,21 +17,25 @@
 
 namespace tabulex {
 
+// The type tag the variable-file component stores with a variable's data: a 32-bit number or a
+// string.
+using VarTag = std::variant<std::monostate, std::uint32_t, std::string>;
+
 class SpreadsheetObject {
  public:
   explicit SpreadsheetObject(ConversionContext& context) : context_(&context) {}
   SpreadsheetObject(const SpreadsheetObject&) = delete;
   SpreadsheetObject& operator=(const SpreadsheetObject&) = delete;
 
-  // Slot 0.
+  // The operations in layout order: the destructor first.
   virtual ~SpreadsheetObject();
-  // Slot 1: own-format content to intermediate records.
+  // Own-format content to intermediate records.
   virtual void TranslateToIntermediate() = 0;
-  // Slot 2: a diagnostic description.
+  // A diagnostic description.
   virtual std::string Describe() const = 0;
-  // Slot 3: intermediate records to own-format content.
+  // Intermediate records to own-format content.
   virtual void TranslateFromIntermediate() = 0;
-  // Slot 4: a new buffer with the object's output bytes.
+  // A new buffer with the object's output bytes.
   virtual std::string GetOutput() = 0;
 
   ConversionContext& Context() const { return *context_; }
@@ -50,7 +56,7 @@ class SpreadsheetCell : public SpreadsheetObject {
   SpreadsheetCell(ConversionContext& context, SpreadsheetCell& owner);
 
   std::string Describe() const override;
-  // Slot 5: the number of bytes GetOutput returns.
+  // Behind the inherited operations: the number of bytes GetOutput returns.
   virtual std::size_t GetOutputLength() const { return 0; }
 
   // Points at the record of `owner` and becomes its owner; `owner` keeps a pointer that it no
@@ -76,6 +82,16 @@ class SpreadsheetCell : public SpreadsheetObject {
   std::unique_ptr<CellData> ownedRecord_;
 };
 
+// Where and why a reader stopped before the end of its data.
+struct ReadStop {
+  // Bytes from the start of the sheet's data.
+  std::size_t offset = 0;
+  std::string_view reason;
+};
+
+inline constexpr std::string_view kRecordPastEnd = "record runs past the end";
+inline constexpr std::string_view kHeaderPastEnd = "header runs past the end";
+
 class Spreadsheet : public SpreadsheetObject {
  public:
   // A source sheet over a copy of the input bytes.
@@ -95,6 +111,16 @@ class Spreadsheet : public SpreadsheetObject {
   SheetHeader* Header() const { return header; }
   bool OwnsHeader() const { return ownedHeader_ != nullptr; }
   const std::optional<std::string>& Name() const { return name; }
+  // Set when reading stopped early; the cells read before that point are kept.
+  const std::optional<ReadStop>& StoppedEarly() const { return stoppedEarly; }
+
+  // For a calculator target sheet after TranslateFromIntermediate: the variable data the
+  // variable-file component wraps into a file, and the type tag stored with it. Other sheets
+  // hold no variable data.
+  virtual std::string VariableData() { return {}; }
+  virtual VarTag ComponentTag() const { return {}; }
+  // Takes the variable name the device accepted, for formats that store it in their data.
+  virtual void SetDeviceName(std::string_view /*deviceName*/) {}
 
  protected:
   // Creates the header that this sheet owns, with the sheet's name moved into it.
@@ -102,15 +128,27 @@ class Spreadsheet : public SpreadsheetObject {
   // Starts an empty cell list. A list that still holds cells is a programming error, reported
   // here rather than in a destructor, where an exception would end the process.
   CellList& NewCellList();
+  // Starts the cell list with one target cell per cell of `source`, in list order; `make` builds
+  // each from its source cell.
+  template <typename MakeCell>
+  void NewTargetCells(const Spreadsheet& source, MakeCell make) {
+    NewCellList();
+    if (!source.Cells()) return;
+    for (CellListNode* node = source.Cells()->Head(); node; node = node->next.get()) {
+      cells->Append(make(*node->cell));
+    }
+  }
   // Destroys every cell and the list; for destructors, so it never throws.
   void DestroyCells() noexcept;
+  // Keeps where the input failed, if it did, with `reason`.
+  void NoteInputStop(std::string_view reason);
 
   std::unique_ptr<CellList> cells;
   SheetHeader* header = nullptr;
   std::optional<std::string> name;
   std::size_t outputSize = 0;
   std::unique_ptr<OutputStream> output;
-  std::size_t inputSize = 0;
+  std::optional<ReadStop> stoppedEarly;
 
  private:
   std::unique_ptr<SheetHeader> ownedHeader_;

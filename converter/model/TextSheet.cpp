@@ -16,6 +16,8 @@ constexpr char kTab = '\t';
 constexpr char kCarriageReturn = '\r';
 constexpr char kQuote = '"';
 constexpr long kMaxPosition = std::numeric_limits<std::int16_t>::max();
+// The Trace texts in this file are fixed progress traces, kept word for word on purpose: tools
+// that read the traces match them.
 
 // Every run of n consecutive double quotes becomes n / 2 double quotes.
 std::string CollapseQuotes(std::string_view in) {
@@ -206,11 +208,10 @@ void TextSheet::Initialise() {
 }
 
 void TextSheet::TranslateFromIntermediate() {
-  NewCellList();
-  if (source && source->Cells()) {
-    for (CellListNode* n = source->Cells()->Head(); n; n = n->next.get()) {
-      cells->Append(MakeTargetCell(*n->cell));
-    }
+  if (source) {
+    NewTargetCells(*source, [this](SpreadsheetCell& cell) { return MakeTargetCell(cell); });
+  } else {
+    NewCellList();
   }
   WriteOutput();
 }
@@ -242,6 +243,18 @@ std::string TextSheet::GetOutput() {
   std::string result = output ? output->Contents() : std::string();
   result.push_back('\0');
   return result;
+}
+
+std::string TextSheet::FileText() {
+  std::string text = GetOutput();
+  text.resize(std::min(outputSize, text.size()));
+  return text;
+}
+
+std::string ExcelTextSheet::ExchangeText() {
+  std::string text = GetOutput();
+  text.resize(std::min(outputSize + 1, text.size()));
+  return text;
 }
 
 }  // namespace tabulex

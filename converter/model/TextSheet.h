@@ -60,9 +60,11 @@ class TextSheet : public Spreadsheet {
   // The output text followed by a terminating zero byte; the first GetOutputSize() bytes are
   // the file's content.
   std::string GetOutput() override;
-  // Slot 5: parses the whole input into cells.
+  // The content of a text file after TranslateFromIntermediate.
+  std::string FileText();
+  // Behind the inherited operations, in this order: parses the whole input into cells.
   virtual void Initialise();
-  // Slot 6: serialises the cells into the output.
+  // Serialises the cells into the output.
   virtual void WriteOutput();
 
  protected:
@@ -75,6 +77,9 @@ class TextSheet : public Spreadsheet {
 class ExcelTextSheet : public TextSheet {
  public:
   using TextSheet::TextSheet;
+
+  // The text handed to the spreadsheet engine: the file text with its terminating zero byte.
+  std::string ExchangeText();
 
  protected:
   std::unique_ptr<TextCell> ReadCell(InputStream& in) override;

@@ -59,7 +59,7 @@ void RemoveFile(const std::string& path) {
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
 }  // namespace tabulex::platform

@@ -37,7 +37,7 @@ bool RenameOver(const std::string& from, const std::string& to);
 // Removes a file if it exists.
 void RemoveFile(const std::string& path);
 
-// The folder part of a path, with its trailing separator; empty when there is none.
+// The folder part of a path, with its trailing separator; "./" for a bare file name.
 std::string FolderOf(const std::string& path);
 
 // Whether standard input is an interactive terminal.

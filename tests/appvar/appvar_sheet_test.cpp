@@ -92,7 +92,6 @@ TEST(AppVarReadTest, ReadsNumberStringAndFormulaRecords) {
   ASSERT_NE(sheet.Header(), nullptr);
   EXPECT_EQ(sheet.Header()->source, SOURCE_KV52P);
   EXPECT_EQ(sheet.Header()->name, "ABC");
-  EXPECT_EQ(sheet.HeaderPad(), Bytes({0, 0}));
   EXPECT_EQ(sheet.FillerBlock(), std::string(13, '\xAA'));
   EXPECT_TRUE(context.errors.empty());
 }
@@ -163,6 +162,22 @@ TEST(AppVarReadTest, DamagedRecordEndsTheCellList) {
     AppVarSheet sheet(context, image.data(), image.size());
     EXPECT_EQ(CellsOf(sheet), (std::vector<ReadCell>{{1, 1, CELL_TEXT, "HELLO", std::nullopt}}));
   }
+}
+
+TEST(AppVarReadTest, RecordPastTheEndIsWhereReadingStopped) {
+  RecordingContext context;
+  const std::string good = Header(kAbcName, 0) + kStringA1;
+  // Length 0x30, then only five of its bytes.
+  const std::string pastEnd = good + Bytes({0x30, 0x00, 0x02, 0x01, 0x2A, 0x41});
+  AppVarSheet sheet(context, pastEnd.data(), pastEnd.size());
+  ASSERT_TRUE(sheet.StoppedEarly());
+  // Behind the header, the string record and the failing record's length byte.
+  EXPECT_EQ(sheet.StoppedEarly()->offset, kAppVarHeaderSize + kStringA1.size() + 1);
+  EXPECT_EQ(sheet.StoppedEarly()->reason, kRecordPastEnd);
+
+  const std::string complete = good + kEnd;
+  AppVarSheet whole(context, complete.data(), complete.size());
+  EXPECT_FALSE(whole.StoppedEarly());
 }
 
 TEST(AppVarReadTest, ShortImagesHoldNoCells) {

@@ -34,7 +34,7 @@ TEST(DeviceNames, Kv68Family) {
 }
 
 TEST(Wrappers, Kv52Layout) {
-  const std::string file = *WrapKv52("AB", 0xAABF47F3u, "xyz");
+  const std::string file = *WrapKv52("AB", kAppVarSheetSignature, "xyz");
   ASSERT_EQ(file.size(), 72u + 6 + 3 + 2);
   EXPECT_EQ(file.substr(0, 11), std::string("**KV52F*\x1A\x0A\x00", 11));
   // Count of the bytes from 55 to the end of the data: 17 entry bytes, L = 9.
@@ -49,7 +49,7 @@ TEST(Wrappers, Kv52Layout) {
 }
 
 TEST(Wrappers, Kv68Layout) {
-  const std::string file = *WrapKv68(9, "fold\\name", "CELL", "ab");
+  const std::string file = *WrapKv68(9, "fold\\name", kKv68SheetTag, "ab");
   ASSERT_EQ(file.size(), 88u + 2 + 7 + 2);
   EXPECT_EQ(file.substr(0, 18), std::string("**KV74P*\x01\x00"
                                             "fold\0\0\0\0",
@@ -58,7 +58,7 @@ TEST(Wrappers, Kv68Layout) {
             Bytes({1, 0, 82, 0,  0, 0, 'n', 'a',  'm',  'e', 0, 0, 0, 0,    0x1C,
                    0, 0, 0,  99, 0, 0, 0,   0xA5, 0x5A, 0,   0, 0, 0, 0x00, 0x09}));
   EXPECT_EQ(file.substr(88, 9), Bytes({'a', 'b', 0, 'C', 'E', 'L', 'L', 0, 0xF8}));
-  EXPECT_EQ(WrapKv68(7, "x", "CELL", "").value().substr(0, 18),
+  EXPECT_EQ(WrapKv68(7, "x", kKv68SheetTag, "").value().substr(0, 18),
             std::string("**KV68**\x01\x00main\0\0\0\0", 18));
 }
 
@@ -77,7 +77,7 @@ TEST_F(VarFileTest, SavesAndLoadsBothFamilies) {
   out.get_VarName(&name);
   EXPECT_EQ(name, "mysheet");
   const std::uint8_t data[] = {1, 2, 3};
-  ASSERT_EQ(out.SetVarData(data, 3, VarTag(std::string("CELL"))), kOk);
+  ASSERT_EQ(out.SetVarData(data, 3, VarTag(std::string(kKv68SheetTag))), kOk);
   ASSERT_EQ(out.SaveFile(PathOf("s"), 1, 0), kOk);
   std::string written;
   out.get_FileName(&written);
@@ -90,7 +90,7 @@ TEST_F(VarFileTest, SavesAndLoadsBothFamilies) {
   EXPECT_EQ(family, 2);
   VarTag tag;
   EXPECT_EQ(in.GetVarDataTag(&tag), kOk);
-  EXPECT_EQ(std::get<std::string>(tag), "CELL");
+  EXPECT_EQ(std::get<std::string>(tag), kKv68SheetTag);
   in.get_VarName(&name);
   EXPECT_EQ(name, "mysheet");
   // Saving a KV-68 family variable for the KV-52 Plus is refused.
@@ -108,7 +108,7 @@ TEST_F(VarFileTest, RejectsUnknownDevicesAndBadFiles) {
   EXPECT_EQ(component.get_DeviceFamily(&family), kUnexpected);
   EXPECT_EQ(component.LoadFile(PathOf("absent"), 0), kFileNotFound);
 
-  std::string good = *WrapKv52("AB", 0xAABF47F3u, "xyz");
+  std::string good = *WrapKv52("AB", kAppVarSheetSignature, "xyz");
   struct Case {
     const char* name;
     std::string bytes;

@@ -95,17 +95,17 @@ TEST_F(CalculatorBranches, FolderPartOfTheDeviceNameBecomesADot) {
 }
 
 TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
-  Write("small.5xv", *components::WrapKv52("ABC", 0xAABF47F3u, EmptyKv52Data()));
+  Write("small.5xv", *components::WrapKv52("ABC", kAppVarSheetSignature, EmptyKv52Data()));
   ASSERT_EQ(Read("small.5xv").size(), 271u);
   EXPECT_EQ(Convert("small.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
-  Write("ok.5xv", *components::WrapKv52("ABC", 0xAABF47F3u, EmptyKv52Data() + '\0'));
+  Write("ok.5xv", *components::WrapKv52("ABC", kAppVarSheetSignature, EmptyKv52Data() + '\0'));
   ASSERT_EQ(Read("ok.5xv").size(), 272u);
   EXPECT_EQ(Convert("ok.5xv", ZQ_TABULEX_52P, "x", ZQ_TABULEX_NULL), kOk);
 
-  Write("small.68y", *components::WrapKv68(7, "sheet", "CELL", EmptyKv68Data()));
+  Write("small.68y", *components::WrapKv68(7, "sheet", kKv68SheetTag, EmptyKv68Data()));
   ASSERT_EQ(Read("small.68y").size(), 242u);
   EXPECT_EQ(Convert("small.68y", ZQ_TABULEX_68, "x", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
-  Write("ok.7xy", *components::WrapKv68(9, "sheet", "CELL", EmptyKv68Data() + '\0'));
+  Write("ok.7xy", *components::WrapKv68(9, "sheet", kKv68SheetTag, EmptyKv68Data() + '\0'));
   ASSERT_EQ(Read("ok.7xy").size(), 243u);
   EXPECT_EQ(Convert("ok.7xy", ZQ_TABULEX_74, "x", ZQ_TABULEX_NULL), kOk);
   EXPECT_EQ(ui->Texts(),
@@ -117,12 +117,12 @@ TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
 }
 
 TEST_F(CalculatorBranches, ReadersSeeTheNameAndData) {
-  Write("ok.5xv", *components::WrapKv52("ABC", 0xAABF47F3u, EmptyKv52Data() + '\0'));
+  Write("ok.5xv", *components::WrapKv52("ABC", kAppVarSheetSignature, EmptyKv52Data() + '\0'));
   LoadedSource kv52 = Conv().ReadSource(PathOf("ok.5xv"), ZQ_TABULEX_52P, "", "ignored");
   ASSERT_EQ(kv52.Result(), kOk);
   EXPECT_EQ(kv52.Sheet()->Header()->name, "ABC");
   EXPECT_EQ(kv52.Sheet()->Header()->source, SOURCE_KV52P);
-  Write("ok.68y", *components::WrapKv68(7, "mydata", "CELL", EmptyKv68Data() + '\0'));
+  Write("ok.68y", *components::WrapKv68(7, "mydata", kKv68SheetTag, EmptyKv68Data() + '\0'));
   LoadedSource kv68 = Conv().ReadSource(PathOf("ok.68y"), ZQ_TABULEX_68, "", "ignored");
   ASSERT_EQ(kv68.Result(), kOk);
   EXPECT_EQ(kv68.Sheet()->Header()->name, "mydata");

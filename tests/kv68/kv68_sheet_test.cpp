@@ -17,9 +17,9 @@ namespace tabulex {
 namespace {
 
 using namespace std::string_literals;
+using testing::RecordFields;
 using testing::RecordingContext;
 using testing::RecordSheet;
-using testing::RecordFields;
 
 // The 144 header bytes as every sheet writes them.
 std::string Header() {
@@ -199,7 +199,8 @@ TEST(Kv68SheetWrite, SheetStoppingAtTheLimitReportsCellsLeftOver) {
   const RecordFields dropped{999, 65, CELL_TEXT, "x", {}};
   const RecordFields lost{1, 1, CELL_NUMBER, "2", {}};
   // Cells left over that would not be written anyway are no loss.
-  for (const auto& more : {std::vector<RecordFields>{last}, std::vector<RecordFields>{last, dropped}}) {
+  for (const auto& more :
+       {std::vector<RecordFields>{last}, std::vector<RecordFields>{last, dropped}}) {
     RecordingContext context;
     RecordSheet source(context, Numbers(4071, more));
     EXPECT_EQ(Write(context, source).outputSize, 65308u);

@@ -22,26 +22,12 @@
 
 namespace tabulex::testing {
 
-class ScriptedUi : public UserInterface {
+class ScriptedUi : public UserInterface, public MessageScript {
  public:
   int ShowMessage(std::string_view text, std::optional<std::string_view> caption,
                   std::uint32_t style, std::optional<std::string_view> ownerTitle) override {
-    RecordedMessage m{std::string(text), std::nullopt, style, std::nullopt};
-    if (caption) m.caption = std::string(*caption);
-    if (ownerTitle) m.ownerTitle = std::string(*ownerTitle);
-    messages.push_back(m);
-    if (answers.empty()) return message::kAnswerOk;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return Answer(text, caption, style, ownerTitle);
   }
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> texts;
-    for (const RecordedMessage& m : messages) texts.push_back(m.text);
-    return texts;
-  }
-  std::vector<RecordedMessage> messages;
-  std::deque<int> answers;
 };
 
 class DriverTest : public ::testing::Test {

@@ -19,27 +19,43 @@ struct RecordedMessage {
   std::optional<std::string> ownerTitle;
 };
 
-class RecordingContext : public ConversionContext {
+// Records every message box shown and answers it from a script; OK once the script is used up.
+class MessageScript {
  public:
-  void ReportErrorCode(std::uint32_t code) override { errors.push_back(code); }
-
-  int ShowMessage(std::string_view text, std::optional<std::string_view> caption,
-                  std::uint32_t style, std::optional<std::string_view> ownerTitle) override {
+  int Answer(std::string_view text, std::optional<std::string_view> caption, std::uint32_t style,
+             std::optional<std::string_view> ownerTitle) {
     RecordedMessage m{std::string(text), std::nullopt, style, std::nullopt};
     if (caption) m.caption = std::string(*caption);
     if (ownerTitle) m.ownerTitle = std::string(*ownerTitle);
     messages.push_back(m);
     if (answers.empty()) return message::kAnswerOk;
-    int answer = answers.front();
+    const int answer = answers.front();
     answers.pop_front();
     return answer;
+  }
+
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const RecordedMessage& m : messages) texts.push_back(m.text);
+    return texts;
+  }
+
+  std::vector<RecordedMessage> messages;
+  std::deque<int> answers;
+};
+
+class RecordingContext : public ConversionContext, public MessageScript {
+ public:
+  void ReportErrorCode(std::uint32_t code) override { errors.push_back(code); }
+
+  int ShowMessage(std::string_view text, std::optional<std::string_view> caption,
+                  std::uint32_t style, std::optional<std::string_view> ownerTitle) override {
+    return Answer(text, caption, style, ownerTitle);
   }
 
   void Trace(std::string_view text) override { traces.append(text); }
 
   std::vector<std::uint32_t> errors;
-  std::vector<RecordedMessage> messages;
-  std::deque<int> answers;
   std::string traces;
 };
 

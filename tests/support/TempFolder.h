@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -13,11 +14,13 @@ namespace tabulex::testing {
 
 class TempFolder {
  public:
-  // Named after the running test, so parallel test processes do not share a folder.
+  // Named after the running test with a random suffix, so parallel test processes, those of
+  // other build trees included, do not share a folder.
   TempFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     root_ = std::filesystem::temp_directory_path() /
-            (std::string("tabulex_") + info->test_suite_name() + "_" + info->name());
+            (std::string("tabulex_") + info->test_suite_name() + "_" + info->name() + "_" +
+             std::to_string(std::random_device()()));
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
     std::filesystem::create_directories(root_);
