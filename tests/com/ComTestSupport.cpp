@@ -102,32 +102,63 @@ DialogAnswerer::DialogAnswerer(std::vector<Expected> expected)
     : expected_(std::move(expected)), seen_(expected_.size()), thread_([this] { Run(); }) {}
 
 DialogAnswerer::~DialogAnswerer() {
+  Finish();
+}
+
+void DialogAnswerer::Finish() {
+  stop_ = true;
   if (thread_.joinable()) thread_.join();
 }
 
 const std::vector<SeenDialog>& DialogAnswerer::Seen() {
-  if (thread_.joinable()) thread_.join();
+  Finish();
   return seen_;
 }
+
+const std::vector<SeenDialog>& DialogAnswerer::Unexpected() {
+  Finish();
+  return unexpected_;
+}
+
+namespace {
+
+HWND VisibleDialog(const char* caption) {
+  HWND dialog = FindWindowA("#32770", caption);
+  return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
+}
+
+// Reads the dialog, presses the button and waits until the dialog is gone.
+SeenDialog Answer(HWND dialog, int button) {
+  SeenDialog seen{WindowText(dialog), DialogText(dialog), GetWindow(dialog, GW_OWNER), true};
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+  const auto deadline = std::chrono::steady_clock::now() + kDialogTimeout;
+  while (IsWindow(dialog) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return seen;
+}
+
+}  // namespace
 
 void DialogAnswerer::Run() {
   for (std::size_t i = 0; i < expected_.size(); ++i) {
     const auto deadline = std::chrono::steady_clock::now() + kDialogTimeout;
     HWND dialog = nullptr;
-    while (!dialog && std::chrono::steady_clock::now() < deadline) {
-      dialog = FindWindowA("#32770", expected_[i].caption.c_str());
-      if (dialog && !IsWindowVisible(dialog)) dialog = nullptr;
-      if (!dialog) std::this_thread::sleep_for(kPollInterval);
-    }
-    if (!dialog) return;
-    seen_[i] = {WindowText(dialog), DialogText(dialog), true};
-    const int button = expected_[i].button;
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-    // The next dialog may carry the same caption: wait until this one is gone.
-    while (IsWindow(dialog) && std::chrono::steady_clock::now() < deadline) {
+    while (!(dialog = VisibleDialog(expected_[i].caption.c_str()))) {
+      if (std::chrono::steady_clock::now() >= deadline) break;
+      // Something else may be in the way of the expected dialog.
+      HWND other = VisibleDialog(nullptr);
+      if (other && WindowText(other) != expected_[i].caption) {
+        unexpected_.push_back(Answer(other, IDCANCEL));
+      }
       std::this_thread::sleep_for(kPollInterval);
     }
+    if (dialog) seen_[i] = Answer(dialog, expected_[i].button);
+  }
+  while (!stop_) {
+    if (HWND other = VisibleDialog(nullptr)) unexpected_.push_back(Answer(other, IDCANCEL));
+    std::this_thread::sleep_for(kPollInterval);
   }
 }
 

@@ -39,35 +39,58 @@ class Unregistered {
   const char* dll_;
 };
 
+// Releases an interface pointer at the end of a scope.
+template <typename T>
+struct Releaser {
+  T* p = nullptr;
+  Releaser() = default;
+  Releaser(const Releaser&) = delete;
+  Releaser& operator=(const Releaser&) = delete;
+  ~Releaser() {
+    if (p) p->Release();
+  }
+  T* operator->() const { return p; }
+  void** Out() { return reinterpret_cast<void**>(&p); }
+};
+
 // What the helper thread saw of one dialog.
 struct SeenDialog {
   std::string caption;
   std::string text;
+  HWND owner = nullptr;
   bool seen = false;
 };
 
 // Answers message boxes on a thread of its own: for each expected dialog in turn it waits for
 // a top-level dialog with that caption, reads its text and presses the button. Without a
-// display a message box returns at once, so tests assert that each dialog was seen.
+// display a message box returns at once, so tests assert that each dialog was seen. Any other
+// dialog is recorded as unexpected and cancelled, so a wrong message fails a test instead of
+// blocking it.
 class DialogAnswerer {
  public:
   struct Expected {
     std::string caption;
     int button;
   };
-  explicit DialogAnswerer(std::vector<Expected> expected);
+  explicit DialogAnswerer(std::vector<Expected> expected = {});
   ~DialogAnswerer();
   DialogAnswerer(const DialogAnswerer&) = delete;
   DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
-  // Waits for the thread and returns what it saw, one entry per expected dialog.
+  // Stops the thread once it has handled the expected dialogs and returns what it saw, one
+  // entry per expected dialog.
   const std::vector<SeenDialog>& Seen();
+  // The dialogs nobody expected; stops the thread too.
+  const std::vector<SeenDialog>& Unexpected();
 
  private:
   void Run();
+  void Finish();
 
   std::vector<Expected> expected_;
   std::vector<SeenDialog> seen_;
+  std::vector<SeenDialog> unexpected_;
+  std::atomic<bool> stop_{false};
   std::thread thread_;
 };
 
