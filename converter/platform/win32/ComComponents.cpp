@@ -21,9 +21,13 @@ struct VariantClearer {
   void operator()(VARIANT* v) const { VariantClear(v); }
 };
 
-HResult ReadBstr(HRESULT hr, BSTR text, std::string* out) {
+// Calls a method that returns a new BSTR and hands its text over as ANSI.
+template <typename Call>
+HResult ReadBstr(std::string* out, Call&& call) {
+  BSTR text = nullptr;
+  const HRESULT hr = call(&text);
   UniqueBstr owned(text);
-  if (SUCCEEDED(hr)) *out = AnsiFromBstr(owned.get());
+  if (SUCCEEDED(hr) && out) *out = AnsiFromBstr(owned.get());
   return hr;
 }
 
@@ -49,16 +53,14 @@ class ComVarFile : public IVarFileData {
     return Vtbl().SaveFile(Self(), text.get(), flag, reserved);
   }
   HResult get_VarName(std::string* name) override {
-    BSTR text = nullptr;
-    return ReadBstr(Vtbl().get_VarName(Self(), &text), text, name);
+    return ReadBstr(name, [&](BSTR* text) { return Vtbl().get_VarName(Self(), text); });
   }
   HResult put_VarName(const std::string& name) override {
     UniqueBstr text = BstrFromAnsi(name);
     return Vtbl().put_VarName(Self(), text.get());
   }
   HResult get_FileName(std::string* path) override {
-    BSTR text = nullptr;
-    return ReadBstr(Vtbl().get_FileName(Self(), &text), text, path);
+    return ReadBstr(path, [&](BSTR* text) { return Vtbl().get_FileName(Self(), text); });
   }
   HResult SetVarData(const std::uint8_t* data, std::uint32_t count, const VarTag& tag) override {
     VARIANT variant;
@@ -101,10 +103,9 @@ class ComErrorText : public IErrorText {
   explicit ComErrorText(maker::ErrorText* component) : component_(component) {}
 
   HResult GetErrorText(std::uint32_t code, std::string* text) override {
-    BSTR result = nullptr;
-    const HRESULT hr =
-        component_->lpVtbl->GetErrorText(component_.get(), static_cast<LONG>(code), &result);
-    return ReadBstr(hr, result, text);
+    return ReadBstr(text, [&](BSTR* result) {
+      return component_->lpVtbl->GetErrorText(component_.get(), static_cast<LONG>(code), result);
+    });
   }
 
  private:
