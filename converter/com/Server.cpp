@@ -32,6 +32,8 @@ constexpr RegistryRow kRegistration[] = {
 };
 // clang-format on
 
+// The class's own key under the shared CLSID key, replaced as a whole when registering.
+constexpr std::string_view kClassKey[] = {TABULEX_CLASS_KEY};
 // The keys that belong to the class alone; the shared CLSID key stays.
 constexpr std::string_view kOwnKeys[] = {"Tabulex.Converter.1", "Tabulex.Converter",
                                          TABULEX_CLASS_KEY};
@@ -87,8 +89,7 @@ STDAPI DllCanUnloadNow() {
 
 STDAPI DllRegisterServer() {
   return Guarded([] {
-    // The class's own key is replaced as a whole.
-    DeleteRegistryKeys(std::span(kOwnKeys).subspan(2));
+    DeleteRegistryKeys(kClassKey);
     if (HRESULT hr = WriteRegistryRows(kRegistration, ModulePath()); FAILED(hr)) return hr;
     return RegisterTypeLibrary();
   });

@@ -7,7 +7,6 @@
 
 #include "components/ErrorTextStandIn.h"
 #include "converter/driver/Messages.h"
-#include "converter/model/TextSheet.h"
 #include "converter/platform/win32/Bstr.h"
 #include "converter/platform/win32/ComComponents.h"
 #include "converter/platform/win32/MakerInterfaces.h"
@@ -17,9 +16,6 @@
 
 namespace tabulex::testing {
 namespace {
-
-static_assert(messages::kNumericCharacters.text == kNumericCharacters,
-              "the text sheets' numeric characters are string 112");
 
 // The driver fixture with the maker's components reached through COM.
 class ComComponents : public DriverTest {
