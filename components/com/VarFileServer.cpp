@@ -188,7 +188,6 @@ using namespace tabulex::components::com;
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     tabulex::com::SetModule(instance);
-    DisableThreadLibraryCalls(instance);
   }
   return TRUE;
 }

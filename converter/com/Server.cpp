@@ -74,7 +74,6 @@ using namespace tabulex::com;
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     SetModule(instance);
-    DisableThreadLibraryCalls(instance);
   }
   return TRUE;
 }

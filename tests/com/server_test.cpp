@@ -266,16 +266,26 @@ TEST(Workbooks, SheetNamesFailWithoutTheEngineAndLeaveTheVariant) {
   EXPECT_EQ(names.lVal, 123);
 }
 
-TEST(Workbooks, WorkbookToTextWritesNothingWithoutATextFileName) {
+TEST(Workbooks, WorkbookToTextExportsOnlyWithATextFileName) {
   Releaser<ITabulex> converter;
   ASSERT_EQ(CreateConverter(converter), S_OK);
   BSTR path = SysAllocString(L"C:\\book.xls");
   BSTR empty = SysAllocString(L"");
-  // No dialog comes: nothing is exported.
-  EXPECT_EQ(converter->WorkbookToText(path, empty), S_OK);
-  EXPECT_EQ(converter->WorkbookToText(path, nullptr), S_OK);
-  SysFreeString(empty);
-  SysFreeString(path);
+  BSTR text = SysAllocString(L"C:\\book.txt");
+  {
+    DialogAnswerer answerer;
+    EXPECT_EQ(converter->WorkbookToText(path, empty), S_OK);
+    EXPECT_EQ(converter->WorkbookToText(path, nullptr), S_OK);
+    EXPECT_TRUE(answerer.Unexpected().empty());
+  }
+  DialogAnswerer answerer({{kDefaultCaption, IDOK}});
+  // The failure is the user's to see; the method itself succeeds.
+  EXPECT_EQ(converter->WorkbookToText(path, text), S_OK);
+  ASSERT_TRUE(answerer.Seen()[0].seen);
+  EXPECT_EQ(answerer.Seen()[0].text,
+            "The spreadsheet application could not be started. Check that it is installed.");
+  EXPECT_TRUE(answerer.Unexpected().empty());
+  for (BSTR value : {path, empty, text}) SysFreeString(value);
 }
 
 }  // namespace

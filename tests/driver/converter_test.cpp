@@ -273,5 +273,24 @@ TEST_F(WorkbookConversion, SheetNamesComeFromTheEngine) {
   EXPECT_EQ(names, (std::vector<std::string>{"One", "Two"}));
 }
 
+TEST_F(WorkbookConversion, WorkbookToTextExportsTheFirstWorksheet) {
+  auto engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
+  services.engine = engine;
+  Write("book.xls", "1\t2\r\n");
+  Conv().WorkbookToText(PathOf("book.xls"), "");
+  EXPECT_FALSE(Exists("book.txt"));
+  EXPECT_EQ(engine->lastSheet, "");
+  Conv().WorkbookToText(PathOf("book.xls"), PathOf("book.txt"));
+  EXPECT_EQ(engine->lastSheet, "One");
+  EXPECT_EQ(Read("book.txt"), "1\t2\r\n");
+  EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(WorkbookConversion, WorkbookToTextWithoutAnEngineReportsItOnce) {
+  Conv().WorkbookToText(PathOf("book.xls"), PathOf("book.txt"));
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_EXCEL_NOT_STARTED)}));
+  EXPECT_FALSE(Exists("book.txt"));
+}
+
 }  // namespace
 }  // namespace tabulex
