@@ -1,7 +1,6 @@
 // VarFileStandIn.dll: the stand-in variable-file component as an in-process COM server with the
 // maker's vtable layout. Every rule lives in the portable stand-in; this file only converts
 // BSTRs and VARIANTs.
-#include <array>
 
 #include "components/VarFileStandIn.h"
 #include "components/com/ComStandIn.h"

@@ -2,8 +2,6 @@
 // the class, its ProgIDs and its type library.
 #include <initguid.h>
 
-#include <array>
-#include <vector>
 
 #include "converter/com/Registry.h"
 #include "converter/com/ServerModule.h"
@@ -44,17 +42,6 @@ constexpr WORD kTypeLibMinor = 0;
 constexpr LCID kTypeLibLocale = 0x0409;
 
 ClassFactory factory(&Tabulex::Create);
-
-std::wstring WideModulePath() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length =
-        GetModuleFileNameW(Module(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return std::wstring();
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);
-  }
-}
 
 // Registers the type library embedded as resource "TYPELIB" 1.
 HRESULT RegisterTypeLibrary() {

@@ -19,15 +19,28 @@ HMODULE Module() {
   return module;
 }
 
-std::string ModulePath() {
-  std::vector<char> buffer(MAX_PATH);
+namespace {
+
+// GetModuleFileName truncates to the buffer, so a path that fills it is read again.
+template <typename Char, typename Get>
+std::basic_string<Char> ReadModulePath(Get get) {
+  std::vector<Char> buffer(MAX_PATH);
   for (;;) {
-    const DWORD length =
-        GetModuleFileNameA(module, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return std::string();
-    if (length < buffer.size()) return std::string(buffer.data(), length);
+    const DWORD length = get(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return std::basic_string<Char>(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
+}
+
+}  // namespace
+
+std::string ModulePath() {
+  return ReadModulePath<char>(GetModuleFileNameA);
+}
+
+std::wstring WideModulePath() {
+  return ReadModulePath<wchar_t>(GetModuleFileNameW);
 }
 
 void ObjectCreated() {

@@ -14,8 +14,9 @@ namespace tabulex::com {
 // The server's own module, set by its DllMain.
 void SetModule(HMODULE module);
 HMODULE Module();
-// The module's full path.
+// The module's full path, in the ANSI code page and in UTF-16.
 std::string ModulePath();
+std::wstring WideModulePath();
 
 // Object and lock counts, changed with interlocked operations.
 void ObjectCreated();
