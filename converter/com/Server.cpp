@@ -2,7 +2,6 @@
 // the class, its ProgIDs and its type library.
 #include <initguid.h>
 
-
 #include "converter/com/Registry.h"
 #include "converter/com/ServerModule.h"
 #include "converter/com/Tabulex.h"
