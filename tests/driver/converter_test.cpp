@@ -40,7 +40,7 @@ TEST_F(TextConversion, OverwritePromptAnswers) {
   ui->answers = {message::kAnswerNo};
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_SKIPPED);
   ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text, messages::kFileExists);
+  EXPECT_EQ(ui->messages[0].text, messages::kFileExists.text);
   EXPECT_EQ(ui->messages[0].caption, PathOf("copy.txt"));
   EXPECT_EQ(ui->messages[0].style, 0x2023u);
   EXPECT_FALSE(ui->messages[0].ownerTitle.has_value());
@@ -271,6 +271,25 @@ TEST_F(WorkbookConversion, SheetNamesComeFromTheEngine) {
   services.engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
   EXPECT_EQ(Make().GetExcelSheetNames("book.xls", &names), kOk);
   EXPECT_EQ(names, (std::vector<std::string>{"One", "Two"}));
+}
+
+TEST_F(WorkbookConversion, WorkbookToTextExportsTheFirstWorksheet) {
+  auto engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
+  services.engine = engine;
+  Write("book.xls", "1\t2\r\n");
+  Conv().WorkbookToText(PathOf("book.xls"), "");
+  EXPECT_FALSE(Exists("book.txt"));
+  EXPECT_EQ(engine->lastSheet, "");
+  Conv().WorkbookToText(PathOf("book.xls"), PathOf("book.txt"));
+  EXPECT_EQ(engine->lastSheet, "One");
+  EXPECT_EQ(Read("book.txt"), "1\t2\r\n");
+  EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(WorkbookConversion, WorkbookToTextWithoutAnEngineReportsItOnce) {
+  Conv().WorkbookToText(PathOf("book.xls"), PathOf("book.txt"));
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_EXCEL_NOT_STARTED)}));
+  EXPECT_FALSE(Exists("book.txt"));
 }
 
 }  // namespace
