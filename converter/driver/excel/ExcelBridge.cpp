@@ -2,6 +2,8 @@
 // tab-delimited text into a workbook, each with an invisible host instance of its own.
 #include "converter/driver/excel/ExcelBridge.h"
 
+#include <oleauto.h>
+
 #include <optional>
 #include <utility>
 #include <vector>
@@ -129,12 +131,13 @@ void HostSession::Start(const std::string& progId) {
 }
 
 HostSession::~HostSession() {
-  // Each step runs once: a host that fails one of them still gets the others.
+  // Each step runs once: a host that fails one of them still gets the others. Nothing may
+  // leave a destructor; the operation has already failed when steps are left here.
   for (void (HostSession::*step)() :
        {&HostSession::CloseBook, &HostSession::RestoreAlerts, &HostSession::Quit}) {
     try {
       (this->*step)();
-    } catch (const automation::Failure&) {
+    } catch (...) {
     }
   }
 }
@@ -317,7 +320,34 @@ HResult ExcelEngine::GetExcelSheetNames(ConversionContext& context, const std::s
   }
 }
 
+// Owns a SAFEARRAY until it is handed over.
+struct ArrayOwner {
+  SAFEARRAY* array;
+  ~ArrayOwner() {
+    if (array) SafeArrayDestroy(array);
+  }
+};
+
 }  // namespace
+
+HRESULT StoreSheetNames(const std::vector<std::string>& names, VARIANT* out) {
+  if (!out) return E_POINTER;
+  SAFEARRAYBOUND bound{static_cast<ULONG>(names.size()), 0};
+  ArrayOwner owner{SafeArrayCreate(VT_BSTR, 1, &bound)};
+  if (!owner.array) return E_OUTOFMEMORY;
+  for (LONG i = 0; i < static_cast<LONG>(names.size()); ++i) {
+    const std::wstring wide = automation::Widen(names[static_cast<std::size_t>(i)]);
+    BSTR name = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    if (!name) return E_OUTOFMEMORY;
+    // SafeArrayPutElement copies the string.
+    const HRESULT put = SafeArrayPutElement(owner.array, &i, name);
+    SysFreeString(name);
+    if (FAILED(put)) return put;
+  }
+  out->vt = VT_ARRAY | VT_BSTR;
+  out->parray = std::exchange(owner.array, nullptr);
+  return S_OK;
+}
 
 std::unique_ptr<SpreadsheetEngine> MakeExcelEngine(const std::string& progId) {
   return std::make_unique<ExcelEngine>(progId);
