@@ -74,8 +74,16 @@ namespace {
 
 DWORD g_mainThread = 0;
 
+// A server started for a client that then never asks for an object leaves after this long.
+constexpr UINT kUnusedServerMs = 30000;
+
 void QuitWhenIdle() {
   PostThreadMessageW(g_mainThread, WM_QUIT, 0, 0);
+}
+
+void CALLBACK QuitIfUnused(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (tabulex::standin::LiveObjects() == 0) QuitWhenIdle();
 }
 
 bool HasSwitch(const wchar_t* commandLine, const wchar_t* name) {
@@ -104,6 +112,7 @@ int Serve() {
                                    REGCLS_MULTIPLEUSE, &cookie))) {
     return 1;
   }
+  SetTimer(nullptr, 0, kUnusedServerMs, &QuitIfUnused);
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   CoRevokeClassObject(cookie);
   return 0;
