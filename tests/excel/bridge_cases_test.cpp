@@ -27,6 +27,29 @@ constexpr char kBook[] =
     "cell A2 7\n"
     "sheet worksheet Notes\n";
 
+// The names as a COM caller receives them: a BSTR array of one dimension from index 0.
+void ExpectNamesArray(const std::vector<std::string>& names) {
+  VARIANT out;
+  VariantInit(&out);
+  ASSERT_EQ(StoreSheetNames(names, &out), S_OK);
+  ASSERT_EQ(out.vt, VT_ARRAY | VT_BSTR);
+  EXPECT_EQ(SafeArrayGetDim(out.parray), 1u);
+  LONG lower = -1;
+  LONG upper = -1;
+  SafeArrayGetLBound(out.parray, 1, &lower);
+  SafeArrayGetUBound(out.parray, 1, &upper);
+  EXPECT_EQ(lower, 0);
+  EXPECT_EQ(upper, static_cast<LONG>(names.size()) - 1);
+  for (LONG i = 0; i <= upper; ++i) {
+    BSTR name = nullptr;
+    SafeArrayGetElement(out.parray, &i, &name);
+    EXPECT_EQ(std::wstring(name, SysStringLen(name)),
+              std::wstring(names[i].begin(), names[i].end()));
+    SysFreeString(name);
+  }
+  VariantClear(&out);
+}
+
 class BridgeCases : public ::testing::Test {
  protected:
   TempFolder temp;
@@ -41,6 +64,7 @@ TEST_F(BridgeCases, ListsTheWorksheetsInOrderWithoutChartSheets) {
   EXPECT_EQ(engine->GetExcelSheetNames(context, temp.PathOf("book.sbk"), &names), kOk);
   EXPECT_THAT(names, ElementsAre("Budget", "Grades", "Notes"));
   EXPECT_THAT(context.errors, IsEmpty());
+  ExpectNamesArray(names);
   EXPECT_THAT(log.Calls(),
               ElementsAre("Application#1 put Visible(I2:0)",
                           "Application#1 put DisplayAlerts(I2:1)", "Application#1 get Workbooks()",
