@@ -1,7 +1,9 @@
 // The host stand-in's automation objects. Each class lists its members as a table of dispatch
 // id, kind and parameters; the base checks every call against that table the way the host's
 // own dispatch does (wrong type, missing required argument, a put without the put id are
-// errors) and writes one line per call and per Release to the call log.
+// errors) and writes one line per call and per Release to the call log. A new member is one
+// row in its class's table and one handler; a new object is a class deriving from HostObject
+// (or BookObject, for objects of one workbook) with a table of its own.
 #include "components/excel/HostObjects.h"
 
 #include <atomic>
