@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "converter/com/ServerModule.h"
+#include "converter/driver/excel/ExcelBridge.h"
 #include "converter/platform/win32/Bstr.h"
 #include "converter/platform/win32/WindowsServices.h"
 
@@ -12,27 +13,6 @@ namespace tabulex::com {
 
 using win32::AnsiFromBstr;
 using win32::BstrFromAnsi;
-
-namespace {
-
-struct SafeArrayFree {
-  void operator()(SAFEARRAY* array) const { SafeArrayDestroy(array); }
-};
-
-// A one-dimensional array of BSTRs with lower bound 0.
-std::unique_ptr<SAFEARRAY, SafeArrayFree> BstrArray(const std::vector<std::string>& texts) {
-  std::unique_ptr<SAFEARRAY, SafeArrayFree> array(
-      SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size())));
-  if (!array) throw std::bad_alloc();
-  for (LONG i = 0; i < static_cast<LONG>(texts.size()); ++i) {
-    win32::UniqueBstr text = BstrFromAnsi(texts[static_cast<std::size_t>(i)]);
-    // SafeArrayPutElement stores a copy of a BSTR.
-    if (FAILED(SafeArrayPutElement(array.get(), &i, text.get()))) throw std::bad_alloc();
-  }
-  return array;
-}
-
-}  // namespace
 
 Tabulex::Tabulex(IUnknown* outer)
     : inner_(*this),
@@ -125,11 +105,8 @@ HRESULT Tabulex::GetExcelSheetNames(BSTR bstrExcelWorkbookFullPathName, VARIANT*
     const HResult hr =
         converter_.GetExcelSheetNames(AnsiFromBstr(bstrExcelWorkbookFullPathName), &names);
     if (hr < 0) return static_cast<HRESULT>(hr);
-    std::unique_ptr<SAFEARRAY, SafeArrayFree> array = BstrArray(names);
     // An out parameter: whatever the VARIANT held before is the caller's, not ours to clear.
-    vRetSheetNames->vt = VT_ARRAY | VT_BSTR;
-    vRetSheetNames->parray = array.release();
-    return S_OK;
+    return StoreSheetNames(names, vRetSheetNames);
   });
 }
 

@@ -1,6 +1,7 @@
 // Assembles the Windows collaborators of the converter.
 #include "converter/platform/win32/WindowsServices.h"
 
+#include "converter/driver/excel/ExcelBridge.h"
 #include "converter/platform/win32/ComComponents.h"
 #include "converter/platform/win32/MessageBoxUi.h"
 #include "converter/platform/win32/ResourceStrings.h"
@@ -8,8 +9,7 @@
 namespace tabulex::win32 {
 
 std::shared_ptr<SpreadsheetEngine> CreateSpreadsheetEngine() {
-  // No bridge to a spreadsheet application yet: workbooks report that it cannot start.
-  return std::make_shared<UnavailableEngine>();
+  return MakeExcelEngine();
 }
 
 ConverterServices WindowsServices(HMODULE module) {

@@ -1,0 +1,852 @@
+// The host stand-in's automation objects. Each class lists its members as a table of dispatch
+// id, kind and parameters; the base checks every call against that table the way the host's
+// own dispatch does (wrong type, missing required argument, a put without the put id are
+// errors) and writes one line per call and per Release to the call log. A new member is one
+// row in its class's table and one handler; a new object is a class deriving from HostObject
+// (or BookObject, for objects of one workbook) with a table of its own.
+#include "components/excel/HostObjects.h"
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+
+namespace tabulex::standin {
+namespace {
+
+std::atomic<long> g_objects{0};
+std::atomic<long> g_locks{0};
+void (*g_idle)() = nullptr;
+
+void CheckIdle() {
+  if (g_objects == 0 && g_locks == 0 && g_idle) g_idle();
+}
+
+// The host's file formats the stand-in knows.
+constexpr long kFormatTabText = -4158;
+constexpr long kFormatWorkbook = -4143;
+
+std::string Hex(HRESULT value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
+  return text;
+}
+
+std::string Narrow(const wchar_t* wide, int length) {
+  if (!wide || length <= 0) return {};
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, length, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), length);
+  return out;
+}
+
+std::string Narrow(BSTR text) {
+  return Narrow(text, static_cast<int>(SysStringLen(text)));
+}
+std::string Narrow(const std::wstring& text) {
+  return Narrow(text.data(), static_cast<int>(text.size()));
+}
+
+std::wstring ReadSetting(const wchar_t* name) {
+  wchar_t buffer[2 * MAX_PATH];
+  DWORD size = sizeof buffer;
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+      ERROR_SUCCESS) {
+    return {};
+  }
+  return buffer;
+}
+
+std::optional<std::string> ReadFile(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool WriteFile(const std::wstring& path, const std::string& bytes) {
+  std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+  out << bytes;
+  out.close();
+  return static_cast<bool>(out);
+}
+
+struct Book {
+  std::wstring path;
+  Workbook data;
+  bool readOnly = false;
+  bool text = false;
+  bool open = true;
+  bool displayFormulas = false;
+  std::size_t activeSheet = 0;
+};
+
+// What one application object and everything reached from it share.
+struct HostState {
+  std::wstring logPath = ReadSetting(L"CallLog");
+  std::string failMember = Narrow(ReadSetting(L"FailMember"));
+  std::map<std::string, int> counters;
+  bool visible = false;
+  bool displayAlerts = true;
+  bool quit = false;
+  std::vector<std::shared_ptr<Book>> books;
+  std::shared_ptr<Book> active;
+
+  void Log(const std::string& line) const {
+    if (logPath.empty()) return;
+    std::ofstream(std::filesystem::path(logPath), std::ios::binary | std::ios::app) << line << '\n';
+  }
+  void Close(const std::shared_ptr<Book>& book) {
+    book->open = false;
+    std::erase(books, book);
+    if (active == book) active = books.empty() ? nullptr : books.back();
+  }
+};
+
+// The VARIANT types a parameter accepts.
+enum class Arg { kString, kInteger, kInt32, kBoolean, kIntOrString, kValue };
+
+bool Accepts(Arg type, VARTYPE vt) {
+  switch (type) {
+    case Arg::kString:
+      return vt == VT_BSTR;
+    case Arg::kInteger:
+      return vt == VT_I2 || vt == VT_I4;
+    case Arg::kInt32:
+      return vt == VT_I4;
+    case Arg::kBoolean:
+      return vt == VT_BOOL || vt == VT_I2 || vt == VT_I4;
+    case Arg::kIntOrString:
+      return vt == VT_I2 || vt == VT_I4 || vt == VT_BSTR;
+    case Arg::kValue:
+      return vt == VT_EMPTY || vt == VT_BSTR || vt == VT_R8 || vt == VT_I2 || vt == VT_I4 ||
+             vt == VT_BOOL;
+  }
+  return false;
+}
+
+bool IsMissing(const VARIANT& v) {
+  return v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND;
+}
+
+// A VARIANT as the call log shows it.
+std::string Show(const VARIANT& v) {
+  switch (v.vt) {
+    case VT_EMPTY:
+      return "EMPTY";
+    case VT_I2:
+      return "I2:" + std::to_string(v.iVal);
+    case VT_I4:
+      return "I4:" + std::to_string(v.lVal);
+    case VT_BOOL:
+      return "BOOL:" + std::to_string(v.boolVal);
+    case VT_R8:
+      return "R8:" + std::to_string(v.dblVal);
+    case VT_BSTR:
+      return "BSTR:" + Narrow(v.bstrVal);
+    case VT_ERROR:
+      return IsMissing(v) ? "missing" : "ERROR:" + Hex(v.scode);
+    case VT_DISPATCH:
+      return "DISPATCH";
+    default:
+      return "VT" + std::to_string(v.vt);
+  }
+}
+
+long ToLong(const VARIANT& v) {
+  switch (v.vt) {
+    case VT_I2:
+      return v.iVal;
+    case VT_I4:
+      return v.lVal;
+    case VT_BOOL:
+      return v.boolVal;
+    default:
+      return 0;
+  }
+}
+
+enum class Kind { kMethod, kGet, kPut };
+constexpr const char* kKindWords[] = {"call", "get", "put"};
+
+struct Param {
+  Arg type;
+  bool required;
+};
+constexpr Param kRequired(Arg type) {
+  return {type, true};
+}
+constexpr Param kOptional(Arg type) {
+  return {type, false};
+}
+
+// The validated arguments of one call, in the member's order; a null entry was left out.
+struct Call {
+  std::vector<const VARIANT*> args;
+  VARIANT* result = nullptr;
+  std::string error;
+
+  bool Flag(std::size_t i, bool fallback) const {
+    return args[i] ? ToLong(*args[i]) != 0 : fallback;
+  }
+  std::wstring Text(std::size_t i) const {
+    return std::wstring(args[i]->bstrVal, SysStringLen(args[i]->bstrVal));
+  }
+};
+
+class HostObject;
+using Handler = HRESULT (*)(HostObject&, Call&);
+struct Member {
+  DISPID id;
+  const char* name;
+  Kind kind;
+  std::vector<Param> params;  // a put has exactly one: its value
+  Handler handler;
+};
+using MemberTable = std::vector<Member>;
+
+template <class T, HRESULT (T::*Method)(Call&)>
+HRESULT Bind(HostObject& self, Call& call) {
+  return (static_cast<T&>(self).*Method)(call);
+}
+
+// A host failure with its description, as the host raises it through EXCEPINFO.
+HRESULT Raise(Call& call, std::string text) {
+  call.error = std::move(text);
+  return DISP_E_EXCEPTION;
+}
+
+class HostObject : public IDispatch {
+ public:
+  HostObject(std::shared_ptr<HostState> state, const char* type) : state_(std::move(state)) {
+    name_ = std::string(type) + "#" + std::to_string(++state_->counters[type]);
+    ++g_objects;
+    state_->Log(name_ + " created");
+  }
+  virtual ~HostObject() {
+    --g_objects;
+    CheckIdle();
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch)) {
+      return E_NOINTERFACE;
+    }
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const long left = --refs_;
+    state_->Log(name_ + " Release " + std::to_string(left));
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
+
+ protected:
+  virtual const MemberTable& Members() const = 0;
+  // Why the object no longer answers, or nothing while it does.
+  virtual const char* Detached() const { return nullptr; }
+  HostState& State() const { return *state_; }
+  const std::shared_ptr<HostState>& SharedState() const { return state_; }
+
+  // Hands a new object to the caller as the call's result.
+  static HRESULT ReturnObject(Call& call, HostObject* object) {
+    if (!call.result) {
+      object->Release();
+      return S_OK;
+    }
+    call.result->vt = VT_DISPATCH;
+    call.result->pdispVal = object;
+    return S_OK;
+  }
+
+ private:
+  const Member* Find(DISPID id, WORD flags) const;
+  HRESULT Check(const Member& member, const DISPPARAMS& params, Call& call, UINT* argError) const;
+  std::string Describe(DISPID id, const Member* member, WORD flags, const DISPPARAMS& params) const;
+
+  std::atomic<long> refs_{1};
+  std::shared_ptr<HostState> state_;
+  std::string name_;
+};
+
+HRESULT HostObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  if (!names || !ids) return E_POINTER;
+  HRESULT result = S_OK;
+  for (UINT i = 0; i < count; ++i) {
+    ids[i] = DISPID_UNKNOWN;
+    const std::string name = Narrow(std::wstring(names[i]));
+    for (const Member& member : Members()) {
+      if (_stricmp(member.name, name.c_str()) == 0) ids[i] = member.id;
+    }
+    if (ids[i] == DISPID_UNKNOWN) result = DISP_E_UNKNOWNNAME;
+  }
+  return result;
+}
+
+const Member* HostObject::Find(DISPID id, WORD flags) const {
+  const bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
+  for (const Member& member : Members()) {
+    if (member.id != id) continue;
+    if (put ? member.kind == Kind::kPut
+            : (member.kind == Kind::kMethod && (flags & DISPATCH_METHOD)) ||
+                  (member.kind == Kind::kGet && (flags & DISPATCH_PROPERTYGET))) {
+      return &member;
+    }
+  }
+  return nullptr;
+}
+
+HRESULT HostObject::Check(const Member& member, const DISPPARAMS& params, Call& call,
+                          UINT* argError) const {
+  const UINT named = params.cNamedArgs;
+  if (member.kind == Kind::kPut) {
+    if (named != 1 || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT || params.cArgs != 1) {
+      return DISP_E_PARAMNOTFOUND;
+    }
+    if (!Accepts(member.params[0].type, params.rgvarg[0].vt)) {
+      if (argError) *argError = 0;
+      return DISP_E_TYPEMISMATCH;
+    }
+    call.args.push_back(&params.rgvarg[0]);
+    return S_OK;
+  }
+  if (named != 0) return DISP_E_NONAMEDARGS;
+  if (params.cArgs > member.params.size()) return DISP_E_BADPARAMCOUNT;
+  for (UINT i = 0; i < member.params.size(); ++i) {
+    // Invoke passes the last argument first.
+    const UINT slot = params.cArgs - 1 - i;
+    const VARIANT* arg = i < params.cArgs ? &params.rgvarg[slot] : nullptr;
+    if (arg && IsMissing(*arg)) arg = nullptr;
+    if (!arg && member.params[i].required) {
+      if (argError) *argError = i;
+      return DISP_E_PARAMNOTFOUND;
+    }
+    if (arg && !Accepts(member.params[i].type, arg->vt)) {
+      if (argError) *argError = slot;
+      return DISP_E_TYPEMISMATCH;
+    }
+    call.args.push_back(arg);
+  }
+  return S_OK;
+}
+
+std::string HostObject::Describe(DISPID id, const Member* member, WORD flags,
+                                 const DISPPARAMS& params) const {
+  std::string line = name_ + " ";
+  if (member) {
+    line += std::string(kKindWords[static_cast<int>(member->kind)]) + " " + member->name;
+  } else {
+    line += "flags " + std::to_string(flags) + " " + Hex(id);
+  }
+  line += "(";
+  for (UINT i = 0; i < params.cArgs; ++i) {
+    if (i) line += ", ";
+    line += Show(params.rgvarg[params.cArgs - 1 - i]);
+  }
+  return line + ")";
+}
+
+void FillException(EXCEPINFO* exception, const std::string& text) {
+  if (!exception) return;
+  *exception = EXCEPINFO{};
+  exception->scode = kHostError;
+  exception->bstrSource = SysAllocString(L"Host stand-in");
+  const std::wstring description = Widen(text);
+  exception->bstrDescription =
+      SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
+}
+
+HRESULT HostObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                           VARIANT* result, EXCEPINFO* exception, UINT* argError) {
+  if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+  DISPPARAMS none{};
+  const DISPPARAMS& given = params ? *params : none;
+  if (result) VariantInit(result);
+  const Member* member = Find(id, flags);
+  Call call;
+  call.result = result;
+  HRESULT hr = member ? Check(*member, given, call, argError) : DISP_E_MEMBERNOTFOUND;
+  if (SUCCEEDED(hr) && state_->quit) hr = RPC_E_DISCONNECTED;
+  if (SUCCEEDED(hr) && Detached()) hr = Raise(call, Detached());
+  if (SUCCEEDED(hr) && state_->failMember == member->name) {
+    hr = Raise(call, std::string(member->name) + " fails as the test asked");
+  }
+  if (SUCCEEDED(hr)) hr = member->handler(*this, call);
+  std::string line = Describe(id, member, flags, given);
+  if (FAILED(hr)) line += " failed " + Hex(hr == DISP_E_EXCEPTION ? kHostError : hr);
+  state_->Log(line);
+  if (hr == DISP_E_EXCEPTION) FillException(exception, call.error);
+  return hr;
+}
+
+// Objects that belong to one open workbook.
+class BookObject : public HostObject {
+ public:
+  BookObject(std::shared_ptr<HostState> state, const char* type, std::shared_ptr<Book> book)
+      : HostObject(std::move(state), type), book_(std::move(book)) {}
+
+ protected:
+  const char* Detached() const override {
+    return book_->open ? nullptr : "The object belongs to a closed workbook";
+  }
+  Book& TheBook() const { return *book_; }
+  const std::shared_ptr<Book>& SharedBook() const { return book_; }
+
+ private:
+  std::shared_ptr<Book> book_;
+};
+
+class Window : public BookObject {
+ public:
+  Window(std::shared_ptr<HostState> state, std::shared_ptr<Book> book)
+      : BookObject(std::move(state), "Window", std::move(book)) {}
+
+ private:
+  const MemberTable& Members() const override {
+    static const MemberTable table = {
+        {0x284, "DisplayFormulas", Kind::kGet, {}, &Bind<Window, &Window::GetFormulas>},
+        {0x284,
+         "DisplayFormulas",
+         Kind::kPut,
+         {kRequired(Arg::kBoolean)},
+         &Bind<Window, &Window::PutFormulas>},
+    };
+    return table;
+  }
+  HRESULT GetFormulas(Call& call) {
+    if (call.result) {
+      call.result->vt = VT_BOOL;
+      call.result->boolVal = TheBook().displayFormulas ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+    return S_OK;
+  }
+  HRESULT PutFormulas(Call& call) {
+    TheBook().displayFormulas = call.Flag(0, false);
+    return S_OK;
+  }
+};
+
+class Range : public BookObject {
+ public:
+  Range(std::shared_ptr<HostState> state, std::shared_ptr<Book> book, std::size_t sheet,
+        CellRef ref)
+      : BookObject(std::move(state), "Range", std::move(book)), sheet_(sheet), ref_(ref) {}
+
+ private:
+  const MemberTable& Members() const override {
+    static const MemberTable table = {
+        {0x6, "Value", Kind::kGet, {}, &Bind<Range, &Range::GetValue>},
+        {0x6, "Value", Kind::kPut, {kRequired(Arg::kValue)}, &Bind<Range, &Range::PutValue>},
+    };
+    return table;
+  }
+  std::map<CellRef, Cell>& Cells() const { return TheBook().data.sheets[sheet_].cells; }
+  HRESULT GetValue(Call& call);
+  HRESULT PutValue(Call& call);
+
+  std::size_t sheet_;
+  CellRef ref_;
+};
+
+HRESULT Range::GetValue(Call& call) {
+  auto found = Cells().find(ref_);
+  if (!call.result || found == Cells().end()) return S_OK;
+  const std::string& shown = found->second.Shown(false);
+  char* end = nullptr;
+  const double number = std::strtod(shown.c_str(), &end);
+  if (!shown.empty() && end == shown.c_str() + shown.size() && shown[0] != ' ') {
+    call.result->vt = VT_R8;
+    call.result->dblVal = number;
+    return S_OK;
+  }
+  const std::wstring text = Widen(shown);
+  call.result->vt = VT_BSTR;
+  call.result->bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  return S_OK;
+}
+
+HRESULT Range::PutValue(Call& call) {
+  VARIANT text;
+  VariantInit(&text);
+  if (FAILED(VariantChangeType(&text, const_cast<VARIANT*>(call.args[0]), 0, VT_BSTR))) {
+    return Raise(call, "The value cannot be stored");
+  }
+  std::string content = Narrow(text.bstrVal);
+  VariantClear(&text);
+  if (content.empty()) {
+    Cells().erase(ref_);
+  } else {
+    Cells()[ref_] = Cell{std::move(content), {}};
+  }
+  return S_OK;
+}
+
+class Worksheet : public BookObject {
+ public:
+  Worksheet(std::shared_ptr<HostState> state, std::shared_ptr<Book> book, std::size_t index)
+      : BookObject(std::move(state), "Worksheet", std::move(book)), index_(index) {}
+
+ private:
+  const MemberTable& Members() const override {
+    static const MemberTable table = {
+        {0x130, "Activate", Kind::kMethod, {}, &Bind<Worksheet, &Worksheet::Activate>},
+        {0x6E, "Name", Kind::kGet, {}, &Bind<Worksheet, &Worksheet::GetName>},
+        {0xC5,
+         "Range",
+         Kind::kGet,
+         {kRequired(Arg::kString), kOptional(Arg::kString)},
+         &Bind<Worksheet, &Worksheet::GetRange>},
+    };
+    return table;
+  }
+  HRESULT Activate(Call& call) {
+    if (State().active != SharedBook()) {
+      return Raise(call, "Activate method of Worksheet class failed: its workbook is not active");
+    }
+    TheBook().activeSheet = index_;
+    return S_OK;
+  }
+  HRESULT GetName(Call& call) {
+    if (!call.result) return S_OK;
+    const std::wstring name = Widen(TheBook().data.sheets[index_].name);
+    call.result->vt = VT_BSTR;
+    call.result->bstrVal = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+    return S_OK;
+  }
+  HRESULT GetRange(Call& call) {
+    const std::string first = Narrow(call.args[0]->bstrVal);
+    const std::string last = call.args[1] ? Narrow(call.args[1]->bstrVal) : first;
+    std::optional<CellRef> ref = ParseCellName(first);
+    // Ranges of one cell are all the stand-in has needed so far.
+    if (!ref || ParseCellName(last) != ref) {
+      return Raise(call, "Range " + first + ":" + last + " is not a single cell");
+    }
+    return ReturnObject(call, new Range(SharedState(), SharedBook(), index_, *ref));
+  }
+
+  std::size_t index_;
+};
+
+class Worksheets : public BookObject {
+ public:
+  Worksheets(std::shared_ptr<HostState> state, std::shared_ptr<Book> book)
+      : BookObject(std::move(state), "Worksheets", std::move(book)) {}
+
+ private:
+  const MemberTable& Members() const override {
+    static const MemberTable table = {
+        {0x76, "Count", Kind::kGet, {}, &Bind<Worksheets, &Worksheets::GetCount>},
+        {0xAA,
+         "Item",
+         Kind::kGet,
+         {kRequired(Arg::kIntOrString)},
+         &Bind<Worksheets, &Worksheets::GetItem>},
+    };
+    return table;
+  }
+  // Positions of the worksheets among all sheets; chart sheets are not in the collection.
+  std::vector<std::size_t> Positions() const {
+    std::vector<std::size_t> positions;
+    const std::vector<Sheet>& sheets = TheBook().data.sheets;
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+      if (sheets[i].kind == SheetKind::kWorksheet) positions.push_back(i);
+    }
+    return positions;
+  }
+  HRESULT GetCount(Call& call) {
+    if (call.result) {
+      call.result->vt = VT_I4;
+      call.result->lVal = static_cast<LONG>(Positions().size());
+    }
+    return S_OK;
+  }
+  HRESULT GetItem(Call& call);
+};
+
+HRESULT Worksheets::GetItem(Call& call) {
+  const std::vector<std::size_t> positions = Positions();
+  const VARIANT& index = *call.args[0];
+  if (index.vt == VT_BSTR) {
+    const std::wstring wanted(index.bstrVal, SysStringLen(index.bstrVal));
+    for (std::size_t position : positions) {
+      const std::wstring name = Widen(TheBook().data.sheets[position].name);
+      if (CompareStringOrdinal(name.c_str(), -1, wanted.c_str(), -1, TRUE) == CSTR_EQUAL) {
+        return ReturnObject(call, new Worksheet(SharedState(), SharedBook(), position));
+      }
+    }
+    return DISP_E_BADINDEX;
+  }
+  const long number = ToLong(index);
+  if (number < 1 || number > static_cast<long>(positions.size())) return DISP_E_BADINDEX;
+  return ReturnObject(call, new Worksheet(SharedState(), SharedBook(), positions[number - 1]));
+}
+
+class WorkbookObject : public BookObject {
+ public:
+  WorkbookObject(std::shared_ptr<HostState> state, std::shared_ptr<Book> book)
+      : BookObject(std::move(state), "Workbook", std::move(book)) {}
+
+ private:
+  const MemberTable& Members() const override;
+  HRESULT Activate(Call&) {
+    State().active = SharedBook();
+    return S_OK;
+  }
+  HRESULT GetWorksheets(Call& call) {
+    return ReturnObject(call, new Worksheets(SharedState(), SharedBook()));
+  }
+  HRESULT SaveAs(Call& call);
+  HRESULT Close(Call& call);
+  HRESULT Save(Call& call, const std::wstring& path, bool text);
+};
+
+const MemberTable& WorkbookObject::Members() const {
+  using W = WorkbookObject;
+  static const MemberTable table = {
+      {0x130, "Activate", Kind::kMethod, {}, &Bind<W, &W::Activate>},
+      {0x1EE, "Worksheets", Kind::kGet, {}, &Bind<W, &W::GetWorksheets>},
+      // FileName, FileFormat, Password, WriteResPassword, ReadOnlyRecommended, CreateBackup,
+      // AccessMode, ConflictResolution, AddToMru, TextCodepage, TextVisualLayout.
+      {0x11C,
+       "SaveAs",
+       Kind::kMethod,
+       {kRequired(Arg::kString), kOptional(Arg::kInteger), kOptional(Arg::kString),
+        kOptional(Arg::kString), kOptional(Arg::kBoolean), kOptional(Arg::kBoolean),
+        kOptional(Arg::kInt32), kOptional(Arg::kInteger), kOptional(Arg::kBoolean),
+        kOptional(Arg::kInteger), kOptional(Arg::kInteger)},
+       &Bind<W, &W::SaveAs>},
+      // SaveChanges, Filename, RouteWorkbook.
+      {0x115,
+       "Close",
+       Kind::kMethod,
+       {kOptional(Arg::kBoolean), kOptional(Arg::kString), kOptional(Arg::kBoolean)},
+       &Bind<W, &W::Close>},
+  };
+  return table;
+}
+
+HRESULT WorkbookObject::Save(Call& call, const std::wstring& path, bool text) {
+  Book& book = TheBook();
+  std::string bytes;
+  if (text) {
+    const Sheet& sheet = book.data.sheets[book.activeSheet];
+    if (sheet.kind != SheetKind::kWorksheet) return Raise(call, "A chart sheet cannot be text");
+    bytes = SheetToText(sheet, book.displayFormulas);
+  } else {
+    bytes = WriteWorkbook(book.data);
+  }
+  if (!WriteFile(path, bytes)) return Raise(call, "Cannot access '" + Narrow(path) + "'");
+  return S_OK;
+}
+
+HRESULT WorkbookObject::SaveAs(Call& call) {
+  Book& book = TheBook();
+  const std::wstring path = call.Text(0);
+  const long format =
+      call.args[1] ? ToLong(*call.args[1]) : (book.text ? kFormatTabText : kFormatWorkbook);
+  if (format != kFormatTabText && format != kFormatWorkbook) {
+    return Raise(call, "File format " + std::to_string(format) + " is not supported");
+  }
+  std::error_code ignored;
+  // With alerts on the host would ask before replacing a file; nobody answers, so it stops.
+  if (State().displayAlerts && std::filesystem::exists(path, ignored)) {
+    return Raise(call, "A file named '" + Narrow(path) + "' already exists");
+  }
+  const HRESULT saved = Save(call, path, format == kFormatTabText);
+  if (FAILED(saved)) return saved;
+  book.path = path;
+  book.text = format == kFormatTabText;
+  book.readOnly = false;
+  return S_OK;
+}
+
+HRESULT WorkbookObject::Close(Call& call) {
+  Book& book = TheBook();
+  if (call.Flag(0, false)) {
+    if (book.readOnly) return Raise(call, "The workbook is read-only");
+    const HRESULT saved = Save(call, book.path, book.text);
+    if (FAILED(saved)) return saved;
+  }
+  State().Close(SharedBook());
+  return S_OK;
+}
+
+class Workbooks : public HostObject {
+ public:
+  explicit Workbooks(std::shared_ptr<HostState> state)
+      : HostObject(std::move(state), "Workbooks") {}
+
+ private:
+  const MemberTable& Members() const override {
+    // FileName, UpdateLinks, ReadOnly, Format, Password, WriteResPassword,
+    // IgnoreReadOnlyRecommended, Origin, Delimiter, Editable, Notify, Converter, AddToMru.
+    static const MemberTable table = {
+        {0x2AA,
+         "Open",
+         Kind::kMethod,
+         {kRequired(Arg::kString), kOptional(Arg::kInteger), kOptional(Arg::kBoolean),
+          kOptional(Arg::kInteger), kOptional(Arg::kString), kOptional(Arg::kString),
+          kOptional(Arg::kBoolean), kOptional(Arg::kInteger), kOptional(Arg::kIntOrString),
+          kOptional(Arg::kBoolean), kOptional(Arg::kBoolean), kOptional(Arg::kInteger),
+          kOptional(Arg::kBoolean)},
+         &Bind<Workbooks, &Workbooks::Open>},
+    };
+    return table;
+  }
+  HRESULT Open(Call& call);
+};
+
+HRESULT Workbooks::Open(Call& call) {
+  auto book = std::make_shared<Book>();
+  book->path = call.Text(0);
+  const std::string shown = Narrow(book->path);
+  std::optional<std::string> bytes = ReadFile(book->path);
+  if (!bytes) return Raise(call, "'" + shown + "' could not be found");
+  if (IsWorkbookFile(*bytes)) {
+    std::string why;
+    std::optional<Workbook> data = ReadWorkbook(*bytes, &why);
+    if (!data) return Raise(call, "'" + shown + "' is damaged: " + why);
+    book->data = std::move(*data);
+  } else {
+    const std::string stem = Narrow(std::filesystem::path(book->path).stem().wstring());
+    book->data.sheets.push_back(TextToSheet(*bytes, stem));
+    book->text = true;
+  }
+  book->readOnly = call.Flag(2, false);
+  State().books.push_back(book);
+  State().active = book;
+  return ReturnObject(call, new WorkbookObject(SharedState(), book));
+}
+
+class Application : public HostObject {
+ public:
+  explicit Application(std::shared_ptr<HostState> state)
+      : HostObject(std::move(state), "Application") {}
+
+ private:
+  const MemberTable& Members() const override {
+    using A = Application;
+    static const MemberTable table = {
+        {0x22E, "Visible", Kind::kPut, {kRequired(Arg::kBoolean)}, &Bind<A, &A::PutVisible>},
+        {0x157, "DisplayAlerts", Kind::kGet, {}, &Bind<A, &A::GetAlerts>},
+        {0x157, "DisplayAlerts", Kind::kPut, {kRequired(Arg::kBoolean)}, &Bind<A, &A::PutAlerts>},
+        {0x23C, "Workbooks", Kind::kGet, {}, &Bind<A, &A::GetWorkbooks>},
+        {0x2F7, "ActiveWindow", Kind::kGet, {}, &Bind<A, &A::GetActiveWindow>},
+        {0x12E, "Quit", Kind::kMethod, {}, &Bind<A, &A::Quit>},
+    };
+    return table;
+  }
+  HRESULT PutVisible(Call& call) {
+    State().visible = call.Flag(0, false);
+    return S_OK;
+  }
+  HRESULT GetAlerts(Call& call) {
+    if (call.result) {
+      call.result->vt = VT_BOOL;
+      call.result->boolVal = State().displayAlerts ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+    return S_OK;
+  }
+  HRESULT PutAlerts(Call& call) {
+    State().displayAlerts = call.Flag(0, true);
+    return S_OK;
+  }
+  HRESULT GetWorkbooks(Call& call) { return ReturnObject(call, new Workbooks(SharedState())); }
+  HRESULT GetActiveWindow(Call& call) {
+    // Without an open workbook the host has no window and answers Nothing.
+    if (!State().active) {
+      if (call.result) call.result->vt = VT_DISPATCH;
+      return S_OK;
+    }
+    return ReturnObject(call, new Window(SharedState(), State().active));
+  }
+  HRESULT Quit(Call&) {
+    for (const std::shared_ptr<Book>& book : State().books) book->open = false;
+    State().books.clear();
+    State().active = nullptr;
+    State().quit = true;
+    return S_OK;
+  }
+};
+
+class Factory : public IClassFactory {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) {
+      return E_NOINTERFACE;
+    }
+    *out = static_cast<IClassFactory*>(this);
+    return S_OK;
+  }
+  // The factory is static: it lives as long as the module.
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    auto* app = new Application(std::make_shared<HostState>());
+    const HRESULT hr = app->QueryInterface(riid, out);
+    app->Release();
+    return hr;
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+    if (lock) {
+      AddServerLock();
+    } else {
+      RemoveServerLock();
+    }
+    return S_OK;
+  }
+};
+
+}  // namespace
+
+long LiveObjects() {
+  return g_objects + g_locks;
+}
+void SetIdleCallback(void (*callback)()) {
+  g_idle = callback;
+}
+void AddServerLock() {
+  ++g_locks;
+}
+void RemoveServerLock() {
+  --g_locks;
+  CheckIdle();
+}
+
+IClassFactory* HostClassFactory() {
+  static Factory factory;
+  return &factory;
+}
+
+}  // namespace tabulex::standin

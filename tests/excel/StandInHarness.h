@@ -1,0 +1,120 @@
+// Helpers of the bridge tests: registering the host stand-in, its call log, and workbooks in
+// its file format.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "components/excel/HostObjects.h"
+#include "tests/support/TempFolder.h"
+
+namespace tabulex::testing {
+
+// A build-tree path as the Windows programs see it.
+inline std::wstring HostPath(const std::string& unixPath) {
+  std::wstring path = L"Z:";
+  for (char c : unixPath) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+  return path;
+}
+
+// Runs a command line to its end; its exit code, or -1 when it cannot start.
+inline int RunAndWait(std::wstring commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return -1;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+inline void SetStandInSetting(const wchar_t* name, const std::wstring& value) {
+  const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+  RegSetKeyValueW(HKEY_CURRENT_USER, standin::kSettingsKey, name, REG_SZ, value.c_str(), bytes);
+}
+
+inline void ClearStandInSetting(const wchar_t* name) {
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, standin::kSettingsKey, name);
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The stand-in's record of the calls it received during one test.
+class CallLog {
+ public:
+  explicit CallLog(std::string path) : path_(std::move(path)) {
+    std::filesystem::remove(path_);
+    SetStandInSetting(L"CallLog", std::wstring(path_.begin(), path_.end()));
+  }
+  ~CallLog() { ClearStandInSetting(L"CallLog"); }
+
+  std::vector<std::string> Lines() const {
+    std::vector<std::string> lines;
+    std::ifstream in(path_, std::ios::binary);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  // The calls alone, without object creation and reference counting.
+  std::vector<std::string> Calls() const {
+    std::vector<std::string> calls;
+    for (const std::string& line : Lines()) {
+      if (line.find(" created") == std::string::npos &&
+          line.find(" Release ") == std::string::npos) {
+        calls.push_back(line);
+      }
+    }
+    return calls;
+  }
+  // Objects whose reference count has not come back to zero, and calls made after it did.
+  std::vector<std::string> Leaks() const {
+    std::map<std::string, std::string> last;
+    std::vector<std::string> problems;
+    for (const std::string& line : Lines()) {
+      const std::string object = line.substr(0, line.find(' '));
+      if (last[object] == "0") problems.push_back("used after release: " + line);
+      const std::size_t release = line.find(" Release ");
+      last[object] = release == std::string::npos ? "alive" : line.substr(release + 9);
+    }
+    for (const auto& [object, state] : last) {
+      if (state != "0") problems.push_back("not released: " + object);
+    }
+    return problems;
+  }
+  bool Contains(const std::string& call) const {
+    for (const std::string& line : Calls()) {
+      if (line == call) return true;
+    }
+    return false;
+  }
+
+ private:
+  std::string path_;
+};
+
+// The arguments of a read-only Workbooks.Open, after the file name, as the log shows them.
+inline const std::string kReadOnlyOpen =
+    ", I2:3, I2:1, missing, missing, missing, I2:1, missing, missing, missing, I2:0, missing, "
+    "I2:0)";
+// A text Workbooks.Open: read-write, tab delimiter.
+inline const std::string kTextOpen =
+    ", I2:3, I2:0, missing, missing, missing, I2:1, missing, I2:1, missing, I2:0, missing, "
+    "I2:0)";
+inline const std::string kCloseWithoutSaving = "Workbook#1 call Close(I2:0, missing, missing)";
+
+}  // namespace tabulex::testing
