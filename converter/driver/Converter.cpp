@@ -339,7 +339,7 @@ HResult Conversion::WriteWorkbook() {
   const std::string output = target_->GetOutput();
   // The terminating zero byte goes into the file too.
   const std::size_t size = std::min(target_->GetOutputSize() + 1, output.size());
-  const std::string path = outputFolder_ + internalName_ + ".xls";
+  const std::string path = outputFolder_ + internalName_ + services_.workbookExtension;
   if (std::optional<HResult> refused = Refused(path)) return *refused;
   if (!text.Valid() ||
       !platform::WriteWholeFile(text.Path(), std::string_view(output).substr(0, size))) {
@@ -353,7 +353,7 @@ HResult Conversion::WriteWorkbook() {
     return kFail;
   }
   platform::RemoveFile(*reserved);
-  TempFile workbook(*reserved + ".xls");
+  TempFile workbook(*reserved + services_.workbookExtension);
   const int result = services_.engine->TextToExcelWorkbook(context_, text.Path(), workbook.Path());
   const std::optional<std::uintmax_t> saved = platform::FileSize(workbook.Path());
   if (result != 0 || !saved || *saved == 0) return kFail;
