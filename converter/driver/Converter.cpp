@@ -200,6 +200,7 @@ HResult Conversion::Run() {
     toType_ = ZQ_TABULEX_74;
     rambla_ = true;
   }
+  context_.SetRewritesFormulas(!(IsSpreadsheetType(fromType_) && IsSpreadsheetType(toType_)));
   const bool targetNeedsSource = toType_ >= ZQ_EXCEL && toType_ <= ZQ_TABULEX_74;
   if (targetNeedsSource && !IsKnownSourceType(fromType_)) {
     context_.ShowMessage(

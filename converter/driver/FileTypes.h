@@ -61,6 +61,11 @@ constexpr bool IsCalculatorType(std::int32_t type) {
   return type == ZQ_TABULEX_52P || IsKv68Family(type);
 }
 
+// Text and workbooks: the types whose formulas are in the spreadsheet's own syntax.
+constexpr bool IsSpreadsheetType(std::int32_t type) {
+  return type == ZQ_EXCEL || type == ZQ_TAB_TEXT;
+}
+
 constexpr bool IsKnownSourceType(std::int32_t type) {
   return type >= ZQ_EXCEL && type < ZQ_TABULEX_NULL;
 }
