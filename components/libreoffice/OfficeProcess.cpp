@@ -29,6 +29,8 @@ constexpr int kRestartRequested = 81;
 constexpr auto kConnectTimeout = 60s;
 constexpr auto kConnectRetry = 100ms;
 constexpr auto kTerminateWait = 10s;
+// Private profiles are folders named this, the process id, a dash and a unique part.
+constexpr std::string_view kProfilePrefix = "tabulex-office-";
 
 // The profile's settings: Excel's A1 formula syntax (so references to other sheets read
 // Sheet2!A1) and the en-US locale (so numbers use a decimal point and functions take commas),
@@ -87,14 +89,36 @@ bool OfficeProcess::Start() {
   return Connect();
 }
 
+namespace {
+
+// A command killed outright cannot remove its office's profile; the next start removes the
+// profiles whose process has ended. The folder names carry the process id.
+void RemoveAbandonedProfiles() {
+  const std::string temp = platform::TempFolder();
+  for (const std::string& name : platform::FolderEntries(temp)) {
+    if (!name.starts_with(kProfilePrefix)) continue;
+    const std::string rest = name.substr(kProfilePrefix.size());
+    const std::size_t dash = rest.find('-');
+    if (dash == 0 || dash == std::string::npos || rest.find_first_not_of("0123456789") != dash) {
+      continue;
+    }
+    if (!platform::ProcessRuns(std::stoi(rest.substr(0, dash)))) platform::RemoveTree(temp + name);
+  }
+}
+
+}  // namespace
+
 bool OfficeProcess::PrepareProfile() {
-  std::optional<std::string> root = platform::CreateUniqueFolder("tabulex-office-");
+  RemoveAbandonedProfiles();
+  const std::string prefix =
+      std::string(kProfilePrefix) + std::to_string(platform::CurrentProcessId()) + "-";
+  std::optional<std::string> root = platform::CreateUniqueFolder(prefix);
   if (!root) return false;
   root_ = *root;
   scratch_ = root_ + "/scratch/";
   const std::string user = root_ + "/profile/user/";
-  pipeName_ = "tabulex-" + std::to_string(platform::CurrentProcessId()) + "-" +
-              root_.substr(root_.rfind('-') + 1);
+  // Unique like the profile's folder name, which ends in the process id and a unique part.
+  pipeName_ = "tabulex-" + root_.substr(root_.rfind('/') + 1 + kProfilePrefix.size());
   return platform::CreateFolders(scratch_) && platform::CreateFolders(user) &&
          platform::WriteWholeFile(user + "registrymodifications.xcu", kProfileSettings);
 }

@@ -24,6 +24,9 @@ void KillChild(int pid);
 // The id of this process.
 int CurrentProcessId();
 
+// Whether a process with this id runs.
+bool ProcessRuns(int pid);
+
 // Whether the path names a file this process may execute.
 bool IsExecutableFile(const std::string& path);
 

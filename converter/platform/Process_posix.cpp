@@ -1,4 +1,5 @@
 // Child processes bound to this one, and private folders, on POSIX systems.
+#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "converter/platform/Files.h"
@@ -79,6 +81,17 @@ void KillChild(int pid) {
 
 int CurrentProcessId() {
   return static_cast<int>(getpid());
+}
+
+bool ProcessRuns(int pid) {
+  if (pid <= 0 || (kill(pid, 0) != 0 && errno != EPERM)) return false;
+  // A process that has ended but is not yet collected by its parent is not running; Linux
+  // shows its state as Z after the name in parentheses.
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return true;
+  const std::size_t close = line.rfind(')');
+  return close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'Z';
 }
 
 bool IsExecutableFile(const std::string& path) {
