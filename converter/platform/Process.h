@@ -11,7 +11,9 @@ namespace tabulex::platform {
 
 // Starts `argv[0]` (a full path) with the arguments in a session of its own, with its standard
 // streams on /dev/null, and binds it to this process: the system kills it when this process
-// ends, however it ends. Returns the child's process id, or nothing when it cannot be started.
+// ends, however it ends. (The system ties this to the calling thread: call it from a thread that
+// lives as long as the child may.) Returns the child's process id, or nothing when it cannot be
+// started.
 std::optional<int> SpawnBoundChild(const std::vector<std::string>& argv);
 
 // Waits up to `timeout` for the child to end and reaps it. Returns its exit status (128 plus
