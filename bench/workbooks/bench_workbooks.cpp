@@ -72,8 +72,8 @@ void BM_OneEngineForTwentyWorkbooks(benchmark::State& state) {
     }
   }
   state.counters["per_workbook_s"] = benchmark::Counter(
-      static_cast<double>(kWorkbooks), benchmark::Counter::kIsIterationInvariantRate |
-                                           benchmark::Counter::kInvert);
+      static_cast<double>(kWorkbooks),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_OneEngineForTwentyWorkbooks)->Iterations(3)->Unit(benchmark::kSecond)->UseRealTime();
 
@@ -92,8 +92,8 @@ void BM_ConvertToPerWorkbook(benchmark::State& state) {
     }
   }
   state.counters["per_workbook_s"] = benchmark::Counter(
-      static_cast<double>(kWorkbooks), benchmark::Counter::kIsIterationInvariantRate |
-                                           benchmark::Counter::kInvert);
+      static_cast<double>(kWorkbooks),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ConvertToPerWorkbook)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
