@@ -10,7 +10,6 @@
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
-#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
@@ -137,8 +136,8 @@ class Document {
     try {
       component_ = office.Desktop()->loadComponentFromURL(
           UrlOf(path), "_blank", 0, Sequence<PropertyValue>(args.data(), args.size()));
-    } catch (const css::lang::DisposedException&) {
-      throw;
+    } catch (const css::uno::RuntimeException&) {
+      throw;  // the office or the connection failed, not the file
     } catch (const css::uno::Exception& e) {
       throw EngineError{path + ": cannot be loaded: " + FromOUString(e.Message)};
     }
@@ -180,8 +179,8 @@ class Document {
     Reference<css::frame::XStorable> storable(component_, UNO_QUERY_THROW);
     try {
       storable->storeToURL(UrlOf(path), Sequence<PropertyValue>(args.data(), args.size()));
-    } catch (const css::lang::DisposedException&) {
-      throw;
+    } catch (const css::uno::RuntimeException&) {
+      throw;  // the office or the connection failed, not the file
     } catch (const css::uno::Exception& e) {
       throw EngineError{path + ": cannot be written: " + FromOUString(e.Message), true};
     }

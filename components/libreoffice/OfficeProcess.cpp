@@ -172,6 +172,14 @@ bool OfficeProcess::Connect() {
               " s");
 }
 
+bool OfficeProcess::Running() {
+  if (pid_ && platform::WaitChild(*pid_, std::chrono::milliseconds(0))) {
+    pid_.reset();
+    desktop_.clear();
+  }
+  return pid_.has_value();
+}
+
 void OfficeProcess::Stop() {
   if (desktop_.is()) {
     try {

@@ -21,7 +21,8 @@ class OfficeProcess {
   bool Start();
   // Asks the office to end, waits a while, then kills it; removes the private profile.
   void Stop();
-  bool Running() const { return pid_.has_value(); }
+  // Whether the office still runs; one that ended (it crashed, or was killed) is collected.
+  bool Running();
   std::optional<int> ProcessId() const { return pid_; }
   // Why Start failed.
   const std::string& Failure() const { return failure_; }

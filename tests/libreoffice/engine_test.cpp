@@ -6,6 +6,7 @@
 
 #include "components/ErrorTextStandIn.h"
 #include "converter/model/ErrorCodes.h"
+#include "converter/platform/Process.h"
 #include "tests/libreoffice/SharedEngine.h"
 #include "tests/support/DriverFixture.h"
 #include "tests/support/RecordingContext.h"
@@ -75,6 +76,16 @@ TEST_F(LibreOfficeTest, OneOfficeServesEveryOperation) {
   Export(Fixture("hidden-sheet.xlsx"), "Secret");
   Names(Fixture("chart-sheet.xlsx"));
   EXPECT_EQ(engine->OfficeProcessId(), office);
+}
+
+TEST_F(LibreOfficeTest, AnOfficeThatDiedIsStartedAgain) {
+  Names(Fixture("hidden-sheet.xlsx"));
+  const std::optional<int> office = engine->OfficeProcessId();
+  ASSERT_TRUE(office.has_value());
+  platform::KillChild(*office);
+  EXPECT_EQ(Names(Fixture("hidden-sheet.xlsx")), (std::vector<std::string>{"Shown", "Secret"}));
+  EXPECT_NE(engine->OfficeProcessId(), office);
+  EXPECT_TRUE(context.errors.empty());
 }
 
 TEST_F(LibreOfficeTest, FormulasExportAsTheirTextInExcelSyntax) {
