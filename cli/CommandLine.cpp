@@ -129,7 +129,8 @@ void ExplainEngineFailure(const components::WorkbookEngine& engine, std::ostream
 // The sheet to read: the one named, or else a workbook's first worksheet. Nothing when the
 // workbook's sheets cannot be listed (the engine has told why).
 std::optional<std::string> SheetToRead(const Options& o, int from, Converter& converter,
-                                       components::WorkbookEngine& engine, std::ostream& err) {
+                                       const components::WorkbookEngine& engine,
+                                       std::ostream& err) {
   if (from != ZQ_EXCEL || !o.sheet.empty()) return o.sheet;
   std::vector<std::string> names;
   if (converter.GetExcelSheetNames(o.input, &names) != kOk) {
@@ -143,8 +144,9 @@ std::optional<std::string> SheetToRead(const Options& o, int from, Converter& co
   return names.front();
 }
 
-int RunConvert(const Options& o, components::WorkbookEngine& engine,
-               std::shared_ptr<SpreadsheetEngine> shared, std::istream& in, std::ostream& out,
+using Engine = std::shared_ptr<components::WorkbookEngine>;
+
+int RunConvert(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
                std::ostream& err, bool interactive) {
   const std::optional<int> to = TypeFromName(o.to);
   if (!to) {
@@ -158,12 +160,12 @@ int RunConvert(const Options& o, components::WorkbookEngine& engine,
                            : o.ask          ? OverwritePolicy::kAsk
                                             : OverwritePolicy::kDefault;
   auto ui = std::make_shared<CliUserInterface>(policy, interactive, in, err);
-  ConverterServices services = MakeServices(ui, o.trace, std::move(shared), err);
+  ConverterServices services = MakeServices(ui, o.trace, engine, err);
   services.workbookExtension = WorkbookExtension(o.to);
   Converter converter(std::move(services));
   const std::string outDir = o.outDir.empty() ? FolderOf(o.input) : WithSeparator(o.outDir);
   const std::string name = o.name.empty() ? StemOf(o.input) : o.name;
-  const std::optional<std::string> sheet = SheetToRead(o, *from, converter, engine, err);
+  const std::optional<std::string> sheet = SheetToRead(o, *from, converter, *engine, err);
   if (!sheet) return kExitFailure;
   const HResult result = converter.Convert(o.input, *from, *sheet, outDir, name, *to, 0);
   if (result == kOk) {
@@ -171,7 +173,7 @@ int RunConvert(const Options& o, components::WorkbookEngine& engine,
     converter.GetTheFileName(&written);
     if (!written.empty()) out << written << "\n";
   } else if (result < 0) {
-    if (*from == ZQ_EXCEL || *to == ZQ_EXCEL) ExplainEngineFailure(engine, err);
+    if (*from == ZQ_EXCEL || *to == ZQ_EXCEL) ExplainEngineFailure(*engine, err);
     if (ui->Shown() == 0) {
       err << "tabulex: converting " << o.input << " to " << o.to << " failed (result "
           << Hex(result) << ")\n";
@@ -195,18 +197,17 @@ void PrintCells(const Spreadsheet& sheet, std::ostream& out) {
   }
 }
 
-int RunCells(const Options& o, components::WorkbookEngine& engine,
-             std::shared_ptr<SpreadsheetEngine> shared, std::istream& in, std::ostream& out,
+int RunCells(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
              std::ostream& err) {
   const std::optional<int> from = ResolveFrom(o.from, o.input, err);
   if (!from) return kExitUsage;
   auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);
-  Converter converter(MakeServices(ui, o.trace, std::move(shared), err));
-  const std::optional<std::string> sheet = SheetToRead(o, *from, converter, engine, err);
+  Converter converter(MakeServices(ui, o.trace, engine, err));
+  const std::optional<std::string> sheet = SheetToRead(o, *from, converter, *engine, err);
   if (!sheet) return kExitFailure;
   LoadedSource loaded = converter.ReadSource(o.input, *from, *sheet, StemOf(o.input));
   if (loaded.Result() != kOk || !loaded.Sheet()) {
-    if (*from == ZQ_EXCEL) ExplainEngineFailure(engine, err);
+    if (*from == ZQ_EXCEL) ExplainEngineFailure(*engine, err);
     if (ui->Shown() == 0) {
       err << "tabulex: reading " << o.input << " failed (result " << Hex(loaded.Result()) << ")\n";
     }
@@ -216,14 +217,13 @@ int RunCells(const Options& o, components::WorkbookEngine& engine,
   return kExitWritten;
 }
 
-int RunSheets(const Options& o, components::WorkbookEngine& engine,
-              std::shared_ptr<SpreadsheetEngine> shared, std::istream& in, std::ostream& out,
+int RunSheets(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
               std::ostream& err) {
   auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);
-  Converter converter(MakeServices(ui, false, std::move(shared), err));
+  Converter converter(MakeServices(ui, false, engine, err));
   std::vector<std::string> names;
   if (converter.GetExcelSheetNames(o.input, &names) != kOk) {
-    ExplainEngineFailure(engine, err);
+    ExplainEngineFailure(*engine, err);
     if (ui->Shown() == 0) err << "tabulex: cannot list the sheets of " << o.input << "\n";
     return kExitFailure;
   }
@@ -305,10 +305,10 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
   }
   // One engine for the whole command, started by the first workbook operation and ended when the
   // command ends.
-  std::shared_ptr<components::WorkbookEngine> engine = components::MakeWorkbookEngine();
-  if (*sheets) return RunSheets(o, *engine, engine, in, out, err);
-  if (*convert) return RunConvert(o, *engine, engine, in, out, err, stdinIsTerminal);
-  return RunCells(o, *engine, engine, in, out, err);
+  const Engine engine = components::MakeWorkbookEngine();
+  if (*sheets) return RunSheets(o, engine, in, out, err);
+  if (*convert) return RunConvert(o, engine, in, out, err, stdinIsTerminal);
+  return RunCells(o, engine, in, out, err);
 }
 
 }  // namespace tabulex::cli
