@@ -78,6 +78,8 @@ bool OfficeProcess::Start() {
                 " is missing); install the package libreoffice-calc-nogui");
   }
   if (!PrepareProfile()) return Fail("cannot create a private LibreOffice profile");
+  // The office may die while the bridge writes to it; that must fail the call, not end us.
+  platform::IgnoreBrokenPipes();
   try {
     local_ = LocalContext(program_);
   } catch (const css::uno::Exception& e) {

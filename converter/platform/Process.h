@@ -16,6 +16,10 @@ namespace tabulex::platform {
 // started.
 std::optional<int> SpawnBoundChild(const std::vector<std::string>& argv);
 
+// Makes a write to a pipe or socket whose other end has gone fail with an error, instead of
+// ending this process: a helper talked to over a pipe may die at any moment.
+void IgnoreBrokenPipes();
+
 // Waits up to `timeout` for the child to end and reaps it. Returns its exit status (128 plus
 // the signal number when a signal ended it), or nothing while it still runs.
 std::optional<int> WaitChild(int pid, std::chrono::milliseconds timeout);

@@ -31,6 +31,8 @@ int StatusOf(int raw) {
 // Runs in the forked child: only calls that are safe between fork and exec.
 [[noreturn]] void BecomeChild(pid_t parent, const std::vector<char*>& args) {
   setsid();
+  // A disposition of "ignore" would pass to the new program; give it the default back.
+  signal(SIGPIPE, SIG_DFL);
   // The kill signal arrives when the forking thread's process ends; check the parent is still
   // the one we started from in case it ended before the request took effect.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -59,6 +61,13 @@ std::optional<int> SpawnBoundChild(const std::vector<std::string>& argv) {
   if (pid < 0) return std::nullopt;
   if (pid == 0) BecomeChild(parent, args);
   return static_cast<int>(pid);
+}
+
+void IgnoreBrokenPipes() {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGPIPE, &ignore, nullptr);
 }
 
 std::optional<int> WaitChild(int pid, std::chrono::milliseconds timeout) {
