@@ -11,6 +11,7 @@
 #include "cli/CliUserInterface.h"
 #include "cli/Version.h"
 #include "components/StandInServices.h"
+#include "components/WorkbookEngine.h"
 #include "converter/driver/Converter.h"
 #include "converter/driver/FileTypes.h"
 #include "converter/model/CString.h"
@@ -89,8 +90,8 @@ struct Options {
 };
 
 ConverterServices MakeServices(std::shared_ptr<CliUserInterface> ui, bool trace,
-                               std::ostream& err) {
-  ConverterServices services = components::StandInServices(ui);
+                               std::shared_ptr<SpreadsheetEngine> engine, std::ostream& err) {
+  ConverterServices services = components::StandInServices(ui, std::move(engine));
   services.warning = [&err](std::string_view text) { err << "tabulex: warning: " << text << "\n"; };
   if (trace) {
     services.trace = [&err](std::string_view text) {
@@ -111,8 +112,40 @@ std::optional<int> ResolveFrom(const std::string& from, const std::string& input
   return type;
 }
 
-int RunConvert(const Options& o, std::istream& in, std::ostream& out, std::ostream& err,
-               bool interactive) {
+// The workbook format a TYPE argument names: xlsx and ods by name, .xls for xls.
+std::string WorkbookExtension(const std::string& type) {
+  const std::string lower = Lower(type);
+  return lower == "xlsx" || lower == "ods" ? "." + lower : std::string(".xls");
+}
+
+// Tells why the workbook engine failed, when it says.
+void ExplainEngineFailure(const components::WorkbookEngine& engine, std::ostream& err) {
+  const std::string reason = engine.LastFailure();
+  if (!reason.empty()) err << "tabulex: " << reason << "\n";
+}
+
+// The sheet to read: the one named, or else a workbook's first worksheet. Nothing when the
+// workbook's sheets cannot be listed (the engine has told why).
+std::optional<std::string> SheetToRead(const Options& o, int from, Converter& converter,
+                                       const components::WorkbookEngine& engine,
+                                       std::ostream& err) {
+  if (from != ZQ_EXCEL || !o.sheet.empty()) return o.sheet;
+  std::vector<std::string> names;
+  if (converter.GetExcelSheetNames(o.input, &names) != kOk) {
+    ExplainEngineFailure(engine, err);
+    return std::nullopt;
+  }
+  if (names.empty()) {
+    err << "tabulex: " << o.input << " has no worksheet\n";
+    return std::nullopt;
+  }
+  return names.front();
+}
+
+using Engine = std::shared_ptr<components::WorkbookEngine>;
+
+int RunConvert(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
+               std::ostream& err, bool interactive) {
   const std::optional<int> to = TypeFromName(o.to);
   if (!to) {
     err << "tabulex: unknown target type " << o.to << "\n";
@@ -125,18 +158,25 @@ int RunConvert(const Options& o, std::istream& in, std::ostream& out, std::ostre
                            : o.ask          ? OverwritePolicy::kAsk
                                             : OverwritePolicy::kDefault;
   auto ui = std::make_shared<CliUserInterface>(policy, interactive, in, err);
-  Converter converter(MakeServices(ui, o.trace, err));
+  ConverterServices services = MakeServices(ui, o.trace, engine, err);
+  services.workbookExtension = WorkbookExtension(o.to);
+  Converter converter(std::move(services));
   const std::string outDir =
       o.outDir.empty() ? platform::FolderOf(o.input) : WithSeparator(o.outDir);
   const std::string name = o.name.empty() ? StemOf(o.input) : o.name;
-  const HResult result = converter.Convert(o.input, *from, o.sheet, outDir, name, *to, 0);
+  const std::optional<std::string> sheet = SheetToRead(o, *from, converter, *engine, err);
+  if (!sheet) return kExitFailure;
+  const HResult result = converter.Convert(o.input, *from, *sheet, outDir, name, *to, 0);
   if (result == kOk) {
     std::string written;
     converter.GetTheFileName(&written);
     if (!written.empty()) out << written << "\n";
-  } else if (result < 0 && ui->Shown() == 0) {
-    err << "tabulex: converting " << o.input << " to " << o.to << " failed (result " << Hex(result)
-        << ")\n";
+  } else if (result < 0) {
+    if (*from == ZQ_EXCEL || *to == ZQ_EXCEL) ExplainEngineFailure(*engine, err);
+    if (ui->Shown() == 0) {
+      err << "tabulex: converting " << o.input << " to " << o.to << " failed (result "
+          << Hex(result) << ")\n";
+    }
   }
   return ExitStatusOf(result);
 }
@@ -156,19 +196,37 @@ void PrintCells(const Spreadsheet& sheet, std::ostream& out) {
   }
 }
 
-int RunCells(const Options& o, std::istream& in, std::ostream& out, std::ostream& err) {
+int RunCells(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
+             std::ostream& err) {
   const std::optional<int> from = ResolveFrom(o.from, o.input, err);
   if (!from) return kExitUsage;
   auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);
-  Converter converter(MakeServices(ui, o.trace, err));
-  LoadedSource loaded = converter.ReadSource(o.input, *from, o.sheet, StemOf(o.input));
+  Converter converter(MakeServices(ui, o.trace, engine, err));
+  const std::optional<std::string> sheet = SheetToRead(o, *from, converter, *engine, err);
+  if (!sheet) return kExitFailure;
+  LoadedSource loaded = converter.ReadSource(o.input, *from, *sheet, StemOf(o.input));
   if (loaded.Result() != kOk || !loaded.Sheet()) {
+    if (*from == ZQ_EXCEL) ExplainEngineFailure(*engine, err);
     if (ui->Shown() == 0) {
       err << "tabulex: reading " << o.input << " failed (result " << Hex(loaded.Result()) << ")\n";
     }
     return kExitFailure;
   }
   PrintCells(*loaded.Sheet(), out);
+  return kExitWritten;
+}
+
+int RunSheets(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
+              std::ostream& err) {
+  auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);
+  Converter converter(MakeServices(ui, false, engine, err));
+  std::vector<std::string> names;
+  if (converter.GetExcelSheetNames(o.input, &names) != kOk) {
+    ExplainEngineFailure(*engine, err);
+    if (ui->Shown() == 0) err << "tabulex: cannot list the sheets of " << o.input << "\n";
+    return kExitFailure;
+  }
+  for (const std::string& name : names) out << name << "\n";
   return kExitWritten;
 }
 
@@ -214,7 +272,7 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
   app.set_version_flag("--version", std::string("tabulex ") + std::string(kVersion));
   app.require_subcommand(1);
   Options o;
-  const std::string types = "xls, txt, 5xv, 68y, 7xy, r2y or none";
+  const std::string types = "xls, xlsx, ods, txt, 5xv, 68y, 7xy, r2y or none";
 
   CLI::App* convert = app.add_subcommand("convert", "Convert INPUT into a file of type TYPE");
   convert->add_option("INPUT", o.input, "The file to convert")->required();
@@ -222,7 +280,7 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
   convert->add_option("--from", o.from, "Source type (default: from INPUT's extension)");
   convert->add_option("--out-dir", o.outDir, "Folder of the output (default: INPUT's folder)");
   convert->add_option("--name", o.name, "Internal name (default: INPUT's name)");
-  convert->add_option("--sheet", o.sheet, "Worksheet of a workbook source");
+  convert->add_option("--sheet", o.sheet, "Worksheet of a workbook source (default: the first)");
   auto* overwrite = convert->add_flag("--overwrite", o.overwrite, "Replace an existing output");
   auto* skip = convert->add_flag("--skip-existing", o.skipExisting, "Keep an existing output");
   auto* ask = convert->add_flag("--ask", o.ask, "Ask before replacing an existing output");
@@ -235,14 +293,21 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
   cells->add_option("--from", o.from, "Source type (default: from FILE's extension)");
   cells->add_option("--sheet", o.sheet, "Worksheet of a workbook source");
 
+  CLI::App* sheets = app.add_subcommand("sheets", "List the worksheets of the workbook BOOK");
+  sheets->add_option("BOOK", o.input, "The workbook (.xls, .xlsx or .ods)")->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     const int status = app.exit(e, out, err);
     return status == 0 ? 0 : kExitUsage;
   }
-  if (*convert) return RunConvert(o, in, out, err, stdinIsTerminal);
-  return RunCells(o, in, out, err);
+  // One engine for the whole command, started by the first workbook operation and ended when the
+  // command ends.
+  const Engine engine = components::MakeWorkbookEngine();
+  if (*sheets) return RunSheets(o, engine, in, out, err);
+  if (*convert) return RunConvert(o, engine, in, out, err, stdinIsTerminal);
+  return RunCells(o, engine, in, out, err);
 }
 
 }  // namespace tabulex::cli

@@ -105,6 +105,8 @@ struct ConverterServices {
   std::function<void(std::string_view)> warning;
   // Folder for the driver's temporary text files; empty means the system's temporary folder.
   std::string tempFolder;
+  // The extension of workbook outputs; the engine saves in the format it names.
+  std::string workbookExtension = ".xls";
 };
 
 }  // namespace tabulex

@@ -241,6 +241,7 @@ HResult Conversion::Convert() {
   const bool sameCalculator = fromType_ == toType_ && IsCalculatorType(fromType_);
   if (sameCalculator || (IsKv68Family(fromType_) && IsKv68Family(toType_))) return Resave();
 
+  context_.SetRewritesFormulas(!(IsSpreadsheetType(fromType_) && IsSpreadsheetType(toType_)));
   // Every target but "none" is built from the source sheet.
   if (IsKnownSourceType(toType_) && !IsKnownSourceType(fromType_)) {
     context_.ShowMessage(
@@ -368,7 +369,7 @@ HResult Conversion::WriteWorkbook() {
   target->TranslateFromIntermediate();
   const std::string exchangeText = target->ExchangeText();
   target_ = std::move(target);
-  const std::string path = outputFolder_ + internalName_ + ".xls";
+  const std::string path = outputFolder_ + internalName_ + services_.workbookExtension;
   if (std::optional<HResult> refused = Refused(path)) return *refused;
   if (!text.Valid() || !platform::WriteWholeFile(text.Path(), exchangeText)) {
     FailWith(ERR_WRITE_FAILED);
@@ -377,7 +378,7 @@ HResult Conversion::WriteWorkbook() {
   std::optional<std::string> reserved = ReserveSibling(path);
   if (!reserved) FailWith(ERR_WRITE_FAILED);
   platform::RemoveFile(*reserved);
-  TempFile workbook(*reserved + ".xls");
+  TempFile workbook(*reserved + services_.workbookExtension);
   const int result = services_.engine->TextToExcelWorkbook(context_, text.Path(), workbook.Path());
   const std::optional<std::uintmax_t> saved = platform::FileSize(workbook.Path());
   // The engine has reported its own failure.

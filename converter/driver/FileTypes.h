@@ -110,6 +110,11 @@ constexpr bool IsCalculatorType(std::int32_t type) {
   return FamilyOf(type) != CalculatorFamily::kNone;
 }
 
+// Text and workbooks: the types whose formulas are in the spreadsheet's own syntax.
+constexpr bool IsSpreadsheetType(std::int32_t type) {
+  return type == ZQ_EXCEL || type == ZQ_TAB_TEXT;
+}
+
 constexpr bool IsKnownSourceType(std::int32_t type) {
   return type >= ZQ_EXCEL && type < ZQ_TABULEX_NULL;
 }

@@ -42,6 +42,13 @@ class ConversionContext {
   // Writes a progress trace; it carries no data.
   virtual void Trace(std::string_view text) = 0;
 
+  // Whether formulas (and the underscore words of calculator text) are rewritten between the
+  // spreadsheet's syntax and the neutral one. Off when text and workbooks are converted into
+  // each other: both sides speak the spreadsheet's syntax, and the two rewrite tables do not
+  // undo each other.
+  bool RewritesFormulas() const { return rewritesFormulas_; }
+  void SetRewritesFormulas(bool rewrites) { rewritesFormulas_ = rewrites; }
+
   // Reports `code` the first time it is asked for during this conversion only, for limits that
   // many cells may hit.
   void ReportErrorCodeOnce(std::uint32_t code) {
@@ -54,6 +61,7 @@ class ConversionContext {
 
  private:
   std::vector<std::uint32_t> reportedOnce_;
+  bool rewritesFormulas_ = true;
 };
 
 }  // namespace tabulex

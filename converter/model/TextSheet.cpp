@@ -14,6 +14,7 @@ namespace {
 
 constexpr char kTab = '\t';
 constexpr char kCarriageReturn = '\r';
+constexpr char kLineFeed = '\n';
 constexpr char kQuote = '"';
 constexpr long kMaxPosition = std::numeric_limits<std::int16_t>::max();
 // The Trace texts in this file are fixed progress traces, kept word for word on purpose: tools
@@ -41,6 +42,19 @@ std::string CollapseQuotes(std::string_view in) {
 
 bool IsNumeric(std::string_view text) {
   return text.find_first_not_of(kNumericCharacters) == std::string_view::npos;
+}
+
+// The spreadsheet's text import starts a new row at a line feed outside a quoted field, so a
+// field holding one is written whole in double quotes, inner double quotes doubled; the cell
+// then keeps its line break.
+std::string QuotedField(std::string_view text) {
+  std::string out(1, kQuote);
+  for (char c : text) {
+    if (c == kQuote) out.push_back(kQuote);
+    out.push_back(c);
+  }
+  out.push_back(kQuote);
+  return out;
 }
 
 // A tab or carriage return inside a field would split it when the file is read back.
@@ -118,7 +132,7 @@ void TextCell::TranslateFromIntermediate() {
       break;
     case CELL_FORMULA:
       text = std::string(UpToNul(record->formula));
-      NeutralToExcel(text);
+      if (Context().RewritesFormulas()) NeutralToExcel(text);
       break;
   }
   ReplaceSeparators(text);
@@ -139,12 +153,13 @@ void ExcelTextCell::TranslateToIntermediate() {
   if ((record->type & 3) == CELL_FORMULA && record->formula) {
     record->formula = CollapseQuotes(*record->formula);
   }
-  ExcelToNeutral(*record);
+  if (Context().RewritesFormulas()) ExcelToNeutral(*record);
 }
 
 void ExcelTextCell::TranslateFromIntermediate() {
   TextCell::TranslateFromIntermediate();
-  if ((record->type & 3) != CELL_FORMULA) NeutralToExcel(text);
+  if ((record->type & 3) != CELL_FORMULA && Context().RewritesFormulas()) NeutralToExcel(text);
+  if (text.find(kLineFeed) != std::string::npos) text = QuotedField(text);
 }
 
 TextSheet::~TextSheet() {

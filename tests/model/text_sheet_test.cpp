@@ -162,6 +162,30 @@ TEST(ExcelTextWrite, RewritesEveryCellOnce) {
             "PI()\t=EXP(1)\t");
 }
 
+TEST(ExcelTextWrite, LineFeedFieldsAreQuotedForTheImport) {
+  // The whole field in double quotes, inner quotes doubled; the row ends stay CR LF.
+  EXPECT_EQ(Write<ExcelTextSheet>({{1, 1, CELL_TEXT, "two\nlines", {}},
+                                   {1, 2, CELL_TEXT, "say \"hi\"\nthen", {}},
+                                   {2, 1, CELL_TEXT, "after", {}}}),
+            "\"two\nlines\"\t\"say \"\"hi\"\"\nthen\"\t\t\r\nafter\t");
+  // Plain text files are not read back by the engine and keep the field as it is.
+  EXPECT_EQ(Write({{1, 1, CELL_TEXT, "two\nlines", {}}}), "two\nlines\t");
+}
+
+TEST(ExcelTextWrite, FormulasPassUnchangedWhenNotRewriting) {
+  RecordingContext context;
+  context.SetRewritesFormulas(false);
+  RecordSheet source(context, {{1, 1, CELL_TEXT, "_pi_", {}},
+                               {1, 2, CELL_FORMULA, std::string(8, '\0'), "=ACOS(B1)"}});
+  ExcelTextSheet target(context, source);
+  target.TranslateFromIntermediate();
+  EXPECT_EQ(target.GetOutput().substr(0, target.GetOutputSize()), "_pi_\t=ACOS(B1)\t");
+
+  RecordingContext reading;
+  reading.SetRewritesFormulas(false);
+  EXPECT_EQ(Parse<ExcelTextSheet>(reading, "=ACOS(A1)")[0].formula, "=ACOS(A1)");
+}
+
 TEST(TextWrite, BuildingTheCellsTwiceIsReported) {
   RecordingContext context;
   RecordSheet source(context, {{1, 1, CELL_TEXT, "x", {}}});

@@ -1,0 +1,360 @@
+// Workbook operations over LibreOffice's UNO API: list the worksheets, export one as
+// tab-delimited text with formulas as text, and save tab-delimited text as a workbook.
+#include "components/libreoffice/LibreOfficeEngine.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <filesystem>
+#include <osl/file.hxx>
+#include <vector>
+
+#include "components/libreoffice/OfficeProcess.h"
+#include "components/libreoffice/TextExchange.h"
+#include "components/libreoffice/UnoText.h"
+#include "converter/model/ConversionContext.h"
+#include "converter/platform/Files.h"
+#include "converter/platform/Process.h"
+
+#ifndef TABULEX_OFFICE_PROGRAM
+#define TABULEX_OFFICE_PROGRAM "/usr/lib/libreoffice/program/soffice.bin"
+#endif
+
+namespace tabulex::libreoffice {
+
+namespace {
+
+using css::beans::PropertyValue;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+struct WorkbookFilter {
+  std::string_view extension;
+  const char* filter;
+};
+
+// The office's filter for each workbook extension, used both to load and to store. Loading with
+// the filter named, rather than by type detection, keeps a damaged workbook from being read as
+// text.
+constexpr std::array<WorkbookFilter, 3> kWorkbookFilters = {{
+    {".xls", "MS Excel 97"},
+    {".xlsx", "Calc MS Excel 2007 XML"},
+    {".ods", "calc8"},
+}};
+
+constexpr const char* kTextFilter = "Text - txt - csv (StarCalc)";
+// Tab separated, double-quote text delimiter, Windows-1252, from line 1, en-US; export formulas
+// as their text, not their values; the last token is the 1-based number of the sheet to write.
+constexpr std::string_view kExportOptions = "9,34,ANSI,1,,1033,false,true,false,true,false,";
+// As above for reading; the last token makes a field such as =B1*3 a formula.
+constexpr const char* kImportOptions = "9,34,ANSI,1,,1033,false,false,false,false,false,0,true";
+constexpr const char* kExportName = "sheet.txt";
+// The office names the sheet of a text file after the file.
+constexpr const char* kImportName = "Sheet1.txt";
+// Cells that count as content when telling a worksheet from a chart sheet.
+constexpr sal_Int16 kContentFlags = css::sheet::CellFlags::VALUE | css::sheet::CellFlags::DATETIME |
+                                    css::sheet::CellFlags::STRING | css::sheet::CellFlags::FORMULA;
+constexpr const char* kChartShapeType = "com.sun.star.drawing.OLE2Shape";
+// MacroExecutionMode.NEVER_EXECUTE and UpdateDocMode.NO_UPDATE.
+constexpr sal_Int16 kNeverExecute = 0;
+constexpr sal_Int16 kNoUpdate = 0;
+
+// A failure with the reason to give the user; `writing` marks a text file that cannot be
+// written.
+struct EngineError {
+  std::string reason;
+  bool writing = false;
+};
+
+PropertyValue Property(const char* name, const Any& value) {
+  PropertyValue p;
+  p.Name = OUString::createFromAscii(name);
+  p.Value = value;
+  return p;
+}
+
+Any Text(std::string_view text) {
+  return Any(ToOUString(text));
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+const char* FilterOf(const std::string& path) {
+  const std::string extension = Lower(std::filesystem::path(path).extension().string());
+  for (const WorkbookFilter& f : kWorkbookFilters) {
+    if (f.extension == extension) return f.filter;
+  }
+  throw EngineError{path + ": not a workbook type (.xls, .xlsx or .ods)"};
+}
+
+OUString UrlOf(const std::string& path) {
+  std::error_code ec;
+  const std::string absolute = std::filesystem::absolute(path, ec).string();
+  OUString url;
+  if (ec ||
+      osl::FileBase::getFileURLFromSystemPath(ToOUString(absolute), url) != osl::FileBase::E_None) {
+    throw EngineError{path + ": not a usable path"};
+  }
+  return url;
+}
+
+// A loaded document, closed without saving when it goes out of scope.
+class Document {
+ public:
+  Document(const OfficeProcess& office, const std::string& path, const char* filter,
+           const std::string& options, bool readOnly) {
+    std::vector<PropertyValue> args = {
+        Property("Hidden", Any(true)),
+        Property("ReadOnly", Any(readOnly)),
+        Property("FilterName", Text(filter)),
+        Property("MacroExecutionMode", Any(kNeverExecute)),
+        Property("UpdateDocMode", Any(kNoUpdate)),
+    };
+    if (!options.empty()) args.push_back(Property("FilterOptions", Text(options)));
+    try {
+      component_ = office.Desktop()->loadComponentFromURL(
+          UrlOf(path), "_blank", 0, Sequence<PropertyValue>(args.data(), args.size()));
+    } catch (const css::uno::RuntimeException&) {
+      throw;  // the office or the connection failed, not the file
+    } catch (const css::uno::Exception& e) {
+      throw EngineError{path + ": cannot be loaded: " + FromOUString(e.Message)};
+    }
+    if (!component_.is()) throw EngineError{path + ": cannot be loaded (damaged or encrypted?)"};
+  }
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+  ~Document() {
+    try {
+      Reference<css::util::XCloseable> closeable(component_, UNO_QUERY);
+      if (closeable.is()) {
+        closeable->close(true);
+      } else {
+        component_->dispose();
+      }
+    } catch (...) {
+      // A document the office refuses to close goes with the office.
+    }
+  }
+
+  Reference<css::sheet::XSpreadsheets> Sheets() const {
+    Reference<css::sheet::XSpreadsheetDocument> document(component_, UNO_QUERY);
+    if (!document.is()) throw EngineError{"the file is not a spreadsheet"};
+    return document->getSheets();
+  }
+
+  // One draw page per sheet, in sheet order.
+  Reference<css::drawing::XDrawPages> DrawPages() const {
+    Reference<css::drawing::XDrawPagesSupplier> supplier(component_, UNO_QUERY_THROW);
+    return supplier->getDrawPages();
+  }
+
+  void Store(const std::string& path, const char* filter, const std::string& options) const {
+    std::vector<PropertyValue> args = {
+        Property("FilterName", Text(filter)),
+        Property("Overwrite", Any(true)),
+    };
+    if (!options.empty()) args.push_back(Property("FilterOptions", Text(options)));
+    Reference<css::frame::XStorable> storable(component_, UNO_QUERY_THROW);
+    try {
+      storable->storeToURL(UrlOf(path), Sequence<PropertyValue>(args.data(), args.size()));
+    } catch (const css::uno::RuntimeException&) {
+      throw;  // the office or the connection failed, not the file
+    } catch (const css::uno::Exception& e) {
+      throw EngineError{path + ": cannot be written: " + FromOUString(e.Message), true};
+    }
+  }
+
+ private:
+  Reference<css::lang::XComponent> component_;
+};
+
+// The office imports a chart sheet as a sheet without cells whose draw page holds one chart.
+bool IsChartSheet(const Reference<css::uno::XInterface>& sheet,
+                  const Reference<css::uno::XInterface>& drawPage) {
+  Reference<css::sheet::XCellRangesQuery> query(sheet, UNO_QUERY_THROW);
+  if (query->queryContentCells(kContentFlags)->getCount() != 0) return false;
+  Reference<css::container::XIndexAccess> shapes(drawPage, UNO_QUERY_THROW);
+  if (shapes->getCount() != 1) return false;
+  Reference<css::lang::XServiceInfo> shape(shapes->getByIndex(0), UNO_QUERY);
+  return shape.is() && shape->supportsService(OUString::createFromAscii(kChartShapeType));
+}
+
+std::vector<std::string> WorksheetNames(const Document& document) {
+  Reference<css::container::XIndexAccess> sheets(document.Sheets(), UNO_QUERY_THROW);
+  Reference<css::container::XIndexAccess> pages(document.DrawPages(), UNO_QUERY_THROW);
+  const Sequence<OUString> names = document.Sheets()->getElementNames();
+  std::vector<std::string> result;
+  for (sal_Int32 i = 0; i < sheets->getCount() && i < names.getLength(); ++i) {
+    Reference<css::uno::XInterface> sheet(sheets->getByIndex(i), UNO_QUERY_THROW);
+    Reference<css::uno::XInterface> page(pages->getByIndex(i), UNO_QUERY_THROW);
+    if (!IsChartSheet(sheet, page)) result.push_back(FromOUString(names[i]));
+  }
+  return result;
+}
+
+// The 1-based position of the named sheet.
+sal_Int32 SheetNumber(const Document& document, const std::string& sheetName) {
+  const Sequence<OUString> names = document.Sheets()->getElementNames();
+  const OUString wanted = ToOUString(sheetName);
+  for (sal_Int32 i = 0; i < names.getLength(); ++i) {
+    if (names[i] == wanted) return i + 1;
+  }
+  throw EngineError{"the workbook has no worksheet named \"" + sheetName + "\""};
+}
+
+// An empty A1 is given "0" in the loaded copy, so the text starts with a field.
+void FillEmptyA1(const Document& document, sal_Int32 number) {
+  Reference<css::container::XIndexAccess> sheets(document.Sheets(), UNO_QUERY_THROW);
+  Reference<css::table::XCellRange> range(sheets->getByIndex(number - 1), UNO_QUERY_THROW);
+  Reference<css::table::XCell> a1 = range->getCellByPosition(0, 0);
+  if (a1->getType() == css::table::CellContentType_EMPTY) a1->setValue(0);
+}
+
+// Empties the scratch folder, so the only file in it afterwards is the one the office wrote.
+void ClearScratch(const std::string& folder) {
+  platform::RemoveTree(folder);
+  if (!platform::CreateFolders(folder)) throw EngineError{"cannot create " + folder};
+}
+
+// The office names the text of one sheet after the file and the sheet; take whatever it wrote.
+std::string ReadExport(const std::string& folder) {
+  const std::vector<std::string> entries = platform::FolderEntries(folder);
+  if (entries.size() != 1) throw EngineError{"the office wrote no text for the sheet"};
+  std::optional<std::string> bytes = platform::ReadWholeFile(folder + entries.front());
+  if (!bytes) throw EngineError{"cannot read the office's text"};
+  return *bytes;
+}
+
+}  // namespace
+
+LibreOfficeEngine::LibreOfficeEngine(std::string program)
+    : program_(program.empty() ? std::string(TABULEX_OFFICE_PROGRAM) : std::move(program)) {}
+
+LibreOfficeEngine::~LibreOfficeEngine() = default;
+
+std::optional<int> LibreOfficeEngine::OfficeProcessId() const {
+  return office_ ? office_->ProcessId() : std::nullopt;
+}
+
+bool LibreOfficeEngine::EnsureStarted(ConversionContext& context) {
+  lastFailure_.clear();
+  if (office_ && office_->Running()) return true;
+  office_ = std::make_unique<OfficeProcess>(program_);
+  if (office_->Start()) return true;
+  lastFailure_ = office_->Failure();
+  office_.reset();
+  context.ReportErrorCode(ERR_EXCEL_NOT_STARTED);
+  return false;
+}
+
+void LibreOfficeEngine::Failed(std::string reason) {
+  lastFailure_ = std::move(reason);
+}
+
+HResult LibreOfficeEngine::GetExcelSheetNames(ConversionContext& context,
+                                              const std::string& workbookPath,
+                                              std::vector<std::string>* names) {
+  if (!EnsureStarted(context)) return kFail;
+  try {
+    Document document(*office_, workbookPath, FilterOf(workbookPath), std::string(), true);
+    *names = WorksheetNames(document);
+    return kOk;
+  } catch (const EngineError& e) {
+    Failed(e.reason);
+  } catch (const css::uno::Exception& e) {
+    Failed(workbookPath + ": " + FromOUString(e.Message));
+    office_.reset();  // the office is in an unknown state; start a new one next time
+  }
+  context.ReportErrorCode(ERR_EXCEL_FAILED);
+  return kFail;
+}
+
+int LibreOfficeEngine::ExcelSheetToText(ConversionContext& context, const std::string& workbookPath,
+                                        const std::string& textPath, const std::string& sheetName) {
+  if (!EnsureStarted(context)) return -1;
+  try {
+    Document document(*office_, workbookPath, FilterOf(workbookPath), std::string(), true);
+    const sal_Int32 number = SheetNumber(document, sheetName);
+    FillEmptyA1(document, number);
+    const std::string& scratch = office_->ScratchFolder();
+    ClearScratch(scratch);
+    document.Store(scratch + kExportName, kTextFilter,
+                   std::string(kExportOptions) + std::to_string(number));
+    if (!platform::WriteWholeFile(textPath, WindowsRowEnds(ReadExport(scratch)))) {
+      throw EngineError{textPath + ": cannot be written", true};
+    }
+    return 0;
+  } catch (const EngineError& e) {
+    Failed(e.reason);
+    context.ReportErrorCode(e.writing ? ERR_WRITE_FAILED : ERR_EXCEL_FAILED);
+    return e.writing ? static_cast<int>(kFail) : 0;
+  } catch (const css::uno::Exception& e) {
+    Failed(workbookPath + ": " + FromOUString(e.Message));
+    office_.reset();
+  }
+  context.ReportErrorCode(ERR_EXCEL_FAILED);
+  return 0;
+}
+
+int LibreOfficeEngine::TextToExcelWorkbook(ConversionContext& context, const std::string& textPath,
+                                           const std::string& workbookPath) {
+  if (!EnsureStarted(context)) return -1;
+  std::optional<Document> document;
+  try {
+    FilterOf(workbookPath);  // refuses a target that is not a workbook before any work
+    std::optional<std::string> text = platform::ReadWholeFile(textPath);
+    if (!text) throw EngineError{textPath + ": cannot be read"};
+    const std::string& scratch = office_->ScratchFolder();
+    ClearScratch(scratch);
+    const std::string copy = scratch + kImportName;
+    if (!platform::WriteWholeFile(copy, WithoutTrailingZeros(*text))) {
+      throw EngineError{"cannot write " + copy};
+    }
+    document.emplace(*office_, copy, kTextFilter, kImportOptions, false);
+  } catch (const EngineError& e) {
+    Failed(e.reason);
+    context.ReportErrorCode(ERR_EXCEL_FAILED);
+    return 0;
+  } catch (const css::uno::Exception& e) {
+    Failed(textPath + ": " + FromOUString(e.Message));
+    office_.reset();
+    context.ReportErrorCode(ERR_EXCEL_FAILED);
+    return 0;
+  }
+  // Failures after the text was opened end the operation without a message of their own.
+  try {
+    document->Store(workbookPath, FilterOf(workbookPath), std::string());
+    return 0;
+  } catch (const EngineError& e) {
+    Failed(e.reason);
+  } catch (const css::uno::Exception& e) {
+    Failed(workbookPath + ": " + FromOUString(e.Message));
+    document.reset();
+    office_.reset();
+  }
+  return -1;
+}
+
+}  // namespace tabulex::libreoffice

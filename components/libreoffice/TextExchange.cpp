@@ -1,0 +1,26 @@
+// Row ends and terminators of the text exchanged with the office.
+#include "components/libreoffice/TextExchange.h"
+
+namespace tabulex::libreoffice {
+
+std::string WindowsRowEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  bool quoted = false;
+  char previous = '\0';
+  for (char c : text) {
+    // A doubled quote inside a quoted field toggles twice, so it leaves the state unchanged.
+    if (c == '"') quoted = !quoted;
+    if (c == '\n' && !quoted && previous != '\r') out.push_back('\r');
+    out.push_back(c);
+    previous = c;
+  }
+  return out;
+}
+
+std::string_view WithoutTrailingZeros(std::string_view text) {
+  while (!text.empty() && text.back() == '\0') text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace tabulex::libreoffice

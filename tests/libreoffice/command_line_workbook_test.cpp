@@ -1,0 +1,58 @@
+// The tabulex command with workbooks: sheet lists, workbook sources and targets, and the
+// engine's reasons on failure. Each command starts its own office, as the real command does.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/CommandLine.h"
+#include "tests/support/TempFolder.h"
+
+namespace tabulex::cli {
+namespace {
+
+std::string Fixture(const std::string& name) {
+  return std::string(TABULEX_TEST_DATA) + name;
+}
+
+class WorkbookCommandLine : public ::testing::Test {
+ protected:
+  int Run(std::vector<std::string> args) {
+    args.insert(args.begin(), "tabulex");
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    std::istringstream in;
+    out.str("");
+    err.str("");
+    return RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, false);
+  }
+
+  testing::TempFolder folder;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(WorkbookCommandLine, SheetsListsWorksheetsInOrder) {
+  EXPECT_EQ(Run({"sheets", Fixture("chart-sheet.xlsx")}), kExitWritten);
+  EXPECT_EQ(out.str(), "Data\nNotes\nSummary\n");
+}
+
+TEST_F(WorkbookCommandLine, SheetsOfADamagedWorkbookSaysWhy) {
+  EXPECT_EQ(Run({"sheets", Fixture("garbage.xls")}), kExitFailure);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_NE(err.str().find("garbage.xls: cannot be loaded"), std::string::npos) << err.str();
+}
+
+TEST_F(WorkbookCommandLine, WorkbookToCalculatorAndBack) {
+  // Without --sheet the first worksheet is read.
+  EXPECT_EQ(Run({"convert", Fixture("hidden-sheet.xlsx"), "--to", "68y", "--out-dir",
+                 folder.Folder(), "--name", "shown"}),
+            kExitWritten)
+      << err.str();
+  EXPECT_EQ(out.str(), folder.PathOf("shown.68y") + "\n");
+  EXPECT_EQ(Run({"convert", folder.PathOf("shown.68y"), "--to", "ods"}), kExitWritten) << err.str();
+  EXPECT_EQ(out.str(), folder.PathOf("shown.ods") + "\n");
+  EXPECT_EQ(folder.Read("shown.ods").substr(0, 2), "PK");  // a zip package, not text
+}
+
+}  // namespace
+}  // namespace tabulex::cli

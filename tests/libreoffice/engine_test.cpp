@@ -1,0 +1,205 @@
+// The LibreOffice engine: sheet lists, export and import of workbooks of each format, and
+// workbooks through the whole conversion.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "components/ErrorTextStandIn.h"
+#include "converter/model/ErrorCodes.h"
+#include "converter/platform/Process.h"
+#include "tests/libreoffice/SharedEngine.h"
+#include "tests/support/DriverFixture.h"
+#include "tests/support/RecordingContext.h"
+
+namespace tabulex {
+namespace {
+
+using libreoffice::LibreOfficeEngine;
+using testing::RecordingContext;
+using testing::SharedEngine;
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new SharedEngine);
+
+std::string Fixture(const std::string& name) {
+  return std::string(TABULEX_TEST_DATA) + name;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class LibreOfficeTest : public testing::DriverTest {
+ protected:
+  void SetUp() override {
+    DriverTest::SetUp();
+    services.engine = engine;
+  }
+
+  std::vector<std::string> Names(const std::string& book) {
+    std::vector<std::string> names{"untouched"};
+    EXPECT_EQ(engine->GetExcelSheetNames(context, book, &names), kOk) << engine->LastFailure();
+    return names;
+  }
+
+  std::string Export(const std::string& book, const std::string& sheet) {
+    const std::string text = PathOf("export.txt");
+    EXPECT_EQ(engine->ExcelSheetToText(context, book, text, sheet), 0);
+    return Read("export.txt");
+  }
+
+  // Text through the engine into a workbook of the extension and back to text.
+  std::string ThroughWorkbook(const std::string& text, const std::string& extension) {
+    Write("in.txt", text);
+    const std::string book = PathOf("book" + extension);
+    EXPECT_EQ(engine->TextToExcelWorkbook(context, PathOf("in.txt"), book), 0)
+        << engine->LastFailure();
+    return Export(book, Names(book).at(0));
+  }
+
+  std::shared_ptr<LibreOfficeEngine> engine = SharedEngine::Get();
+  RecordingContext context;
+};
+
+TEST_F(LibreOfficeTest, ChartSheetsAreLeftOutOfTheSheetList) {
+  EXPECT_EQ(Names(Fixture("chart-sheet.xlsx")),
+            (std::vector<std::string>{"Data", "Notes", "Summary"}));
+  // Hidden worksheets are worksheets.
+  EXPECT_EQ(Names(Fixture("hidden-sheet.xlsx")), (std::vector<std::string>{"Shown", "Secret"}));
+  EXPECT_TRUE(context.errors.empty());
+}
+
+TEST_F(LibreOfficeTest, OneOfficeServesEveryOperation) {
+  Names(Fixture("hidden-sheet.xlsx"));
+  const std::optional<int> office = engine->OfficeProcessId();
+  ASSERT_TRUE(office.has_value());
+  Export(Fixture("hidden-sheet.xlsx"), "Secret");
+  Names(Fixture("chart-sheet.xlsx"));
+  EXPECT_EQ(engine->OfficeProcessId(), office);
+}
+
+TEST_F(LibreOfficeTest, AnOfficeThatDiedIsStartedAgain) {
+  Names(Fixture("hidden-sheet.xlsx"));
+  const std::optional<int> office = engine->OfficeProcessId();
+  ASSERT_TRUE(office.has_value());
+  platform::KillChild(*office);
+  EXPECT_EQ(Names(Fixture("hidden-sheet.xlsx")), (std::vector<std::string>{"Shown", "Secret"}));
+  EXPECT_NE(engine->OfficeProcessId(), office);
+  EXPECT_TRUE(context.errors.empty());
+}
+
+TEST_F(LibreOfficeTest, FormulasExportAsTheirTextInExcelSyntax) {
+  // A reference to another sheet in Excel's A1 syntax, whatever the user's locale.
+  EXPECT_EQ(Export(Fixture("chart-sheet.xlsx"), "Summary"), "=SUM(Data!A1:A3)\r\n");
+  EXPECT_EQ(Export(Fixture("hidden-sheet.xlsx"), "Secret"), "42\t=A1*2\r\n");
+}
+
+TEST_F(LibreOfficeTest, EmptyA1ExportsAsZeroAndTheWorkbookStaysAsItWas) {
+  const std::string book = Fixture("empty-a1.xlsx");
+  const std::string before = ReadFile(book);
+  EXPECT_EQ(Export(book, "Sheet1"), "0\t7\r\nbelow\t\r\n");
+  EXPECT_EQ(ReadFile(book), before);
+}
+
+TEST_F(LibreOfficeTest, AMissingSheetFailsAndWritesNoText) {
+  Write("export.txt", "");
+  EXPECT_EQ(
+      engine->ExcelSheetToText(context, Fixture("chart-sheet.xlsx"), PathOf("export.txt"), "Nope"),
+      0);
+  EXPECT_EQ(context.errors, (std::vector<std::uint32_t>{ERR_EXCEL_FAILED}));
+  EXPECT_EQ(Read("export.txt"), "");
+  EXPECT_NE(engine->LastFailure().find("Nope"), std::string::npos);
+}
+
+TEST_F(LibreOfficeTest, AGarbageWorkbookFailsWithTheReason) {
+  std::vector<std::string> names{"untouched"};
+  EXPECT_EQ(engine->GetExcelSheetNames(context, Fixture("garbage.xls"), &names), kFail);
+  EXPECT_EQ(names, (std::vector<std::string>{"untouched"}));
+  EXPECT_EQ(context.errors, (std::vector<std::uint32_t>{ERR_EXCEL_FAILED}));
+  EXPECT_NE(engine->LastFailure().find("garbage.xls"), std::string::npos);
+  // A missing workbook likewise; the engine keeps working afterwards.
+  EXPECT_EQ(engine->GetExcelSheetNames(context, PathOf("none.xlsx"), &names), kFail);
+  EXPECT_EQ(Names(Fixture("hidden-sheet.xlsx")).size(), 2u);
+}
+
+class EveryFormat : public LibreOfficeTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(EveryFormat, TextSurvivesAWorkbook) {
+  // Numbers, a formula, a quoted string with quotes inside, and an empty A1 that exports as 0.
+  EXPECT_EQ(
+      ThroughWorkbook("\tScore\tTwice\r\nAnn\t1.5\t=B2*2\r\n\"say \"\"hi\"\"\"\t-3\t=ACOS(B3)",
+                      GetParam()),
+      "0\tScore\tTwice\r\nAnn\t1.5\t=B2*2\r\n\"say \"\"hi\"\"\"\t-3\t=ACOS(B3)\r\n");
+  EXPECT_TRUE(context.errors.empty());
+}
+
+TEST_P(EveryFormat, ImportReplacesAnExistingWorkbook) {
+  ThroughWorkbook("old\r\n", GetParam());
+  EXPECT_EQ(ThroughWorkbook("new\r\n", GetParam()), "new\r\n");
+}
+
+TEST_P(EveryFormat, CalculatorRoundTripsKeepTheValues) {
+  // Workbook -> KV-52 Plus and KV-68 -> workbook, through the driver. Upper-case text, since the
+  // KV-52 Plus keeps only that.
+  const std::string ext = GetParam();
+  services.workbookExtension = ext;
+  Write("grades.txt", "NAME\tMARK\r\nANN\t12.5\r\nBOB\t-7\r\n");
+  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "grades", ZQ_EXCEL), kOk);
+  // The KV-68 family holds numbers as expressions, which come back as formulas of that value.
+  const std::pair<std::int32_t, std::string> kinds[] = {
+      {ZQ_TABULEX_52P, "NAME\tMARK\t\t\r\nANN\t12.5\t\t\r\nBOB\t-7\t"},
+      {ZQ_TABULEX_68, "NAME\tMARK\t\t\r\nANN\t=12.5\t\t\r\nBOB\t=-7\t"},
+  };
+  for (const auto& [calculator, expected] : kinds) {
+    ASSERT_EQ(Convert("grades" + ext, ZQ_EXCEL, "GRADES", calculator, "Sheet1"), kOk)
+        << engine->LastFailure();
+    const std::string file = std::filesystem::path(Remembered()).filename().string();
+    ASSERT_EQ(Convert(file, calculator, "back", ZQ_EXCEL), kOk) << file;
+    ASSERT_EQ(Convert("back" + ext, ZQ_EXCEL, "back", ZQ_TAB_TEXT, "Sheet1"), kOk);
+    EXPECT_EQ(Read("back.txt"), expected) << file;
+    std::filesystem::remove(PathOf("back" + ext));
+    std::filesystem::remove(PathOf("back.txt"));
+  }
+  EXPECT_TRUE(TempFolderEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(LibreOffice, EveryFormat, ::testing::Values(".xls", ".xlsx", ".ods"),
+                         [](const auto& info) { return std::string(info.param + 1); });
+
+TEST_F(LibreOfficeTest, ALineFeedInACellStaysInItsCell) {
+  // A calculator string or a multi-line cell can hold a line feed; the rows after it stay put.
+  services.workbookExtension = ".xlsx";
+  Write("lines.txt", "\"two\nlines\"\tnext\r\nbelow\r\n");
+  ASSERT_EQ(Convert("lines.txt", ZQ_TAB_TEXT, "lines", ZQ_EXCEL), kOk);
+  EXPECT_EQ(Export(PathOf("lines.xlsx"), "Sheet1"), "\"two\nlines\"\tnext\r\nbelow\t\r\n");
+  ASSERT_EQ(Convert("lines.xlsx", ZQ_EXCEL, "copy", ZQ_TAB_TEXT, "Sheet1"), kOk);
+  EXPECT_EQ(Read("copy.txt"), "two\nlines\tnext\t\t\r\nbelow\t");
+}
+
+TEST_F(LibreOfficeTest, WorkbookToWorkbookKeepsFormulas) {
+  services.workbookExtension = ".ods";
+  Write("f.txt", "1\t=ACOS(A1)\t=IF(A1>0,\"yes\",\"no\")\r\n");
+  ASSERT_EQ(Convert("f.txt", ZQ_TAB_TEXT, "f", ZQ_EXCEL), kOk);
+  services.workbookExtension = ".xls";
+  Make();
+  ASSERT_EQ(Convert("f.ods", ZQ_EXCEL, "g", ZQ_EXCEL, "Sheet1"), kOk);
+  EXPECT_EQ(Export(PathOf("g.xls"), "Sheet1"),
+            "1\t=ACOS(A1)\t\"=IF(A1>0,\"\"yes\"\",\"\"no\"\")\"\r\n");
+}
+
+TEST(LibreOfficeMissing, ReportsNotStartedAndThePackage) {
+  LibreOfficeEngine missing("/nonexistent/program/soffice.bin");
+  RecordingContext context;
+  std::vector<std::string> names{"untouched"};
+  EXPECT_EQ(missing.GetExcelSheetNames(context, Fixture("hidden-sheet.xlsx"), &names), kFail);
+  EXPECT_EQ(names, (std::vector<std::string>{"untouched"}));
+  EXPECT_EQ(missing.ExcelSheetToText(context, Fixture("hidden-sheet.xlsx"), "/dev/null", "Shown"),
+            -1);
+  EXPECT_EQ(missing.TextToExcelWorkbook(context, "/dev/null", "/nonexistent/out.xlsx"), -1);
+  EXPECT_EQ(context.errors, (std::vector<std::uint32_t>(3, ERR_EXCEL_NOT_STARTED)));
+  EXPECT_NE(missing.LastFailure().find("libreoffice-calc-nogui"), std::string::npos);
+  EXPECT_FALSE(missing.OfficeProcessId().has_value());
+}
+
+}  // namespace
+}  // namespace tabulex

@@ -1,0 +1,111 @@
+// No LibreOffice process outlives the command that started it, even when the command is killed.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+#include "components/libreoffice/LibreOfficeEngine.h"
+#include "converter/platform/Files.h"
+#include "converter/platform/Process.h"
+#include "tests/support/RecordingContext.h"
+
+namespace tabulex {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The parent process id and command name of a running process, from /proc.
+struct ProcessInfo {
+  int parent = 0;
+  std::string name;
+};
+
+std::optional<ProcessInfo> InfoOf(int pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(in, line)) return std::nullopt;
+  // pid (name) state ppid ...; the name may hold spaces, so split at the last ')'.
+  const std::size_t open = line.find('(');
+  const std::size_t close = line.rfind(')');
+  std::istringstream rest(line.substr(close + 2));
+  char state = 0;
+  ProcessInfo info;
+  rest >> state >> info.parent;
+  info.name = line.substr(open + 1, close - open - 1);
+  if (state == 'Z') return std::nullopt;  // ended, waiting to be reaped
+  return info;
+}
+
+// The soffice.bin processes whose parent is `parent`.
+std::vector<int> OfficesOf(int parent) {
+  std::vector<int> found;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::optional<ProcessInfo> info = InfoOf(std::stoi(name));
+    if (info && info->parent == parent && info->name.starts_with("soffice")) {
+      found.push_back(std::stoi(name));
+    }
+  }
+  return found;
+}
+
+bool Alive(int pid) {
+  return InfoOf(pid).has_value();
+}
+
+TEST(KilledCommand, LeavesNoOfficeBehind) {
+  const std::string book = std::string(TABULEX_TEST_DATA) + "chart-sheet.xlsx";
+  // Lists the sheets of the same workbook over and over, so the office is busy when we kill.
+  std::optional<int> command = platform::SpawnBoundChild(
+      {"/bin/sh", "-c", "while :; do '" TABULEX_COMMAND "' sheets '" + book + "'; done"});
+  ASSERT_TRUE(command.has_value());
+  // The shell's child is the command; the command's child is the office.
+  std::vector<int> offices;
+  int tabulex = 0;
+  for (auto deadline = std::chrono::steady_clock::now() + 60s;
+       offices.empty() && std::chrono::steady_clock::now() < deadline;
+       std::this_thread::sleep_for(50ms)) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+      const std::string name = entry.path().filename().string();
+      if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+      std::optional<ProcessInfo> info = InfoOf(std::stoi(name));
+      if (info && info->parent == *command && info->name == "tabulex") {
+        tabulex = std::stoi(name);
+        offices = OfficesOf(tabulex);
+        if (!offices.empty()) break;
+      }
+    }
+  }
+  ASSERT_FALSE(offices.empty()) << "no office was started";
+  platform::KillChild(*command);  // the loop ends; the command is killed with it, below
+  platform::KillChild(tabulex);
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (Alive(offices.front()) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_FALSE(Alive(offices.front())) << "soffice.bin " << offices.front() << " outlived us";
+
+  // The killed command could not remove its office's profile; the next start does.
+  const std::string prefix = "tabulex-office-" + std::to_string(tabulex) + "-";
+  auto abandoned = [&] {
+    int count = 0;
+    for (const auto& e : std::filesystem::directory_iterator(platform::TempFolder())) {
+      count += e.path().filename().string().starts_with(prefix);
+    }
+    return count;
+  };
+  EXPECT_EQ(abandoned(), 1);
+  libreoffice::LibreOfficeEngine next;
+  testing::RecordingContext context;
+  std::vector<std::string> names;
+  EXPECT_EQ(next.GetExcelSheetNames(context, book, &names), kOk);
+  EXPECT_EQ(abandoned(), 0);
+}
+
+}  // namespace
+}  // namespace tabulex
