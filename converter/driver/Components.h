@@ -94,6 +94,8 @@ struct ConverterServices {
   std::shared_ptr<SpreadsheetEngine> engine;
   // Receives the model's progress traces; null discards them.
   std::function<void(std::string_view)> trace;
+  // Told of each cell a target left out because it cannot hold its position; may be null.
+  std::function<void(int row, int column)> cellLeftOut;
   // Folder for the driver's temporary text files; empty means the system's temporary folder.
   std::string tempFolder;
 };

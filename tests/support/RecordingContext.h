@@ -6,6 +6,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "converter/model/ConversionContext.h"
@@ -37,7 +38,10 @@ class RecordingContext : public ConversionContext {
 
   void Trace(std::string_view text) override { traces.append(text); }
 
+  void CellLeftOut(int row, int column) override { leftOut.push_back({row, column}); }
+
   std::vector<std::uint32_t> errors;
+  std::vector<std::pair<int, int>> leftOut;
   std::vector<RecordedMessage> messages;
   std::deque<int> answers;
   std::string traces;
