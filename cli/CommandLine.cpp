@@ -13,6 +13,7 @@
 #include "converter/driver/Converter.h"
 #include "converter/driver/FileTypes.h"
 #include "converter/model/Spreadsheet.h"
+#include "converter/platform/FileProblems.h"
 
 namespace tabulex::cli {
 
@@ -40,44 +41,6 @@ std::size_t LastSeparator(std::string_view path) {
   return path.find_last_of("/\\");
 }
 
-std::string FolderOf(std::string_view path) {
-  const std::size_t slash = LastSeparator(path);
-  return slash == std::string_view::npos ? std::string("./")
-                                         : std::string(path.substr(0, slash + 1));
-}
-
-std::string StemOf(std::string_view path) {
-  const std::size_t slash = LastSeparator(path);
-  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  const std::size_t dot = name.rfind('.');
-  return std::string(dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot));
-}
-
-std::string WithSeparator(std::string folder) {
-  if (folder.empty()) return "./";
-  if (folder.back() != '/' && folder.back() != '\\') folder.push_back('/');
-  return folder;
-}
-
-std::string Hex(long value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "0x%08lX", static_cast<unsigned long>(value) & 0xFFFFFFFFul);
-  return buffer;
-}
-
-int ExitStatusOf(HResult result) {
-  switch (result) {
-    case kOk:
-      return kExitWritten;
-    case CONVERT_SKIPPED:
-      return kExitSkipped;
-    case CONVERT_CANCELLED:
-      return kExitCancelled;
-    default:
-      return kExitFailure;
-  }
-}
-
 struct Options {
   std::string input;
   std::string to;
@@ -91,18 +54,6 @@ struct Options {
   bool trace = false;
 };
 
-ConverterServices MakeServices(std::shared_ptr<CliUserInterface> ui, bool trace,
-                               std::ostream& err) {
-  ConverterServices services = components::StandInServices(ui);
-  if (trace) {
-    services.trace = [&err](std::string_view text) {
-      err << text;
-      err.flush();
-    };
-  }
-  return services;
-}
-
 std::optional<int> ResolveFrom(const std::string& from, const std::string& input,
                                std::ostream& err) {
   std::optional<int> type = from.empty() ? TypeFromExtension(input) : TypeFromName(from);
@@ -113,6 +64,11 @@ std::optional<int> ResolveFrom(const std::string& from, const std::string& input
   return type;
 }
 
+void PrintLines(const std::vector<std::string>& lines, std::ostream& err) {
+  for (const std::string& line : lines) err << line << "\n";
+  err.flush();
+}
+
 int RunConvert(const Options& o, std::istream& in, std::ostream& out, std::ostream& err,
                bool interactive) {
   const std::optional<int> to = TypeFromName(o.to);
@@ -120,26 +76,28 @@ int RunConvert(const Options& o, std::istream& in, std::ostream& out, std::ostre
     err << "tabulex: unknown target type " << o.to << "\n";
     return kExitUsage;
   }
-  const std::optional<int> from = ResolveFrom(o.from, o.input, err);
-  if (!from) return kExitUsage;
-  OverwritePolicy policy = o.overwrite      ? OverwritePolicy::kOverwrite
-                           : o.skipExisting ? OverwritePolicy::kSkip
-                           : o.ask          ? OverwritePolicy::kAsk
-                                            : OverwritePolicy::kDefault;
-  auto ui = std::make_shared<CliUserInterface>(policy, interactive, in, err);
-  Converter converter(MakeServices(ui, o.trace, err));
-  const std::string outDir = o.outDir.empty() ? FolderOf(o.input) : WithSeparator(o.outDir);
-  const std::string name = o.name.empty() ? StemOf(o.input) : o.name;
-  const HResult result = converter.Convert(o.input, *from, o.sheet, outDir, name, *to, 0);
-  if (result == kOk) {
-    std::string written;
-    converter.GetTheFileName(&written);
-    if (!written.empty()) out << written << "\n";
-  } else if (result < 0 && ui->Shown() == 0) {
-    err << "tabulex: converting " << o.input << " to " << o.to << " failed (result " << Hex(result)
-        << ")\n";
+  ConvertSettings settings;
+  settings.to = *to;
+  if (!o.from.empty()) {
+    settings.from = ResolveFrom(o.from, o.input, err);
+    if (!settings.from) return kExitUsage;
+  } else if (!TypeFromExtension(o.input)) {
+    ResolveFrom(o.from, o.input, err);
+    return kExitUsage;
   }
-  return ExitStatusOf(result);
+  settings.outDir = o.outDir.empty() ? std::string() : WithSeparator(o.outDir);
+  settings.name = o.name;
+  settings.sheet = o.sheet;
+  settings.policy = o.overwrite      ? OverwritePolicy::kOverwrite
+                    : o.skipExisting ? OverwritePolicy::kSkip
+                    : o.ask          ? OverwritePolicy::kAsk
+                                     : OverwritePolicy::kDefault;
+  settings.interactive = interactive;
+  settings.trace = o.trace;
+  const FileOutcome outcome = ConvertFile(settings, o.input, in, err);
+  PrintLines(outcome.lines, err);
+  if (!outcome.written.empty()) out << outcome.written << "\n";
+  return outcome.status;
 }
 
 void PrintCells(const Spreadsheet& sheet, std::ostream& out) {
@@ -161,14 +119,20 @@ int RunCells(const Options& o, std::istream& in, std::ostream& out, std::ostream
   const std::optional<int> from = ResolveFrom(o.from, o.input, err);
   if (!from) return kExitUsage;
   auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);
-  Converter converter(MakeServices(ui, o.trace, err));
+  Converter converter(components::StandInServices(ui));
   LoadedSource loaded = converter.ReadSource(o.input, *from, o.sheet, StemOf(o.input));
+  const std::vector<std::string> lines = MessageLines(o.input, ui->TakeMessages());
   if (loaded.Result() != kOk || !loaded.Sheet()) {
-    if (ui->Shown() == 0) {
-      err << "tabulex: reading " << o.input << " failed (result " << Hex(loaded.Result()) << ")\n";
+    if (std::optional<std::string> problem = platform::ReadProblem(o.input)) {
+      err << "tabulex: " << o.input << ": cannot read " << o.input << ": " << *problem << "\n";
+    } else if (lines.empty()) {
+      err << "tabulex: " << o.input << ": reading failed\n";
+    } else {
+      PrintLines(lines, err);
     }
     return kExitFailure;
   }
+  PrintLines(lines, err);
   PrintCells(*loaded.Sheet(), out);
   return kExitWritten;
 }

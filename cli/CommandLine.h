@@ -6,13 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace tabulex::cli {
+#include "cli/FileConverter.h"
 
-inline constexpr int kExitWritten = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitCancelled = 2;
-inline constexpr int kExitSkipped = 3;
-inline constexpr int kExitUsage = 64;
+namespace tabulex::cli {
 
 // The file type named by a TYPE argument (xls, txt, 5xv, 68y, 7xy, r2y, none).
 std::optional<int> TypeFromName(std::string_view name);
