@@ -263,6 +263,7 @@ HResult Conversion::ReadTextSource() {
     return kFail;
   }
   if (bytes->empty()) return TooSmall();
+  if (services_.decodeText) *bytes = services_.decodeText(*bytes);
   source_ = std::make_unique<TextSheet>(context_, bytes->data(), bytes->size());
   source_->SetName(internalName_);
   source_->TranslateToIntermediate();
@@ -322,7 +323,10 @@ HResult Conversion::WriteText() {
   const std::size_t size = std::min(target_->GetOutputSize(), output.size());
   const std::string path = outputFolder_ + internalName_ + ".txt";
   if (std::optional<HResult> refused = Refused(path)) return *refused;
-  if (!WriteReplacing(path, std::string_view(output).substr(0, size))) {
+  std::string_view content = std::string_view(output).substr(0, size);
+  const std::string encoded = services_.encodeText ? services_.encodeText(content) : std::string();
+  if (services_.encodeText) content = encoded;
+  if (!WriteReplacing(path, content)) {
     context_.ReportErrorCode(ERR_WRITE_FAILED);
     return kFail;
   }
