@@ -52,6 +52,7 @@ struct Options {
   bool skipExisting = false;
   bool ask = false;
   bool trace = false;
+  std::string encoding = "auto";
 };
 
 std::optional<int> ResolveFrom(const std::string& from, const std::string& input,
@@ -92,6 +93,7 @@ int RunConvert(const Options& o, std::istream& in, std::ostream& out, std::ostre
                     : o.skipExisting ? OverwritePolicy::kSkip
                     : o.ask          ? OverwritePolicy::kAsk
                                      : OverwritePolicy::kDefault;
+  settings.encoding = *EncodingFromName(o.encoding);
   settings.interactive = interactive;
   settings.trace = o.trace;
   const FileOutcome outcome = ConvertFile(settings, o.input, in, err);
@@ -119,7 +121,10 @@ int RunCells(const Options& o, std::istream& in, std::ostream& out, std::ostream
   const std::optional<int> from = ResolveFrom(o.from, o.input, err);
   if (!from) return kExitUsage;
   auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);
-  Converter converter(components::StandInServices(ui));
+  ConverterServices services = components::StandInServices(ui);
+  TextCodec codec(*EncodingFromName(o.encoding));
+  codec.Install(services);
+  Converter converter(std::move(services));
   LoadedSource loaded = converter.ReadSource(o.input, *from, o.sheet, StemOf(o.input));
   const std::vector<std::string> lines = MessageLines(o.input, ui->TakeMessages());
   if (loaded.Result() != kOk || !loaded.Sheet()) {
@@ -133,6 +138,7 @@ int RunCells(const Options& o, std::istream& in, std::ostream& out, std::ostream
     return kExitFailure;
   }
   PrintLines(lines, err);
+  if (codec.Replaced() > 0) err << ReplacedLine(o.input, codec.Replaced()) << "\n";
   PrintCells(*loaded.Sheet(), out);
   return kExitWritten;
 }
@@ -194,11 +200,16 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
   overwrite->excludes(skip)->excludes(ask);
   skip->excludes(ask);
   convert->add_flag("--trace", o.trace, "Write the progress traces to stderr");
+  const std::string encodingHelp =
+      "Encoding of text files: auto (UTF-8 when the source is, else cp1252), utf-8 or cp1252";
+  const auto encodings = CLI::IsMember({"auto", "utf-8", "cp1252"});
+  convert->add_option("--encoding", o.encoding, encodingHelp)->check(encodings);
 
   CLI::App* cells = app.add_subcommand("cells", "Print the intermediate model of FILE");
   cells->add_option("FILE", o.input, "The file to read")->required();
   cells->add_option("--from", o.from, "Source type (default: from FILE's extension)");
   cells->add_option("--sheet", o.sheet, "Worksheet of a workbook source");
+  cells->add_option("--encoding", o.encoding, encodingHelp)->check(encodings);
 
   try {
     app.parse(argc, argv);

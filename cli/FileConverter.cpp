@@ -152,6 +152,13 @@ std::string CellReference(int row, int column) {
   return letters + std::to_string(row);
 }
 
+std::string ReplacedLine(std::string_view input, std::size_t replaced) {
+  const bool one = replaced == 1;
+  return "tabulex: " + std::string(input) + ": " + WithThousands(static_cast<long>(replaced)) +
+         (one ? " character has" : " characters have") +
+         " no equivalent in the other text encoding and became \"?\"";
+}
+
 std::vector<std::string> MessageLines(std::string_view input, std::vector<std::string> messages) {
   // Without an engine the exported text stays empty, so "too small" follows "not started".
   const std::string notStarted = components::ErrorTextFor(ERR_EXCEL_NOT_STARTED);
@@ -179,6 +186,8 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
   ConverterServices services = MakeServices(ui, settings.trace, err);
   LeftOutCells leftOut;
   services.cellLeftOut = [&leftOut](int row, int column) { leftOut.Add(row, column); };
+  TextCodec codec(settings.encoding);
+  codec.Install(services);
   Converter converter(std::move(services));
   const std::string outDir = settings.outDir.empty() ? FolderOf(input) : settings.outDir;
   const std::string name = settings.name.empty() ? StemOf(input) : settings.name;
@@ -199,6 +208,7 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
   }
   outcome.lines = std::move(lines);
   if (leftOut.count > 0) outcome.lines.push_back(LeftOutLine(input, leftOut, settings.to));
+  if (codec.Replaced() > 0) outcome.lines.push_back(ReplacedLine(input, codec.Replaced()));
   if (result == kOk) converter.GetTheFileName(&outcome.written);
   if (result == CONVERT_SKIPPED) outcome.reason = "an output exists already";
   if (result == CONVERT_CANCELLED) outcome.reason = "cancelled";

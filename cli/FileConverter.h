@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/CliUserInterface.h"
+#include "cli/Encoding.h"
 #include "converter/model/ErrorCodes.h"
 
 namespace tabulex::cli {
@@ -29,6 +30,7 @@ struct ConvertSettings {
   OverwritePolicy policy = OverwritePolicy::kDefault;
   bool interactive = false;
   bool trace = false;
+  EncodingChoice encoding = EncodingChoice::kAuto;
 };
 
 // What became of one file.
@@ -54,6 +56,9 @@ std::string WithSeparator(std::string folder);
 
 // A cell reference such as "A1000" for a 1-based row and column.
 std::string CellReference(int row, int column);
+
+// The warning about characters that became "?", for a count above zero.
+std::string ReplacedLine(std::string_view input, std::size_t replaced);
 
 // The lines for stderr made of the messages a conversion of `input` showed: one a message,
 // each naming the file, the misleading "too small" after a missing engine left out.
