@@ -8,6 +8,7 @@
 #include <iostream>
 #include <memory>
 
+#include "cli/Batch.h"
 #include "cli/CliUserInterface.h"
 #include "components/StandInServices.h"
 #include "converter/driver/Converter.h"
@@ -43,6 +44,8 @@ std::size_t LastSeparator(std::string_view path) {
 
 struct Options {
   std::string input;
+  std::vector<std::string> inputs;
+  bool recursive = false;
   std::string to;
   std::string from;
   std::string outDir;
@@ -70,36 +73,42 @@ void PrintLines(const std::vector<std::string>& lines, std::ostream& err) {
   err.flush();
 }
 
+OverwritePolicy PolicyOf(const Options& o) {
+  return o.overwrite      ? OverwritePolicy::kOverwrite
+         : o.skipExisting ? OverwritePolicy::kSkip
+         : o.ask          ? OverwritePolicy::kAsk
+                          : OverwritePolicy::kDefault;
+}
+
 int RunConvert(const Options& o, std::istream& in, std::ostream& out, std::ostream& err,
-               bool interactive) {
+               const Environment& environment) {
   const std::optional<int> to = TypeFromName(o.to);
   if (!to) {
     err << "tabulex: unknown target type " << o.to << "\n";
     return kExitUsage;
   }
+  const std::vector<std::string> files = ExpandInputs(o.inputs, o.recursive, *to);
+  if (files.size() > 1 && !o.name.empty()) {
+    err << "tabulex: --name names one output, so it cannot be used with several inputs\n";
+    return kExitUsage;
+  }
   ConvertSettings settings;
   settings.to = *to;
   if (!o.from.empty()) {
-    settings.from = ResolveFrom(o.from, o.input, err);
+    settings.from = ResolveFrom(o.from, o.from, err);
     if (!settings.from) return kExitUsage;
-  } else if (!TypeFromExtension(o.input)) {
-    ResolveFrom(o.from, o.input, err);
+  } else if (o.inputs.size() == 1 && !o.recursive && !TypeFromExtension(o.inputs[0])) {
+    ResolveFrom(o.from, o.inputs[0], err);
     return kExitUsage;
   }
   settings.outDir = o.outDir.empty() ? std::string() : WithSeparator(o.outDir);
   settings.name = o.name;
   settings.sheet = o.sheet;
-  settings.policy = o.overwrite      ? OverwritePolicy::kOverwrite
-                    : o.skipExisting ? OverwritePolicy::kSkip
-                    : o.ask          ? OverwritePolicy::kAsk
-                                     : OverwritePolicy::kDefault;
+  settings.policy = PolicyOf(o);
   settings.encoding = *EncodingFromName(o.encoding);
-  settings.interactive = interactive;
+  settings.interactive = environment.stdinIsTerminal;
   settings.trace = o.trace;
-  const FileOutcome outcome = ConvertFile(settings, o.input, in, err);
-  PrintLines(outcome.lines, err);
-  if (!outcome.written.empty()) out << outcome.written << "\n";
-  return outcome.status;
+  return ConvertAll(settings, files, {in, out, err, environment.stderrIsTerminal});
 }
 
 void PrintCells(const Spreadsheet& sheet, std::ostream& out) {
@@ -181,6 +190,13 @@ std::string Escape(std::string_view bytes) {
 
 int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
                    std::ostream& err, bool stdinIsTerminal) {
+  Environment environment;
+  environment.stdinIsTerminal = stdinIsTerminal;
+  return RunCommandLine(argc, argv, in, out, err, environment);
+}
+
+int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+                   std::ostream& err, const Environment& environment) {
   CLI::App app{"Converts spreadsheets between text, workbooks and calculator files."};
   app.set_version_flag("--version", std::string("tabulex ") + "0.1.0");
   app.require_subcommand(1);
@@ -188,7 +204,9 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
   const std::string types = "xls, txt, 5xv, 68y, 7xy, r2y or none";
 
   CLI::App* convert = app.add_subcommand("convert", "Convert INPUT into a file of type TYPE");
-  convert->add_option("INPUT", o.input, "The file to convert")->required();
+  convert->add_option("INPUT", o.inputs, "The files to convert (folders with --recursive)")
+      ->required();
+  convert->add_flag("--recursive,-r", o.recursive, "Convert the files in INPUT folders and below");
   convert->add_option("--to", o.to, "Target type: " + types)->required();
   convert->add_option("--from", o.from, "Source type (default: from INPUT's extension)");
   convert->add_option("--out-dir", o.outDir, "Folder of the output (default: INPUT's folder)");
@@ -217,7 +235,7 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
     const int status = app.exit(e, out, err);
     return status == 0 ? 0 : kExitUsage;
   }
-  if (*convert) return RunConvert(o, in, out, err, stdinIsTerminal);
+  if (*convert) return RunConvert(o, in, out, err, environment);
   return RunCells(o, in, out, err);
 }
 

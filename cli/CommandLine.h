@@ -19,7 +19,18 @@ std::optional<int> TypeFromExtension(std::string_view path);
 // \xHH.
 std::string Escape(std::string_view bytes);
 
+// What the command knows of where it runs.
+struct Environment {
+  bool stdinIsTerminal = false;
+  bool stdoutIsTerminal = false;
+  bool stderrIsTerminal = false;
+  std::optional<int> columns;  // the terminal's width
+  bool noColor = false;        // NO_COLOR is set
+};
+
 // Runs the command; returns the exit status.
+int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+                   std::ostream& err, const Environment& environment);
 int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
                    std::ostream& err, bool stdinIsTerminal);
 

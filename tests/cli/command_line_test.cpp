@@ -109,8 +109,8 @@ TEST_F(CommandLineTest, FailuresNameWhatFailedAndThePathInOneLine) {
                            PathOf("absent.68y") + ": no such file\n");
   std::filesystem::create_directories(PathOf("folder.txt"));
   EXPECT_EQ(Run({"convert", PathOf("folder.txt"), "--to", "5xv"}), 1);
-  EXPECT_EQ(err.str(), "tabulex: " + PathOf("folder.txt") + ": cannot read " +
-                           PathOf("folder.txt") + ": is a folder, not a file\n");
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("folder.txt") +
+                           ": is a folder; give --recursive to convert the files in it\n");
   EXPECT_EQ(Run({"cells", PathOf("absent.5xv")}), 1);
   EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent.5xv") + ": cannot read " +
                            PathOf("absent.5xv") + ": no such file\n");
@@ -158,6 +158,53 @@ TEST_F(CommandLineTest, CellsListsTheIntermediateModel) {
             "1\t2\t0\t12.5\t\n"
             "2\t2\t3\t\t=SUM(A1:A2)\n"
             "2\t3\t1\tx\\x5cy\t\n");
+}
+
+TEST_F(CommandLineTest, ManyFilesGoOnAfterAFailureAndEndWithASummary) {
+  Write("a.txt", "1\t2\n");
+  Write("b.5xv", "too short");
+  Write("c.txt", "3\n");
+  std::filesystem::create_directories(PathOf("out"));
+  const std::vector<std::string> args{"convert", PathOf("a.txt"), PathOf("b.5xv"), PathOf("c.txt"),
+                                      "--to",    "68y",           "--out-dir",     PathOf("out")};
+  EXPECT_EQ(Run(args), 1);
+  EXPECT_EQ(out.str(), PathOf("out/a.68y") + "\n" + PathOf("out/c.68y") + "\n");
+  const std::string tooSmall =
+      "The source file is too small to hold a spreadsheet. Check that it is not empty or damaged.";
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("b.5xv") + ": " + tooSmall +
+                           "\n"
+                           "tabulex: 3 files: 2 written, 0 skipped, 1 failed\n"
+                           "  failed " +
+                           PathOf("b.5xv") + ": " + tooSmall + "\n");
+  // Again: the outputs exist, so without a terminal they are kept; one still fails.
+  EXPECT_EQ(Run(args), 1);
+  EXPECT_NE(err.str().find("tabulex: 3 files: 0 written, 2 skipped, 1 failed\n"
+                           "  skipped " +
+                           PathOf("a.txt") + ": an output exists already\n"),
+            std::string::npos)
+      << err.str();
+  // Only skips: status 3.
+  EXPECT_EQ(
+      Run({"convert", PathOf("a.txt"), PathOf("c.txt"), "--to", "68y", "--out-dir", PathOf("out")}),
+      3);
+}
+
+TEST_F(CommandLineTest, ManyFilesRefuseANameAndTakeFoldersWithRecursive) {
+  Write("a.txt", "1");
+  Write("b.txt", "2");
+  EXPECT_EQ(Run({"convert", PathOf("a.txt"), PathOf("b.txt"), "--to", "68y", "--name", "x"}), 64);
+  EXPECT_NE(err.str().find("--name"), std::string::npos);
+  std::filesystem::create_directories(PathOf("in/deeper"));
+  Write("in/deeper/d.txt", "4");
+  Write("in/c.68y", "");  // the target's own type is not a source of the folder
+  Write("in/notes.md", "x");
+  std::filesystem::create_directories(PathOf("out"));
+  EXPECT_EQ(Run({"convert", PathOf("in"), PathOf("a.txt"), "--recursive", "--to", "68y",
+                 "--out-dir", PathOf("out")}),
+            0)
+      << err.str();
+  EXPECT_EQ(out.str(), PathOf("out/d.68y") + "\n" + PathOf("out/a.68y") + "\n");
+  EXPECT_EQ(err.str(), "tabulex: 2 files: 2 written, 0 skipped, 0 failed\n");
 }
 
 }  // namespace
