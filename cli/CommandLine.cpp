@@ -10,6 +10,7 @@
 
 #include "cli/Batch.h"
 #include "cli/CliUserInterface.h"
+#include "cli/ShowCommand.h"
 #include "components/StandInServices.h"
 #include "converter/driver/Converter.h"
 #include "converter/driver/FileTypes.h"
@@ -56,7 +57,13 @@ struct Options {
   bool ask = false;
   bool trace = false;
   std::string encoding = "auto";
+  std::string showFormat = "grid";
+  bool formulas = false;
+  int width = 0;
 };
+
+// The grid's width when neither --width nor a terminal gives one.
+constexpr int kDefaultWidth = 80;
 
 std::optional<int> ResolveFrom(const std::string& from, const std::string& input,
                                std::ostream& err) {
@@ -126,9 +133,10 @@ void PrintCells(const Spreadsheet& sheet, std::ostream& out) {
   }
 }
 
-int RunCells(const Options& o, std::istream& in, std::ostream& out, std::ostream& err) {
+// Reads the source for a listing; nothing, after saying why on stderr, when it cannot be read.
+std::optional<LoadedSource> Load(const Options& o, std::istream& in, std::ostream& err) {
   const std::optional<int> from = ResolveFrom(o.from, o.input, err);
-  if (!from) return kExitUsage;
+  if (!from) return std::nullopt;
   auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);
   ConverterServices services = components::StandInServices(ui);
   TextCodec codec(*EncodingFromName(o.encoding));
@@ -144,11 +152,34 @@ int RunCells(const Options& o, std::istream& in, std::ostream& out, std::ostream
     } else {
       PrintLines(lines, err);
     }
-    return kExitFailure;
+    return std::nullopt;
   }
   PrintLines(lines, err);
   if (codec.Replaced() > 0) err << ReplacedLine(o.input, codec.Replaced()) << "\n";
-  PrintCells(*loaded.Sheet(), out);
+  return loaded;
+}
+
+int StatusOfLoad(const Options& o) {
+  return o.from.empty() && !TypeFromExtension(o.input) ? kExitUsage : kExitFailure;
+}
+
+int RunCells(const Options& o, std::istream& in, std::ostream& out, std::ostream& err) {
+  std::optional<LoadedSource> loaded = Load(o, in, err);
+  if (!loaded) return StatusOfLoad(o);
+  PrintCells(*loaded->Sheet(), out);
+  return kExitWritten;
+}
+
+int RunShow(const Options& o, std::istream& in, std::ostream& out, std::ostream& err,
+            const Environment& environment) {
+  std::optional<LoadedSource> loaded = Load(o, in, err);
+  if (!loaded) return StatusOfLoad(o);
+  ShowOptions show;
+  show.format = *ShowFormatFromName(o.showFormat);
+  show.formulas = o.formulas;
+  show.width = o.width > 0 ? o.width : environment.columns.value_or(kDefaultWidth);
+  show.color = environment.stdoutIsTerminal && !environment.noColor;
+  ShowSheet(*loaded->Sheet(), show, out);
   return kExitWritten;
 }
 
@@ -229,6 +260,17 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
   cells->add_option("--sheet", o.sheet, "Worksheet of a workbook source");
   cells->add_option("--encoding", o.encoding, encodingHelp)->check(encodings);
 
+  CLI::App* show = app.add_subcommand("show", "Show FILE as a sheet");
+  show->add_option("FILE", o.input, "The file to show")->required();
+  show->add_option("--format", o.showFormat, "grid (default), tsv or json")
+      ->check(CLI::IsMember({"grid", "tsv", "json"}));
+  show->add_flag("--formulas", o.formulas, "Show formula text instead of values");
+  show->add_option("--width", o.width, "Columns the grid may take (default: the terminal's)")
+      ->check(CLI::PositiveNumber);
+  show->add_option("--from", o.from, "Source type (default: from FILE's extension)");
+  show->add_option("--sheet", o.sheet, "Worksheet of a workbook source");
+  show->add_option("--encoding", o.encoding, encodingHelp)->check(encodings);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -236,6 +278,7 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
     return status == 0 ? 0 : kExitUsage;
   }
   if (*convert) return RunConvert(o, in, out, err, environment);
+  if (*show) return RunShow(o, in, out, err, environment);
   return RunCells(o, in, out, err);
 }
 
