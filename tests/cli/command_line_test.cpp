@@ -207,5 +207,22 @@ TEST_F(CommandLineTest, ManyFilesRefuseANameAndTakeFoldersWithRecursive) {
   EXPECT_EQ(err.str(), "tabulex: 2 files: 2 written, 0 skipped, 0 failed\n");
 }
 
+TEST_F(CommandLineTest, ProgressLineOnlyOnATerminal) {
+  Write("a.txt", "1");
+  Write("b.txt", "2");
+  Environment terminal;
+  terminal.stderrIsTerminal = true;
+  std::vector<std::string> args{"tabulex",       "convert", PathOf("a.txt"),
+                                PathOf("b.txt"), "--to",    "68y"};
+  std::vector<const char*> argv;
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  std::istringstream in;
+  EXPECT_EQ(RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, terminal), 0);
+  EXPECT_EQ(err.str(), "\r\x1b[K[1/2] " + PathOf("a.txt") + "\r\x1b[K\r\x1b[K[2/2] " +
+                           PathOf("b.txt") +
+                           "\r\x1b[K"
+                           "tabulex: 2 files: 2 written, 0 skipped, 0 failed\n");
+}
+
 }  // namespace
 }  // namespace tabulex::cli
