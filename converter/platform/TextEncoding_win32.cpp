@@ -38,8 +38,10 @@ Transcoded Transcode(std::string_view bytes, Charset from, Charset to) {
     char buffer[8];
     BOOL usedDefault = FALSE;
     const bool utf8 = to == Charset::kUtf8;
-    const int written = WideCharToMultiByte(CodePage(to), 0, &wide[i], units, buffer, sizeof buffer,
-                                            nullptr, utf8 ? nullptr : &usedDefault);
+    // Without "best fit" the code page does not stand in a look-alike (O for omega).
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int written = WideCharToMultiByte(CodePage(to), flags, &wide[i], units, buffer,
+                                            sizeof buffer, nullptr, utf8 ? nullptr : &usedDefault);
     if (written <= 0 || usedDefault || wide[i] == 0xFFFD) {
       result.bytes.push_back(kReplacement);
       ++result.replaced;
