@@ -92,6 +92,11 @@ std::string JoinedTexts(const std::vector<std::string>& lines, std::string_view 
   return joined;
 }
 
+bool WriteFailed(const std::vector<std::string>& messages) {
+  const std::string text = components::ErrorTextFor(ERR_WRITE_FAILED);
+  return std::find(messages.begin(), messages.end(), text) != messages.end();
+}
+
 std::string TypeOrExtension(int type) {
   const std::string_view ext = ExtensionOf(type);
   return ext.empty() ? std::string("none") : std::string(ext.substr(1));
@@ -198,6 +203,8 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
   std::vector<std::string> lines = MessageLines(input, messages);
   if (result < 0) {
     std::optional<std::string> why = Diagnose(input, outDir);
+    if (!why && WriteFailed(messages))
+      why = "cannot write into " + outDir + ": " + JoinedTexts(lines, input);
     if (!why && lines.empty()) {
       why =
           "converting to " + TypeOrExtension(settings.to) + " failed (result " + Hex(result) + ")";

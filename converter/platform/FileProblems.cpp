@@ -24,6 +24,7 @@ std::string Reason(int error) {
 }
 
 constexpr std::string_view kProbePrefix = "~tx";
+constexpr std::size_t kProbeSize = 64 * 1024;
 
 }  // namespace
 
@@ -52,7 +53,12 @@ std::optional<std::string> WriteProblem(const std::string& folder) {
   errno = 0;
   std::optional<std::string> probe = CreateUniqueFile(folder, kProbePrefix);
   if (!probe) return errno != 0 ? Reason(errno) : std::string("files cannot be created there");
+  // As much as a calculator sheet takes, so that a nearly full disk shows.
+  errno = 0;
+  const bool written = WriteWholeFile(*probe, std::string(kProbeSize, '\0'));
+  const int error = errno;
   RemoveFile(*probe);
+  if (!written) return error != 0 ? Reason(error) : std::string("files cannot be written there");
   return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 // The tabulex command: options, exit statuses, prompts and the cells listing.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -223,6 +224,39 @@ TEST_F(CommandLineTest, ProgressLineOnlyOnATerminal) {
                            "\r\x1b[K"
                            "tabulex: 2 files: 2 written, 0 skipped, 0 failed\n");
 }
+
+#ifndef _WIN32
+// A 16 KiB memory file system, mounted for one test when the test may mount (as root).
+class SmallDisk {
+ public:
+  explicit SmallDisk(std::string folder) : folder_(std::move(folder)) {
+    std::filesystem::create_directories(folder_);
+    mounted_ = std::system(
+                   ("mount -t tmpfs -o size=16k tmpfs '" + folder_ + "' 2>/dev/null").c_str()) == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) std::system(("umount '" + folder_ + "'").c_str());
+  }
+  bool Mounted() const { return mounted_; }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
+TEST_F(CommandLineTest, FullDiskIsNamed) {
+  SmallDisk disk(PathOf("full"));
+  if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+  Write("full/filler", std::string(12 * 1024, 'x'));
+  std::string rows;
+  for (int row = 0; row < 400; ++row) rows += "word1\tword2\tword3\tword4\tword5\tword6\n";
+  Write("big.txt", rows);
+  EXPECT_EQ(Run({"convert", PathOf("big.txt"), "--to", "txt", "--out-dir", PathOf("full")}), 1);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("big.txt") + ": cannot write into " + PathOf("full/") +
+                           ": no space left on device\n");
+  EXPECT_FALSE(std::filesystem::exists(PathOf("full/big.txt")));
+}
+#endif
 
 }  // namespace
 }  // namespace tabulex::cli
