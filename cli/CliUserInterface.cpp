@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "converter/model/ConversionContext.h"
 
@@ -26,7 +27,9 @@ int CliUserInterface::ShowMessage(std::string_view text, std::optional<std::stri
                                   std::uint32_t style, std::optional<std::string_view>) {
   ++shown_;
   if ((style & kButtonMask) != message::kYesNoCancel) {
-    Print(err_, text, caption);
+    std::string line = caption ? std::string(*caption) + ": " : std::string();
+    line += text;
+    messages_.push_back(std::move(line));
     return message::kAnswerOk;
   }
   switch (policy_) {
@@ -40,6 +43,10 @@ int CliUserInterface::ShowMessage(std::string_view text, std::optional<std::stri
       break;
   }
   return interactive_ ? Ask(text, caption) : message::kAnswerNo;
+}
+
+std::vector<std::string> CliUserInterface::TakeMessages() {
+  return std::exchange(messages_, {});
 }
 
 int CliUserInterface::Ask(std::string_view text, std::optional<std::string_view> caption) {

@@ -1,8 +1,10 @@
 // Message boxes of the command line: the overwrite prompt is answered by policy or on the
-// terminal, every other message is printed to stderr.
+// terminal, every other message is kept for the command to print as one line naming the file.
 #pragma once
 
 #include <iosfwd>
+#include <string>
+#include <vector>
 
 #include "converter/driver/Components.h"
 
@@ -21,6 +23,8 @@ class CliUserInterface : public UserInterface {
 
   // How many messages have been shown.
   int Shown() const { return shown_; }
+  // The texts of the messages other than prompts since the last call, oldest first.
+  std::vector<std::string> TakeMessages();
 
  private:
   int Ask(std::string_view text, std::optional<std::string_view> caption);
@@ -30,6 +34,7 @@ class CliUserInterface : public UserInterface {
   std::istream& in_;
   std::ostream& err_;
   int shown_ = 0;
+  std::vector<std::string> messages_;
 };
 
 }  // namespace tabulex::cli

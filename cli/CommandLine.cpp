@@ -8,7 +8,9 @@
 #include <iostream>
 #include <memory>
 
+#include "cli/Batch.h"
 #include "cli/CliUserInterface.h"
+#include "cli/ShowCommand.h"
 #include "cli/Version.h"
 #include "components/StandInServices.h"
 #include "components/WorkbookEngine.h"
@@ -16,7 +18,7 @@
 #include "converter/driver/FileTypes.h"
 #include "converter/model/CString.h"
 #include "converter/model/Spreadsheet.h"
-#include "converter/platform/Files.h"
+#include "converter/platform/FileProblems.h"
 
 namespace tabulex::cli {
 
@@ -44,40 +46,10 @@ std::size_t LastSeparator(std::string_view path) {
   return path.find_last_of("/\\");
 }
 
-std::string StemOf(std::string_view path) {
-  const std::size_t slash = LastSeparator(path);
-  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  const std::size_t dot = name.rfind('.');
-  return std::string(dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot));
-}
-
-std::string WithSeparator(std::string folder) {
-  if (folder.empty()) return "./";
-  if (folder.back() != '/' && folder.back() != '\\') folder.push_back('/');
-  return folder;
-}
-
-std::string Hex(long value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "0x%08lX", static_cast<unsigned long>(value) & 0xFFFFFFFFul);
-  return buffer;
-}
-
-int ExitStatusOf(HResult result) {
-  switch (result) {
-    case kOk:
-      return kExitWritten;
-    case CONVERT_SKIPPED:
-      return kExitSkipped;
-    case CONVERT_CANCELLED:
-      return kExitCancelled;
-    default:
-      return kExitFailure;
-  }
-}
-
 struct Options {
   std::string input;
+  std::vector<std::string> inputs;
+  bool recursive = false;
   std::string to;
   std::string from;
   std::string outDir;
@@ -87,20 +59,14 @@ struct Options {
   bool skipExisting = false;
   bool ask = false;
   bool trace = false;
+  std::string encoding = "auto";
+  std::string showFormat = "grid";
+  bool formulas = false;
+  int width = 0;
 };
 
-ConverterServices MakeServices(std::shared_ptr<CliUserInterface> ui, bool trace,
-                               std::shared_ptr<SpreadsheetEngine> engine, std::ostream& err) {
-  ConverterServices services = components::StandInServices(ui, std::move(engine));
-  services.warning = [&err](std::string_view text) { err << "tabulex: warning: " << text << "\n"; };
-  if (trace) {
-    services.trace = [&err](std::string_view text) {
-      err << text;
-      err.flush();
-    };
-  }
-  return services;
-}
+// The grid's width when neither --width nor a terminal gives one.
+constexpr int kDefaultWidth = 80;
 
 std::optional<int> ResolveFrom(const std::string& from, const std::string& input,
                                std::ostream& err) {
@@ -112,73 +78,51 @@ std::optional<int> ResolveFrom(const std::string& from, const std::string& input
   return type;
 }
 
-// The workbook format a TYPE argument names: xlsx and ods by name, .xls for xls.
-std::string WorkbookExtension(const std::string& type) {
-  const std::string lower = Lower(type);
-  return lower == "xlsx" || lower == "ods" ? "." + lower : std::string(".xls");
-}
-
-// Tells why the workbook engine failed, when it says.
-void ExplainEngineFailure(const components::WorkbookEngine& engine, std::ostream& err) {
-  const std::string reason = engine.LastFailure();
-  if (!reason.empty()) err << "tabulex: " << reason << "\n";
-}
-
-// The sheet to read: the one named, or else a workbook's first worksheet. Nothing when the
-// workbook's sheets cannot be listed (the engine has told why).
-std::optional<std::string> SheetToRead(const Options& o, int from, Converter& converter,
-                                       const components::WorkbookEngine& engine,
-                                       std::ostream& err) {
-  if (from != ZQ_EXCEL || !o.sheet.empty()) return o.sheet;
-  std::vector<std::string> names;
-  if (converter.GetExcelSheetNames(o.input, &names) != kOk) {
-    ExplainEngineFailure(engine, err);
-    return std::nullopt;
-  }
-  if (names.empty()) {
-    err << "tabulex: " << o.input << " has no worksheet\n";
-    return std::nullopt;
-  }
-  return names.front();
-}
-
 using Engine = std::shared_ptr<components::WorkbookEngine>;
 
+void PrintLines(const std::vector<std::string>& lines, std::ostream& err) {
+  for (const std::string& line : lines) err << line << "\n";
+  err.flush();
+}
+
+OverwritePolicy PolicyOf(const Options& o) {
+  return o.overwrite      ? OverwritePolicy::kOverwrite
+         : o.skipExisting ? OverwritePolicy::kSkip
+         : o.ask          ? OverwritePolicy::kAsk
+                          : OverwritePolicy::kDefault;
+}
+
 int RunConvert(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
-               std::ostream& err, bool interactive) {
+               std::ostream& err, const Environment& environment) {
   const std::optional<int> to = TypeFromName(o.to);
   if (!to) {
     err << "tabulex: unknown target type " << o.to << "\n";
     return kExitUsage;
   }
-  const std::optional<int> from = ResolveFrom(o.from, o.input, err);
-  if (!from) return kExitUsage;
-  OverwritePolicy policy = o.overwrite      ? OverwritePolicy::kOverwrite
-                           : o.skipExisting ? OverwritePolicy::kSkip
-                           : o.ask          ? OverwritePolicy::kAsk
-                                            : OverwritePolicy::kDefault;
-  auto ui = std::make_shared<CliUserInterface>(policy, interactive, in, err);
-  ConverterServices services = MakeServices(ui, o.trace, engine, err);
-  services.workbookExtension = WorkbookExtension(o.to);
-  Converter converter(std::move(services));
-  const std::string outDir =
-      o.outDir.empty() ? platform::FolderOf(o.input) : WithSeparator(o.outDir);
-  const std::string name = o.name.empty() ? StemOf(o.input) : o.name;
-  const std::optional<std::string> sheet = SheetToRead(o, *from, converter, *engine, err);
-  if (!sheet) return kExitFailure;
-  const HResult result = converter.Convert(o.input, *from, *sheet, outDir, name, *to, 0);
-  if (result == kOk) {
-    std::string written;
-    converter.GetTheFileName(&written);
-    if (!written.empty()) out << written << "\n";
-  } else if (result < 0) {
-    if (*from == ZQ_EXCEL || *to == ZQ_EXCEL) ExplainEngineFailure(*engine, err);
-    if (ui->Shown() == 0) {
-      err << "tabulex: converting " << o.input << " to " << o.to << " failed (result "
-          << Hex(result) << ")\n";
-    }
+  const std::vector<std::string> files = ExpandInputs(o.inputs, o.recursive, *to);
+  if (files.size() > 1 && !o.name.empty()) {
+    err << "tabulex: --name names one output, so it cannot be used with several inputs\n";
+    return kExitUsage;
   }
-  return ExitStatusOf(result);
+  ConvertSettings settings;
+  settings.to = *to;
+  if (!o.from.empty()) {
+    settings.from = ResolveFrom(o.from, o.from, err);
+    if (!settings.from) return kExitUsage;
+  } else if (o.inputs.size() == 1 && !o.recursive && !TypeFromExtension(o.inputs[0])) {
+    ResolveFrom(o.from, o.inputs[0], err);
+    return kExitUsage;
+  }
+  settings.outDir = o.outDir.empty() ? std::string() : WithSeparator(o.outDir);
+  settings.name = o.name;
+  settings.sheet = o.sheet;
+  settings.policy = PolicyOf(o);
+  settings.encoding = *EncodingFromName(o.encoding);
+  settings.interactive = environment.stdinIsTerminal;
+  settings.trace = o.trace;
+  settings.engine = engine;
+  settings.workbookExtension = WorkbookExtension(o.to);
+  return ConvertAll(settings, files, {in, out, err, environment.stderrIsTerminal});
 }
 
 void PrintCells(const Spreadsheet& sheet, std::ostream& out) {
@@ -196,33 +140,76 @@ void PrintCells(const Spreadsheet& sheet, std::ostream& out) {
   }
 }
 
+// Reads the source for a listing; nothing, after saying why on stderr, when it cannot be read.
+std::optional<LoadedSource> Load(const Options& o, const Engine& engine, std::istream& in,
+                                 std::ostream& err) {
+  const std::optional<int> from = ResolveFrom(o.from, o.input, err);
+  if (!from) return std::nullopt;
+  auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);
+  ConverterServices services = CommandServices(ui, o.trace, engine, err);
+  TextCodec codec(*EncodingFromName(o.encoding));
+  codec.Install(services);
+  Converter converter(std::move(services));
+  std::string noSheet;
+  const std::optional<std::string> sheet =
+      SheetToRead(converter, *engine, o.input, *from, o.sheet, noSheet);
+  if (!sheet) {
+    err << "tabulex: " << (noSheet.empty() ? "cannot list the sheets of " + o.input : noSheet)
+        << "\n";
+    return std::nullopt;
+  }
+  LoadedSource loaded = converter.ReadSource(o.input, *from, *sheet, StemOf(o.input));
+  const std::vector<std::string> lines = MessageLines(o.input, ui->TakeMessages());
+  if (loaded.Result() != kOk || !loaded.Sheet()) {
+    const std::string engineLine = *from == ZQ_EXCEL ? EngineFailureLine(*engine) : "";
+    if (!engineLine.empty()) err << engineLine << "\n";
+    if (std::optional<std::string> problem = platform::ReadProblem(o.input)) {
+      err << "tabulex: " << o.input << ": cannot read " << o.input << ": " << *problem << "\n";
+    } else if (lines.empty()) {
+      err << "tabulex: " << o.input << ": reading failed\n";
+    } else {
+      PrintLines(lines, err);
+    }
+    return std::nullopt;
+  }
+  PrintLines(lines, err);
+  if (codec.Replaced() > 0) err << ReplacedLine(o.input, codec.Replaced()) << "\n";
+  return loaded;
+}
+
+int StatusOfLoad(const Options& o) {
+  return o.from.empty() && !TypeFromExtension(o.input) ? kExitUsage : kExitFailure;
+}
+
 int RunCells(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
              std::ostream& err) {
-  const std::optional<int> from = ResolveFrom(o.from, o.input, err);
-  if (!from) return kExitUsage;
-  auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);
-  Converter converter(MakeServices(ui, o.trace, engine, err));
-  const std::optional<std::string> sheet = SheetToRead(o, *from, converter, *engine, err);
-  if (!sheet) return kExitFailure;
-  LoadedSource loaded = converter.ReadSource(o.input, *from, *sheet, StemOf(o.input));
-  if (loaded.Result() != kOk || !loaded.Sheet()) {
-    if (*from == ZQ_EXCEL) ExplainEngineFailure(*engine, err);
-    if (ui->Shown() == 0) {
-      err << "tabulex: reading " << o.input << " failed (result " << Hex(loaded.Result()) << ")\n";
-    }
-    return kExitFailure;
-  }
-  PrintCells(*loaded.Sheet(), out);
+  std::optional<LoadedSource> loaded = Load(o, engine, in, err);
+  if (!loaded) return StatusOfLoad(o);
+  PrintCells(*loaded->Sheet(), out);
+  return kExitWritten;
+}
+
+int RunShow(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
+            std::ostream& err, const Environment& environment) {
+  std::optional<LoadedSource> loaded = Load(o, engine, in, err);
+  if (!loaded) return StatusOfLoad(o);
+  ShowOptions show;
+  show.format = *ShowFormatFromName(o.showFormat);
+  show.formulas = o.formulas;
+  show.width = o.width > 0 ? o.width : environment.columns.value_or(kDefaultWidth);
+  show.color = environment.stdoutIsTerminal && !environment.noColor;
+  ShowSheet(*loaded->Sheet(), show, out);
   return kExitWritten;
 }
 
 int RunSheets(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
               std::ostream& err) {
   auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);
-  Converter converter(MakeServices(ui, false, engine, err));
+  Converter converter(CommandServices(ui, false, engine, err));
   std::vector<std::string> names;
   if (converter.GetExcelSheetNames(o.input, &names) != kOk) {
-    ExplainEngineFailure(*engine, err);
+    const std::string engineLine = EngineFailureLine(*engine);
+    if (!engineLine.empty()) err << engineLine << "\n";
     if (ui->Shown() == 0) err << "tabulex: cannot list the sheets of " << o.input << "\n";
     return kExitFailure;
   }
@@ -268,6 +255,13 @@ std::string Escape(std::string_view bytes) {
 
 int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
                    std::ostream& err, bool stdinIsTerminal) {
+  Environment environment;
+  environment.stdinIsTerminal = stdinIsTerminal;
+  return RunCommandLine(argc, argv, in, out, err, environment);
+}
+
+int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+                   std::ostream& err, const Environment& environment) {
   CLI::App app{"Converts spreadsheets between text, workbooks and calculator files."};
   app.set_version_flag("--version", std::string("tabulex ") + std::string(kVersion));
   app.require_subcommand(1);
@@ -275,7 +269,9 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
   const std::string types = "xls, xlsx, ods, txt, 5xv, 68y, 7xy, r2y or none";
 
   CLI::App* convert = app.add_subcommand("convert", "Convert INPUT into a file of type TYPE");
-  convert->add_option("INPUT", o.input, "The file to convert")->required();
+  convert->add_option("INPUT", o.inputs, "The files to convert (folders with --recursive)")
+      ->required();
+  convert->add_flag("--recursive,-r", o.recursive, "Convert the files in INPUT folders and below");
   convert->add_option("--to", o.to, "Target type: " + types)->required();
   convert->add_option("--from", o.from, "Source type (default: from INPUT's extension)");
   convert->add_option("--out-dir", o.outDir, "Folder of the output (default: INPUT's folder)");
@@ -287,11 +283,27 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
   overwrite->excludes(skip)->excludes(ask);
   skip->excludes(ask);
   convert->add_flag("--trace", o.trace, "Write the progress traces to stderr");
+  const std::string encodingHelp =
+      "Encoding of text files: auto (UTF-8 when the source is, else cp1252), utf-8 or cp1252";
+  const auto encodings = CLI::IsMember({"auto", "utf-8", "cp1252"});
+  convert->add_option("--encoding", o.encoding, encodingHelp)->check(encodings);
 
   CLI::App* cells = app.add_subcommand("cells", "Print the intermediate model of FILE");
   cells->add_option("FILE", o.input, "The file to read")->required();
   cells->add_option("--from", o.from, "Source type (default: from FILE's extension)");
   cells->add_option("--sheet", o.sheet, "Worksheet of a workbook source");
+  cells->add_option("--encoding", o.encoding, encodingHelp)->check(encodings);
+
+  CLI::App* show = app.add_subcommand("show", "Show FILE as a sheet");
+  show->add_option("FILE", o.input, "The file to show")->required();
+  show->add_option("--format", o.showFormat, "grid (default), tsv or json")
+      ->check(CLI::IsMember({"grid", "tsv", "json"}));
+  show->add_flag("--formulas", o.formulas, "Show formula text instead of values");
+  show->add_option("--width", o.width, "Columns the grid may take (default: the terminal's)")
+      ->check(CLI::PositiveNumber);
+  show->add_option("--from", o.from, "Source type (default: from FILE's extension)");
+  show->add_option("--sheet", o.sheet, "Worksheet of a workbook source");
+  show->add_option("--encoding", o.encoding, encodingHelp)->check(encodings);
 
   CLI::App* sheets = app.add_subcommand("sheets", "List the worksheets of the workbook BOOK");
   sheets->add_option("BOOK", o.input, "The workbook (.xls, .xlsx or .ods)")->required();
@@ -306,7 +318,8 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
   // command ends.
   const Engine engine = components::MakeWorkbookEngine();
   if (*sheets) return RunSheets(o, engine, in, out, err);
-  if (*convert) return RunConvert(o, engine, in, out, err, stdinIsTerminal);
+  if (*convert) return RunConvert(o, engine, in, out, err, environment);
+  if (*show) return RunShow(o, engine, in, out, err, environment);
   return RunCells(o, engine, in, out, err);
 }
 

@@ -6,13 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace tabulex::cli {
+#include "cli/FileConverter.h"
 
-inline constexpr int kExitWritten = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitCancelled = 2;
-inline constexpr int kExitSkipped = 3;
-inline constexpr int kExitUsage = 64;
+namespace tabulex::cli {
 
 // The file type named by a TYPE argument (xls, txt, 5xv, 68y, 7xy, r2y, none).
 std::optional<int> TypeFromName(std::string_view name);
@@ -23,7 +19,18 @@ std::optional<int> TypeFromExtension(std::string_view path);
 // \xHH.
 std::string Escape(std::string_view bytes);
 
+// What the command knows of where it runs.
+struct Environment {
+  bool stdinIsTerminal = false;
+  bool stdoutIsTerminal = false;
+  bool stderrIsTerminal = false;
+  std::optional<int> columns;  // the terminal's width
+  bool noColor = false;        // NO_COLOR is set
+};
+
 // Runs the command; returns the exit status.
+int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+                   std::ostream& err, const Environment& environment);
 int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
                    std::ostream& err, bool stdinIsTerminal);
 

@@ -20,6 +20,14 @@ constexpr std::uint8_t kFillerByte = 0xAA;
 constexpr std::size_t kLengthFieldSize = 2;
 constexpr std::size_t kSignatureSize = 4;
 constexpr std::size_t kEndMarkerSize = 2;
+// The image holds rows 1 to 999 and columns A to Z only.
+constexpr int kLastRow = 999;
+constexpr int kLastColumn = 26;
+
+bool OnGrid(const SpreadsheetCell& cell) {
+  return cell.Row() >= 1 && cell.Row() <= kLastRow && cell.Column() >= 1 &&
+         cell.Column() <= kLastColumn;
+}
 
 // At most the first 8 bytes of `name`, up to its first zero byte.
 std::string ShortName(std::string_view name) {
@@ -89,20 +97,24 @@ void AppVarSheet::TranslateFromIntermediate() {
   output = std::make_unique<OutputStream>();
   output->Write(std::string(kAppVarHeaderSize, 'a'));
 
-  if (cells) {
-    for (CellListNode* node = cells->Head(); node; node = node->next.get()) {
-      if (outputSize >= kAppVarDataLimit) break;
-      SpreadsheetCell& cell = *node->cell;
-      cell.TranslateFromIntermediate();
-      // The image holds rows 1 to 999 and columns A to Z only.
-      if (cell.Row() < 1 || cell.Row() > 999 || cell.Column() < 1 || cell.Column() > 26) continue;
-      const std::string bytes = cell.GetOutput();
-      outputSize += bytes.size();
-      output->Write(bytes);
-      cell.ReleaseText();
+  CellListNode* node = cells ? cells->Head() : nullptr;
+  for (; node != nullptr && outputSize < kAppVarDataLimit; node = node->next.get()) {
+    SpreadsheetCell& cell = *node->cell;
+    cell.TranslateFromIntermediate();
+    if (!OnGrid(cell)) {
+      Context().LeaveOutCell(cell.Row(), cell.Column());
+      continue;
     }
+    const std::string bytes = cell.GetOutput();
+    outputSize += bytes.size();
+    output->Write(bytes);
+    cell.ReleaseText();
   }
-  if (outputSize >= kAppVarDataLimit) Context().ReportErrorCode(ERR_SHEET_TOO_LARGE);
+  if (outputSize >= kAppVarDataLimit) Context().ReportErrorCodeOnce(ERR_SHEET_TOO_LARGE);
+  // Cells past the size limit that lie off the grid would be lost even in a smaller sheet.
+  for (; node != nullptr; node = node->next.get()) {
+    if (!OnGrid(*node->cell)) Context().LeaveOutCell(node->cell->Row(), node->cell->Column());
+  }
   outputSize += kEndMarkerSize;
 }
 

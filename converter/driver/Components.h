@@ -103,6 +103,12 @@ struct ConverterServices {
   std::function<void(std::string_view)> trace;
   // Receives warnings about a source that was read only in part; null discards them.
   std::function<void(std::string_view)> warning;
+  // Turn a text file's bytes into the converter's code page and back: applied to a text
+  // source after reading and to a text target before writing. Null leaves the bytes as they are.
+  std::function<std::string(std::string_view)> decodeText;
+  std::function<std::string(std::string_view)> encodeText;
+  // Told of each cell a target left out because it cannot hold its position; may be null.
+  std::function<void(int row, int column)> cellLeftOut;
   // Folder for the driver's temporary text files; empty means the system's temporary folder.
   std::string tempFolder;
   // The extension of workbook outputs; the engine saves in the format it names.

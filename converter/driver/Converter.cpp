@@ -302,6 +302,7 @@ HResult Conversion::ReadTextSource() {
     return kFail;
   }
   if (bytes->empty()) return TooSmall();
+  if (services_.decodeText) *bytes = services_.decodeText(*bytes);
   source_ = std::make_unique<TextSheet>(context_, bytes->data(), bytes->size());
   source_->SetName(internalName_);
   source_->TranslateToIntermediate();
@@ -356,7 +357,8 @@ HResult Conversion::WriteText() {
   target_ = std::move(target);
   const std::string path = outputFolder_ + internalName_ + ".txt";
   if (std::optional<HResult> refused = Refused(path)) return *refused;
-  if (!WriteReplacing(path, text)) FailWith(ERR_WRITE_FAILED);
+  const std::string encoded = services_.encodeText ? services_.encodeText(text) : text;
+  if (!WriteReplacing(path, encoded)) FailWith(ERR_WRITE_FAILED);
   remembered_ = path;
   return kOk;
 }

@@ -40,4 +40,8 @@ void DriverContext::Trace(std::string_view text) {
   if (services_.trace) services_.trace(text);
 }
 
+void DriverContext::CellLeftOut(int row, int column) {
+  if (services_.cellLeftOut) services_.cellLeftOut(row, column);
+}
+
 }  // namespace tabulex

@@ -17,6 +17,7 @@ class DriverContext : public ConversionContext {
   int ShowMessage(std::string_view text, std::optional<std::string_view> caption,
                   std::uint32_t style, std::optional<std::string_view> ownerTitle) override;
   void Trace(std::string_view text) override;
+  void CellLeftOut(int row, int column) override;
 
   // The text of a string-table entry.
   std::string Text(const messages::StringResource& entry);

@@ -44,6 +44,11 @@ bool Writable(const SpreadsheetCell& cell) {
          cell.Column() <= kKv68MaxColumn;
 }
 
+// A cell with a record whose position the sheet cannot hold.
+void LeaveOut(ConversionContext& context, const SpreadsheetCell& cell) {
+  if (cell.Record() != nullptr) context.LeaveOutCell(cell.Row(), cell.Column());
+}
+
 }  // namespace
 
 Kv68Sheet::Kv68Sheet(ConversionContext& context, const void* bytes, std::size_t size)
@@ -125,7 +130,10 @@ void Kv68Sheet::TranslateFromIntermediate() {
 
   CellListNode* node = cells ? cells->Head() : nullptr;
   for (; node != nullptr && outputSize < kKv68SheetLimit; node = node->next.get()) {
-    if (!Writable(*node->cell)) continue;
+    if (!Writable(*node->cell)) {
+      LeaveOut(Context(), *node->cell);
+      continue;
+    }
     auto& cell = static_cast<Kv68Cell&>(*node->cell);
     cell.TranslateFromIntermediate();
     outputSize += cell.GetOutputLength();
@@ -134,10 +142,14 @@ void Kv68Sheet::TranslateFromIntermediate() {
   }
   // A cell left over that would have been written is lost: say so, as when the limit is passed.
   bool cellsLeft = false;
-  for (; node != nullptr && !cellsLeft; node = node->next.get()) {
-    cellsLeft = Writable(*node->cell);
+  for (; node != nullptr; node = node->next.get()) {
+    if (Writable(*node->cell)) {
+      cellsLeft = true;
+    } else {
+      LeaveOut(Context(), *node->cell);
+    }
   }
-  if (outputSize > kKv68SheetLimit || cellsLeft) Context().ReportErrorCode(ERR_SHEET_TOO_LARGE);
+  if (outputSize > kKv68SheetLimit || cellsLeft) Context().ReportErrorCodeOnce(ERR_SHEET_TOO_LARGE);
   outputSize += 8;
 }
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "converter/model/ErrorCodes.h"
+
 namespace tabulex {
 
 // Message box styles and answers, with the values the platform uses.
@@ -48,6 +50,20 @@ class ConversionContext {
   // undo each other.
   bool RewritesFormulas() const { return rewritesFormulas_; }
   void SetRewritesFormulas(bool rewrites) { rewritesFormulas_ = rewrites; }
+
+  // Tells that the cell at (row, column) was left out because the target cannot hold its
+  // position. The sheet also reports ERR_SHEET_TOO_LARGE once through LeaveOutCell.
+  virtual void CellLeftOut(int row, int column) {
+    static_cast<void>(row);
+    static_cast<void>(column);
+  }
+
+  // Leaves a cell out of a target that cannot hold its position: the sheet-too-large error once
+  // per conversion, and the position for whoever counts what was lost.
+  void LeaveOutCell(int row, int column) {
+    ReportErrorCodeOnce(ERR_SHEET_TOO_LARGE);
+    CellLeftOut(row, column);
+  }
 
   // Reports `code` the first time it is asked for during this conversion only, for limits that
   // many cells may hit.

@@ -63,13 +63,28 @@ void ReplaceSeparators(std::string& text) {
   std::replace(text.begin(), text.end(), kCarriageReturn, ' ');
 }
 
+// Consumes a row end at the stream's position: the row-end byte, and after a carriage return a
+// line feed only, so that a row ended by a carriage return alone keeps its first byte.
+bool EndOfRow(InputStream& in, char rowEnd) {
+  if (in.AtEnd()) return false;
+  if (static_cast<char>(*in.Get()) != rowEnd) {
+    in.Unget();
+    return false;
+  }
+  if (rowEnd == kCarriageReturn && !in.AtEnd() && static_cast<char>(*in.Get()) != kLineFeed) {
+    in.Unget();
+  }
+  return true;
+}
+
 }  // namespace
 
-TextCell::TextCell(ConversionContext& context, InputStream& in) : SpreadsheetCell(context) {
+TextCell::TextCell(ConversionContext& context, InputStream& in, char rowEnd)
+    : SpreadsheetCell(context) {
   while (!in.AtEnd()) {
     const char c = static_cast<char>(*in.Get());
     if (c == kTab) break;
-    if (c == kCarriageReturn) {
+    if (c == rowEnd) {
       in.Unget();  // the sheet's row handling reads it again
       break;
     }
@@ -173,8 +188,13 @@ void TextSheet::TranslateToIntermediate() {
   CreateHeader(SOURCE_TEXT);
 }
 
+char TextSheet::RowEndOf(const void* bytes, std::size_t count) {
+  const std::string_view text(static_cast<const char*>(bytes), bytes ? count : 0);
+  return text.find(kCarriageReturn) == std::string_view::npos ? kLineFeed : kCarriageReturn;
+}
+
 std::unique_ptr<TextCell> TextSheet::ReadCell(InputStream& in) {
-  return std::make_unique<TextCell>(Context(), in);
+  return std::make_unique<TextCell>(Context(), in, rowEnd);
 }
 
 std::unique_ptr<TextCell> TextSheet::MakeTargetCell(SpreadsheetCell& owner) {
@@ -182,7 +202,7 @@ std::unique_ptr<TextCell> TextSheet::MakeTargetCell(SpreadsheetCell& owner) {
 }
 
 std::unique_ptr<TextCell> ExcelTextSheet::ReadCell(InputStream& in) {
-  return std::make_unique<ExcelTextCell>(Context(), in);
+  return std::make_unique<ExcelTextCell>(Context(), in, rowEnd);
 }
 
 std::unique_ptr<TextCell> ExcelTextSheet::MakeTargetCell(SpreadsheetCell& owner) {
@@ -198,14 +218,9 @@ void TextSheet::Initialise() {
     std::unique_ptr<TextCell> cell = ReadCell(*input);
     const long cellRow = row;
     const long cellColumn = column++;
-    if (!input->AtEnd()) {
-      if (*input->Get() == kCarriageReturn) {
-        input->Get();  // the byte after a carriage return belongs to the line end, whatever it is
-        column = 1;
-        ++row;
-      } else {
-        input->Unget();
-      }
+    if (EndOfRow(*input, rowEnd)) {
+      column = 1;
+      ++row;
     }
     if (cell->GetOutputLength() < 2) continue;  // an empty field keeps its column, makes no cell
     if (cellRow > kMaxPosition || cellColumn > kMaxPosition) {

@@ -17,8 +17,8 @@ inline constexpr std::size_t kMaxTextLength = 239;
 
 class TextCell : public SpreadsheetCell {
  public:
-  // Reads one field from the stream (up to a tab, a carriage return or the end).
-  explicit TextCell(ConversionContext& context, InputStream& in);
+  // Reads one field from the stream (up to a tab, the byte that ends rows or the end).
+  TextCell(ConversionContext& context, InputStream& in, char rowEnd = '\r');
   // A target cell taking over the record of `owner`.
   TextCell(ConversionContext& context, SpreadsheetCell& owner);
 
@@ -50,7 +50,7 @@ class ExcelTextCell : public TextCell {
 class TextSheet : public Spreadsheet {
  public:
   TextSheet(ConversionContext& context, const void* bytes, std::size_t count)
-      : Spreadsheet(context, bytes, count) {}
+      : Spreadsheet(context, bytes, count), rowEnd(RowEndOf(bytes, count)) {}
   TextSheet(ConversionContext& context, Spreadsheet& sourceSheet)
       : Spreadsheet(context, sourceSheet), source(&sourceSheet) {}
   ~TextSheet() override;
@@ -72,6 +72,12 @@ class TextSheet : public Spreadsheet {
   virtual std::unique_ptr<TextCell> MakeTargetCell(SpreadsheetCell& owner);
 
   Spreadsheet* source = nullptr;
+  // The byte that ends a row: a carriage return, or a line feed in files that hold no carriage
+  // return at all (as written on Linux).
+  char rowEnd = '\r';
+
+ private:
+  static char RowEndOf(const void* bytes, std::size_t count);
 };
 
 class ExcelTextSheet : public TextSheet {

@@ -1,6 +1,7 @@
 // Unique files, replacing renames and terminal detection on POSIX systems.
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -30,9 +31,30 @@ std::optional<std::string> CreateUniqueFile(const std::string& folder, std::stri
   return std::string(buffer.data());
 }
 
+namespace {
+
+// Files are created as the user's umask allows for a new file.
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return static_cast<mode_t>(0666) & ~mask;
+}
+
+// A unique file is created readable by its owner only; the output it becomes gets the mode of
+// the file it replaces, or the mode a new file would get.
+void GiveOutputMode(const std::string& temp, const std::string& target) {
+  struct stat existing {};
+  const mode_t mode =
+      ::stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777 : NewFileMode();
+  ::chmod(temp.c_str(), mode);
+}
+
+}  // namespace
+
 bool RenameOver(const std::string& from, const std::string& to) {
   std::error_code ec;
   if (std::filesystem::is_directory(std::filesystem::path(to), ec)) return false;
+  GiveOutputMode(from, to);
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 

@@ -301,7 +301,7 @@ TEST(AppVarWriteTest, TypeTwoCellFails) {
   }
 }
 
-TEST(AppVarLimitTest, CellsOutsideTheGridAreDropped) {
+TEST(AppVarLimitTest, CellsOutsideTheGridAreLeftOutAndReportedOnce) {
   RecordingContext context;
   RecordSheet source(context, {}, "ABC");
   source.Add(999, 26, CELL_NUMBER, "1")
@@ -313,7 +313,19 @@ TEST(AppVarLimitTest, CellsOutsideTheGridAreDropped) {
   EXPECT_EQ(Records(Image(context, source, "ABC", &size)),
             Bytes({0x11, 0x65, 0x8F, 0x00, 0x00, 0x80, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(size, 194u + 17u);
-  EXPECT_TRUE(context.errors.empty());
+  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE});
+  EXPECT_EQ(context.leftOut,
+            (std::vector<std::pair<int, int>>{{1000, 1}, {1, 27}, {0, 1}, {1, 0}}));
+}
+
+TEST(AppVarLimitTest, CellsOffTheGridPastTheDataLimitAreCountedToo) {
+  RecordingContext context;
+  RecordSheet source(context, {}, "ABC");
+  for (int i = 0; i < 1400; ++i) source.Add(i % 999 + 1, i / 999 + 1, CELL_NUMBER, "7");
+  source.Add(1000, 2, CELL_NUMBER, "7");
+  Image(context, source, "ABC", nullptr);
+  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE});
+  EXPECT_EQ(context.leftOut, (std::vector<std::pair<int, int>>{{1000, 2}}));
 }
 
 TEST(AppVarLimitTest, SheetStopsAtTheDataLimit) {

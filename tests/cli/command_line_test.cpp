@@ -1,12 +1,14 @@
 // The tabulex command: options, exit statuses, prompts and the cells listing.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
 #include "cli/CommandLine.h"
+#include "components/WorkbookEngine.h"
 #include "converter/driver/FileTypes.h"
 #include "tests/support/TempFolder.h"
 
@@ -82,7 +84,8 @@ TEST_F(CommandLineTest, DefaultsTakeTheInputsFolderAndName) {
 
 TEST_F(CommandLineTest, FailuresAndUsage) {
   EXPECT_EQ(Run({"convert", PathOf("absent.txt"), "--to", "txt"}), 1);
-  EXPECT_NE(err.str().find("could not be opened"), std::string::npos);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent.txt") + ": cannot read " +
+                           PathOf("absent.txt") + ": no such file\n");
   EXPECT_EQ(Run({"convert", PathOf("a.doc"), "--to", "txt"}), 64);
   EXPECT_EQ(Run({"convert", PathOf("a.txt"), "--to", "pdf"}), 64);
   EXPECT_EQ(Run({"convert", PathOf("a.txt")}), 64);
@@ -94,10 +97,59 @@ TEST_F(CommandLineTest, FailuresAndUsage) {
   EXPECT_NE(out.str().find("tabulex"), std::string::npos);
 }
 
-TEST_F(CommandLineTest, FailureWithoutAMessageIsExplained) {
+TEST_F(CommandLineTest, FailuresNameWhatFailedAndThePathInOneLine) {
+  Write("grades.txt", "a\tb\n");
+  const std::string input = PathOf("grades.txt");
+  EXPECT_EQ(Run({"convert", input, "--to", "txt", "--out-dir", PathOf("missing")}), 1);
+  EXPECT_EQ(err.str(), "tabulex: " + input + ": cannot write into " + PathOf("missing/") +
+                           ": no such folder\n");
+  EXPECT_EQ(Run({"convert", input, "--to", "68y", "--out-dir", input}), 1);
+  EXPECT_EQ(err.str(), "tabulex: " + input + ": cannot write into " + input + "/: not a folder\n");
   // A calculator file that cannot be opened fails without a message of the converter's own.
   EXPECT_EQ(Run({"convert", PathOf("absent.68y"), "--to", "txt"}), 1);
-  EXPECT_NE(err.str().find("(result 0x80004005)"), std::string::npos) << err.str();
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent.68y") + ": cannot read " +
+                           PathOf("absent.68y") + ": no such file\n");
+  std::filesystem::create_directories(PathOf("folder.txt"));
+  EXPECT_EQ(Run({"convert", PathOf("folder.txt"), "--to", "5xv"}), 1);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("folder.txt") +
+                           ": is a folder; give --recursive to convert the files in it\n");
+  EXPECT_EQ(Run({"cells", PathOf("absent.5xv")}), 1);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent.5xv") + ": cannot read " +
+                           PathOf("absent.5xv") + ": no such file\n");
+}
+
+TEST_F(CommandLineTest, WorkbookWithoutAnEngineSaysOnlyThat) {
+  if (components::HasWorkbookEngine()) GTEST_SKIP() << "this build has a workbook engine";
+  Write("book.xlsx", "PK");
+  EXPECT_EQ(Run({"convert", PathOf("book.xlsx"), "--to", "txt"}), 1);
+  EXPECT_EQ(err.str(),
+            "tabulex: this build has no workbook engine (it was configured without "
+            "libreoffice-dev)\n");
+}
+
+TEST_F(CommandLineTest, CellsLeftOutAreCountedWithTheFirstOne) {
+  std::string rows;
+  for (int row = 1; row <= 1002; ++row) rows += std::to_string(row) + "\n";
+  rows += "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\tx\n";  // column 29, row 1003
+  Write("long.txt", rows);
+  EXPECT_EQ(Run({"convert", PathOf("long.txt"), "--to", "68y"}), 0);
+  const std::string tooLarge =
+      "tabulex: " + PathOf("long.txt") +
+      ": The sheet is too large for the calculator. Cells past the limit were left out.\n";
+  EXPECT_EQ(err.str(), tooLarge + "tabulex: " + PathOf("long.txt") +
+                           ": 4 cells beyond row 999 or column 64 were left out, first at A1000\n");
+  EXPECT_EQ(out.str(), PathOf("long.68y") + "\n");
+  EXPECT_EQ(Run({"convert", PathOf("long.txt"), "--to", "5xv", "--name", "LONG"}), 0);
+  EXPECT_EQ(err.str(), tooLarge + "tabulex: " + PathOf("long.txt") +
+                           ": 4 cells beyond row 999 or column Z were left out, first at A1000\n");
+}
+
+TEST(CellReferences, LettersAndRow) {
+  EXPECT_EQ(CellReference(1000, 1), "A1000");
+  EXPECT_EQ(CellReference(3, 26), "Z3");
+  EXPECT_EQ(CellReference(3, 27), "AA3");
+  EXPECT_EQ(CellReference(1, 65), "BM1");
+  EXPECT_EQ(CellReference(0, 1), "R0C1");
 }
 
 TEST_F(CommandLineTest, CellsListsTheIntermediateModel) {
@@ -109,8 +161,104 @@ TEST_F(CommandLineTest, CellsListsTheIntermediateModel) {
             "1\t2\t0\t12.5\t\n"
             "2\t2\t3\t\t=SUM(A1:A2)\n"
             "2\t3\t1\tx\\x5cy\t\n");
-  EXPECT_EQ(Run({"cells", PathOf("absent.5xv")}), 1);
 }
+
+TEST_F(CommandLineTest, ManyFilesGoOnAfterAFailureAndEndWithASummary) {
+  Write("a.txt", "1\t2\n");
+  Write("b.5xv", "too short");
+  Write("c.txt", "3\n");
+  std::filesystem::create_directories(PathOf("out"));
+  const std::vector<std::string> args{"convert", PathOf("a.txt"), PathOf("b.5xv"), PathOf("c.txt"),
+                                      "--to",    "68y",           "--out-dir",     PathOf("out")};
+  EXPECT_EQ(Run(args), 1);
+  EXPECT_EQ(out.str(), PathOf("out/a.68y") + "\n" + PathOf("out/c.68y") + "\n");
+  const std::string tooSmall =
+      "The source file is too small to hold a spreadsheet. Check that it is not empty or damaged.";
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("b.5xv") + ": " + tooSmall +
+                           "\n"
+                           "tabulex: 3 files: 2 written, 0 skipped, 1 failed\n"
+                           "  failed " +
+                           PathOf("b.5xv") + ": " + tooSmall + "\n");
+  // Again: the outputs exist, so without a terminal they are kept; one still fails.
+  EXPECT_EQ(Run(args), 1);
+  EXPECT_NE(err.str().find("tabulex: 3 files: 0 written, 2 skipped, 1 failed\n"
+                           "  skipped " +
+                           PathOf("a.txt") + ": an output exists already\n"),
+            std::string::npos)
+      << err.str();
+  // Only skips: status 3.
+  EXPECT_EQ(
+      Run({"convert", PathOf("a.txt"), PathOf("c.txt"), "--to", "68y", "--out-dir", PathOf("out")}),
+      3);
+}
+
+TEST_F(CommandLineTest, ManyFilesRefuseANameAndTakeFoldersWithRecursive) {
+  Write("a.txt", "1");
+  Write("b.txt", "2");
+  EXPECT_EQ(Run({"convert", PathOf("a.txt"), PathOf("b.txt"), "--to", "68y", "--name", "x"}), 64);
+  EXPECT_NE(err.str().find("--name"), std::string::npos);
+  std::filesystem::create_directories(PathOf("in/deeper"));
+  Write("in/deeper/d.txt", "4");
+  Write("in/c.68y", "");  // the target's own type is not a source of the folder
+  Write("in/notes.md", "x");
+  std::filesystem::create_directories(PathOf("out"));
+  EXPECT_EQ(Run({"convert", PathOf("in"), PathOf("a.txt"), "--recursive", "--to", "68y",
+                 "--out-dir", PathOf("out")}),
+            0)
+      << err.str();
+  EXPECT_EQ(out.str(), PathOf("out/d.68y") + "\n" + PathOf("out/a.68y") + "\n");
+  EXPECT_EQ(err.str(), "tabulex: 2 files: 2 written, 0 skipped, 0 failed\n");
+}
+
+TEST_F(CommandLineTest, ProgressLineOnlyOnATerminal) {
+  Write("a.txt", "1");
+  Write("b.txt", "2");
+  Environment terminal;
+  terminal.stderrIsTerminal = true;
+  std::vector<std::string> args{"tabulex",       "convert", PathOf("a.txt"),
+                                PathOf("b.txt"), "--to",    "68y"};
+  std::vector<const char*> argv;
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  std::istringstream in;
+  EXPECT_EQ(RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, terminal), 0);
+  EXPECT_EQ(err.str(), "\r\x1b[K[1/2] " + PathOf("a.txt") + "\r\x1b[K\r\x1b[K[2/2] " +
+                           PathOf("b.txt") +
+                           "\r\x1b[K"
+                           "tabulex: 2 files: 2 written, 0 skipped, 0 failed\n");
+}
+
+#ifndef _WIN32
+// A 16 KiB memory file system, mounted for one test when the test may mount (as root).
+class SmallDisk {
+ public:
+  explicit SmallDisk(std::string folder) : folder_(std::move(folder)) {
+    std::filesystem::create_directories(folder_);
+    mounted_ = std::system(
+                   ("mount -t tmpfs -o size=16k tmpfs '" + folder_ + "' 2>/dev/null").c_str()) == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) std::system(("umount '" + folder_ + "'").c_str());
+  }
+  bool Mounted() const { return mounted_; }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
+TEST_F(CommandLineTest, FullDiskIsNamed) {
+  SmallDisk disk(PathOf("full"));
+  if (!disk.Mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+  Write("full/filler", std::string(12 * 1024, 'x'));
+  std::string rows;
+  for (int row = 0; row < 400; ++row) rows += "word1\tword2\tword3\tword4\tword5\tword6\n";
+  Write("big.txt", rows);
+  EXPECT_EQ(Run({"convert", PathOf("big.txt"), "--to", "txt", "--out-dir", PathOf("full")}), 1);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("big.txt") + ": cannot write into " + PathOf("full/") +
+                           ": no space left on device\n");
+  EXPECT_FALSE(std::filesystem::exists(PathOf("full/big.txt")));
+}
+#endif
 
 }  // namespace
 }  // namespace tabulex::cli

@@ -4,6 +4,10 @@
 #include <filesystem>
 #include <new>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "components/ErrorTextStandIn.h"
 #include "converter/driver/Messages.h"
 #include "converter/model/ConversionContext.h"
@@ -31,6 +35,37 @@ TEST_F(TextConversion, TextToTextWritesTheFileAndRemembersIt) {
   EXPECT_TRUE(ui->messages.empty());
   EXPECT_EQ(Listing(), (std::vector<std::string>{"copy.txt", "grades.txt"}));
 }
+
+#ifndef _WIN32
+// The permission bits of a file.
+std::filesystem::perms ModeOf(const std::string& path) {
+  return std::filesystem::status(path).permissions() & std::filesystem::perms::mask;
+}
+
+TEST_F(TextConversion, OutputsGetTheUmasksModeOrKeepTheReplacedFilesMode) {
+  using std::filesystem::perms;
+  Write("grades.txt", kGrades);
+  const mode_t saved = ::umask(022);
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "open", ZQ_TAB_TEXT), kOk);
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "calc", ZQ_TABULEX_68), kOk);
+  ::umask(027);
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "group", ZQ_TAB_TEXT), kOk);
+  ::umask(saved);
+  const perms rw_r__r__ =
+      perms::owner_read | perms::owner_write | perms::group_read | perms::others_read;
+  EXPECT_EQ(ModeOf(PathOf("open.txt")), rw_r__r__);
+  EXPECT_EQ(ModeOf(PathOf("calc.68y")), rw_r__r__);
+  EXPECT_EQ(ModeOf(PathOf("group.txt")),
+            perms::owner_read | perms::owner_write | perms::group_read);
+
+  const perms rw____rw_ =
+      perms::owner_read | perms::owner_write | perms::others_read | perms::others_write;
+  std::filesystem::permissions(PathOf("open.txt"), rw____rw_);
+  ui->answers = {message::kAnswerYes};
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "open", ZQ_TAB_TEXT), kOk);
+  EXPECT_EQ(ModeOf(PathOf("open.txt")), rw____rw_);
+}
+#endif
 
 TEST_F(TextConversion, OverwritePromptAnswers) {
   Write("grades.txt", kGrades);

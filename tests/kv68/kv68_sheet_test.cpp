@@ -126,7 +126,7 @@ TEST(Kv68SheetWrite, LongTextAndLongFormulasAreCutToFitTheirRecords) {
   EXPECT_EQ(w.image, Image(text + longFormula + fitting));
 }
 
-TEST(Kv68SheetWrite, CellsOutsideRowsAndColumnsAreDroppedSilently) {
+TEST(Kv68SheetWrite, CellsOutsideRowsAndColumnsAreLeftOutAndReportedOnce) {
   RecordingContext context;
   RecordSheet source(context, {{1000, 1, CELL_TEXT, "a", {}},
                                {999, 64, CELL_TEXT, "b", {}},
@@ -135,8 +135,8 @@ TEST(Kv68SheetWrite, CellsOutsideRowsAndColumnsAreDroppedSilently) {
   Written w = Write(context, source);
   // 63 * 1000 + 999 = 63999 = 0xF9FF
   EXPECT_EQ(w.image, Image("\x0A\xF9\xFF\x01\x22\x62\x22\x00\x00\x00"s));
-  EXPECT_TRUE(context.errors.empty());
-  EXPECT_TRUE(context.messages.empty());
+  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE});
+  EXPECT_EQ(context.leftOut, (std::vector<std::pair<int, int>>{{1000, 1}, {1, 65}, {-1, 1}}));
 }
 
 TEST(Kv68SheetWrite, NumbersOutOfRangeAreReportedAndWritten) {
@@ -198,18 +198,21 @@ TEST(Kv68SheetWrite, SheetStoppingAtTheLimitReportsCellsLeftOver) {
   const RecordFields last{999, 64, CELL_TEXT, "abcdefghijk", {}};
   const RecordFields dropped{999, 65, CELL_TEXT, "x", {}};
   const RecordFields lost{1, 1, CELL_NUMBER, "2", {}};
-  // Cells left over that would not be written anyway are no loss.
-  for (const auto& more :
-       {std::vector<RecordFields>{last}, std::vector<RecordFields>{last, dropped}}) {
+  {
     RecordingContext context;
-    RecordSheet source(context, Numbers(4071, more));
+    RecordSheet source(context, Numbers(4071, {last}));
     EXPECT_EQ(Write(context, source).outputSize, 65308u);
     EXPECT_TRUE(context.errors.empty());
   }
-  RecordingContext context;
-  RecordSheet source(context, Numbers(4071, {last, dropped, lost}));
-  EXPECT_EQ(Write(context, source).outputSize, 65308u);
-  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE});
+  // A cell off the grid is lost whether or not the limit was reached; the error comes once.
+  for (const auto& more :
+       {std::vector<RecordFields>{last, dropped}, std::vector<RecordFields>{last, dropped, lost}}) {
+    RecordingContext context;
+    RecordSheet source(context, Numbers(4071, more));
+    EXPECT_EQ(Write(context, source).outputSize, 65308u);
+    EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE});
+    EXPECT_EQ(context.leftOut, (std::vector<std::pair<int, int>>{{999, 65}}));
+  }
 }
 
 TEST(Kv68SheetName, SetVarNameMakesAValidVariableName) {

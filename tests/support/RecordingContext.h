@@ -6,6 +6,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "converter/model/ConversionContext.h"
@@ -55,7 +56,10 @@ class RecordingContext : public ConversionContext, public MessageScript {
 
   void Trace(std::string_view text) override { traces.append(text); }
 
+  void CellLeftOut(int row, int column) override { leftOut.push_back({row, column}); }
+
   std::vector<std::uint32_t> errors;
+  std::vector<std::pair<int, int>> leftOut;
   std::string traces;
 };
 

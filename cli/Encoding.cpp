@@ -1,0 +1,79 @@
+// Finding a text file's charset and converting it for the converter.
+#include "cli/Encoding.h"
+
+namespace tabulex::cli {
+
+namespace {
+
+using platform::Charset;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The count of continuation bytes a UTF-8 lead byte announces; nothing for a byte that cannot
+// lead.
+std::optional<int> ContinuationsOf(unsigned char lead) {
+  if (lead < 0x80) return 0;
+  if (lead >= 0xC2 && lead <= 0xDF) return 1;
+  if (lead >= 0xE0 && lead <= 0xEF) return 2;
+  if (lead >= 0xF0 && lead <= 0xF4) return 3;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<EncodingChoice> EncodingFromName(std::string_view name) {
+  if (name == "auto") return EncodingChoice::kAuto;
+  if (name == "utf-8" || name == "utf8") return EncodingChoice::kUtf8;
+  if (name == "cp1252" || name == "windows-1252") return EncodingChoice::kCp1252;
+  return std::nullopt;
+}
+
+bool LooksLikeUtf8(std::string_view bytes) {
+  bool nonAscii = false;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::optional<int> more = ContinuationsOf(static_cast<unsigned char>(bytes[i]));
+    if (!more || i + static_cast<std::size_t>(*more) >= bytes.size()) return false;
+    for (int k = 1; k <= *more; ++k) {
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+    }
+    nonAscii = nonAscii || *more > 0;
+    i += static_cast<std::size_t>(*more) + 1;
+  }
+  return nonAscii;
+}
+
+std::string TextCodec::Decode(std::string_view fileBytes) {
+  const bool bom = fileBytes.starts_with(kByteOrderMark);
+  if (bom && choice_ != EncodingChoice::kCp1252) fileBytes.remove_prefix(kByteOrderMark.size());
+  switch (choice_) {
+    case EncodingChoice::kUtf8:
+      sourceCharset_ = Charset::kUtf8;
+      break;
+    case EncodingChoice::kCp1252:
+      sourceCharset_ = Charset::kCp1252;
+      break;
+    case EncodingChoice::kAuto:
+      sourceCharset_ = bom || LooksLikeUtf8(fileBytes) ? Charset::kUtf8 : Charset::kCp1252;
+      break;
+  }
+  platform::Transcoded decoded = platform::Transcode(fileBytes, *sourceCharset_, Charset::kCp1252);
+  replaced_ += decoded.replaced;
+  return std::move(decoded.bytes);
+}
+
+std::string TextCodec::Encode(std::string_view codePageBytes) {
+  const Charset target = choice_ == EncodingChoice::kUtf8 ? Charset::kUtf8
+                         : choice_ == EncodingChoice::kCp1252
+                             ? Charset::kCp1252
+                             : sourceCharset_.value_or(Charset::kUtf8);
+  platform::Transcoded encoded = platform::Transcode(codePageBytes, Charset::kCp1252, target);
+  replaced_ += encoded.replaced;
+  return std::move(encoded.bytes);
+}
+
+void TextCodec::Install(ConverterServices& services) {
+  services.decodeText = [this](std::string_view bytes) { return Decode(bytes); };
+  services.encodeText = [this](std::string_view bytes) { return Encode(bytes); };
+}
+
+}  // namespace tabulex::cli

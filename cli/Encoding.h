@@ -1,0 +1,46 @@
+// The text encodings of the command line: which charset a text file is in, and the converter
+// hooks that turn text files into the converter's code page and back.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "converter/driver/Components.h"
+#include "converter/platform/TextEncoding.h"
+
+namespace tabulex::cli {
+
+// --encoding: auto finds a text source's charset and writes a text target in it.
+enum class EncodingChoice { kAuto, kUtf8, kCp1252 };
+
+std::optional<EncodingChoice> EncodingFromName(std::string_view name);
+
+// Whether the bytes are well-formed UTF-8 and hold at least one byte outside ASCII, which is
+// what a UTF-8 file looks like and a Windows-1252 file almost never does.
+bool LooksLikeUtf8(std::string_view bytes);
+
+// Decodes text sources and encodes text targets of one conversion; counts the characters that
+// became "?".
+class TextCodec {
+ public:
+  explicit TextCodec(EncodingChoice choice) : choice_(choice) {}
+
+  // File bytes to the converter's code page; a UTF-8 byte-order mark is skipped.
+  std::string Decode(std::string_view fileBytes);
+  // The converter's code page to file bytes: the charset chosen, else the text source's, else
+  // UTF-8 (when the source was not text).
+  std::string Encode(std::string_view codePageBytes);
+  std::size_t Replaced() const { return replaced_; }
+
+  // Makes the converter call this codec; it must outlive the conversions.
+  void Install(ConverterServices& services);
+
+ private:
+  EncodingChoice choice_;
+  std::optional<platform::Charset> sourceCharset_;
+  std::size_t replaced_ = 0;
+};
+
+}  // namespace tabulex::cli

@@ -1,0 +1,263 @@
+// One conversion of the `convert` command and the lines it leaves on stderr.
+#include "cli/FileConverter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+
+#include "cli/CommandLine.h"
+#include "components/ErrorTextStandIn.h"
+#include "components/StandInServices.h"
+#include "converter/driver/Converter.h"
+#include "converter/driver/FileTypes.h"
+#include "converter/model/CString.h"
+#include "converter/platform/FileProblems.h"
+#include "converter/platform/Files.h"
+
+namespace tabulex::cli {
+
+namespace {
+
+constexpr int kLettersInAlphabet = 26;
+
+// Cells a calculator target left out because it cannot hold their positions.
+struct LeftOutCells {
+  long count = 0;
+  int firstRow = 0;
+  int firstColumn = 0;
+
+  void Add(int row, int column) {
+    if (count++ == 0) {
+      firstRow = row;
+      firstColumn = column;
+    }
+  }
+};
+
+std::string Hex(long value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "0x%08lX", static_cast<unsigned long>(value) & 0xFFFFFFFFul);
+  return buffer;
+}
+
+// 3660 as "3,660".
+std::string WithThousands(long value) {
+  std::string digits = std::to_string(value);
+  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(i, ",");
+  return digits;
+}
+
+std::string LeftOutLine(std::string_view input, const LeftOutCells& cells, int to) {
+  const std::string_view limit = to == ZQ_TABULEX_52P ? "column Z" : "column 64";
+  const bool one = cells.count == 1;
+  return "tabulex: " + std::string(input) + ": " + WithThousands(cells.count) +
+         (one ? " cell" : " cells") + " beyond row 999 or " + std::string(limit) +
+         (one ? " was" : " were") + " left out, first at " +
+         CellReference(cells.firstRow, cells.firstColumn);
+}
+
+// One line of a message's text: line breaks become blanks.
+std::string OneLine(std::string_view text) {
+  std::string line;
+  for (char c : text) {
+    if (c == '\r') continue;
+    if (c == '\n') {
+      if (!line.empty() && line.back() != ' ') line.push_back(' ');
+      continue;
+    }
+    line.push_back(c);
+  }
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+
+// Why a failed conversion failed, from the paths it touched; nothing when they look fine.
+std::optional<std::string> Diagnose(const std::string& input, const std::string& outFolder) {
+  if (std::optional<std::string> problem = platform::ReadProblem(input)) {
+    return "cannot read " + input + ": " + *problem;
+  }
+  if (std::optional<std::string> problem = platform::WriteProblem(outFolder)) {
+    return "cannot write into " + outFolder + ": " + *problem;
+  }
+  return std::nullopt;
+}
+
+// The texts of message lines after their "tabulex: FILE: " part, in one line.
+std::string JoinedTexts(const std::vector<std::string>& lines, std::string_view input) {
+  const std::size_t prefix = std::string_view("tabulex: ").size() + input.size() + 2;
+  std::string joined;
+  for (const std::string& line : lines) {
+    if (!joined.empty()) joined += " ";
+    joined += line.substr(prefix);
+  }
+  return joined;
+}
+
+bool WriteFailed(const std::vector<std::string>& messages) {
+  const std::string text = components::ErrorTextFor(ERR_WRITE_FAILED);
+  return std::find(messages.begin(), messages.end(), text) != messages.end();
+}
+
+std::string TypeOrExtension(int type) {
+  const std::string_view ext = ExtensionOf(type);
+  return ext.empty() ? std::string("none") : std::string(ext.substr(1));
+}
+
+}  // namespace
+
+ConverterServices CommandServices(std::shared_ptr<CliUserInterface> ui, bool trace,
+                                  std::shared_ptr<components::WorkbookEngine> engine,
+                                  std::ostream& err) {
+  ConverterServices services = components::StandInServices(std::move(ui), std::move(engine));
+  services.warning = [&err](std::string_view text) { err << "tabulex: warning: " << text << "\n"; };
+  if (trace) {
+    services.trace = [&err](std::string_view text) {
+      err << text;
+      err.flush();
+    };
+  }
+  return services;
+}
+
+std::string WorkbookExtension(std::string_view type) {
+  std::string lower(type);
+  AsciiToLower(lower);
+  return lower == "xlsx" || lower == "ods" ? "." + lower : std::string(".xls");
+}
+
+std::string EngineFailureLine(const components::WorkbookEngine& engine) {
+  const std::string reason = engine.LastFailure();
+  return reason.empty() ? std::string() : "tabulex: " + reason;
+}
+
+std::optional<std::string> SheetToRead(Converter& converter,
+                                       const components::WorkbookEngine& engine,
+                                       const std::string& input, int from, const std::string& sheet,
+                                       std::string& why) {
+  if (from != ZQ_EXCEL || !sheet.empty()) return sheet;
+  std::vector<std::string> names;
+  if (converter.GetExcelSheetNames(input, &names) != kOk) {
+    why = engine.LastFailure();
+    return std::nullopt;
+  }
+  if (names.empty()) {
+    why = input + " has no worksheet";
+    return std::nullopt;
+  }
+  return names.front();
+}
+
+int ExitStatusOf(HResult result) {
+  switch (result) {
+    case kOk:
+      return kExitWritten;
+    case CONVERT_SKIPPED:
+      return kExitSkipped;
+    case CONVERT_CANCELLED:
+      return kExitCancelled;
+    default:
+      return kExitFailure;
+  }
+}
+
+std::string StemOf(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.rfind('.');
+  return std::string(dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot));
+}
+
+std::string WithSeparator(std::string folder) {
+  if (folder.empty()) return "./";
+  if (folder.back() != '/' && folder.back() != '\\') folder.push_back('/');
+  return folder;
+}
+
+std::string CellReference(int row, int column) {
+  if (row < 1 || column < 1) return "R" + std::to_string(row) + "C" + std::to_string(column);
+  std::string letters;
+  for (int c = column; c > 0; c = (c - 1) / kLettersInAlphabet) {
+    letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % kLettersInAlphabet));
+  }
+  return letters + std::to_string(row);
+}
+
+std::string ReplacedLine(std::string_view input, std::size_t replaced) {
+  const bool one = replaced == 1;
+  return "tabulex: " + std::string(input) + ": " + WithThousands(static_cast<long>(replaced)) +
+         (one ? " character has" : " characters have") +
+         " no equivalent in the other text encoding and became \"?\"";
+}
+
+std::vector<std::string> MessageLines(std::string_view input, std::vector<std::string> messages) {
+  // Without an engine the exported text stays empty, so "too small" follows "not started".
+  const std::string notStarted = components::ErrorTextFor(ERR_EXCEL_NOT_STARTED);
+  if (std::find(messages.begin(), messages.end(), notStarted) != messages.end()) {
+    const std::string tooSmall = components::ErrorTextFor(ERR_SOURCE_TOO_SMALL);
+    std::erase(messages, tooSmall);
+  }
+  std::vector<std::string> lines;
+  for (const std::string& m : messages) {
+    lines.push_back("tabulex: " + std::string(input) + ": " + OneLine(m));
+  }
+  return lines;
+}
+
+FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& input, std::istream& in,
+                        std::ostream& err) {
+  FileOutcome outcome;
+  const std::optional<int> from = settings.from ? settings.from : TypeFromExtension(input);
+  if (!from) {
+    outcome.reason = "cannot tell its type; give it with --from";
+    outcome.lines.push_back("tabulex: " + input + ": " + outcome.reason);
+    return outcome;
+  }
+  auto ui = std::make_shared<CliUserInterface>(settings.policy, settings.interactive, in, err);
+  ConverterServices services = CommandServices(ui, settings.trace, settings.engine, err);
+  services.workbookExtension = settings.workbookExtension;
+  LeftOutCells leftOut;
+  services.cellLeftOut = [&leftOut](int row, int column) { leftOut.Add(row, column); };
+  TextCodec codec(settings.encoding);
+  codec.Install(services);
+  Converter converter(std::move(services));
+  const std::string outDir = settings.outDir.empty() ? platform::FolderOf(input) : settings.outDir;
+  const std::string name = settings.name.empty() ? StemOf(input) : settings.name;
+  std::string noSheet;
+  const std::optional<std::string> sheet =
+      SheetToRead(converter, *settings.engine, input, *from, settings.sheet, noSheet);
+  if (!sheet) {
+    outcome.reason = noSheet.empty() ? "cannot list the sheets of " + input : noSheet;
+    outcome.lines.push_back("tabulex: " + (noSheet.empty() ? input + ": " : "") + outcome.reason);
+    return outcome;
+  }
+  const HResult result = converter.Convert(input, *from, *sheet, outDir, name, settings.to, 0);
+  outcome.status = ExitStatusOf(result);
+  const std::vector<std::string> messages = ui->TakeMessages();
+  std::vector<std::string> lines = MessageLines(input, messages);
+  if (result < 0) {
+    if (*from == ZQ_EXCEL || settings.to == ZQ_EXCEL) {
+      const std::string engineLine = EngineFailureLine(*settings.engine);
+      if (!engineLine.empty()) lines.push_back(engineLine);
+    }
+    std::optional<std::string> why = Diagnose(input, outDir);
+    if (!why && WriteFailed(messages))
+      why = "cannot write into " + outDir + ": " + JoinedTexts(lines, input);
+    if (!why && lines.empty()) {
+      why =
+          "converting to " + TypeOrExtension(settings.to) + " failed (result " + Hex(result) + ")";
+    }
+    outcome.reason = why ? *why : JoinedTexts(lines, input);
+    outcome.lines.push_back("tabulex: " + input + ": " + outcome.reason);
+    return outcome;
+  }
+  outcome.lines = std::move(lines);
+  if (leftOut.count > 0) outcome.lines.push_back(LeftOutLine(input, leftOut, settings.to));
+  if (codec.Replaced() > 0) outcome.lines.push_back(ReplacedLine(input, codec.Replaced()));
+  if (result == kOk) converter.GetTheFileName(&outcome.written);
+  if (result == CONVERT_SKIPPED) outcome.reason = "an output exists already";
+  if (result == CONVERT_CANCELLED) outcome.reason = "cancelled";
+  return outcome;
+}
+
+}  // namespace tabulex::cli

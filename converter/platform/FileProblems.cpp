@@ -1,0 +1,65 @@
+// Finding out why a file operation failed, by looking at the path after the fact.
+#include "converter/platform/FileProblems.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "converter/platform/Files.h"
+
+namespace tabulex::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The system's text for an error number, starting in lower case to follow a path and a colon.
+std::string Reason(int error) {
+  std::string text = std::strerror(error);
+  if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+  return text;
+}
+
+constexpr std::string_view kProbePrefix = "~tx";
+constexpr std::size_t kProbeSize = 64 * 1024;
+
+}  // namespace
+
+std::optional<std::string> ReadProblem(const std::string& path) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(fs::path(path), ec);
+  if (!fs::exists(status)) return "no such file";
+  if (fs::is_directory(status)) return "is a folder, not a file";
+  errno = 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return errno != 0 ? Reason(errno) : std::string("cannot be opened");
+  return std::nullopt;
+}
+
+std::optional<std::string> WriteProblem(const std::string& folder) {
+  // Without its trailing separator, so that a file given as the folder is seen as a file.
+  std::string bare = folder.empty() ? std::string(".") : folder;
+  while (bare.size() > 1 && (bare.back() == '/' || bare.back() == '\\')) bare.pop_back();
+  const fs::path dir(bare);
+  std::error_code ec;
+  const fs::file_status status = fs::status(dir, ec);
+  if (!fs::exists(status)) return "no such folder";
+  if (!fs::is_directory(status)) return "not a folder";
+  const fs::space_info space = fs::space(dir, ec);
+  if (!ec && space.available == 0) return "no space left on the disk";
+  errno = 0;
+  std::optional<std::string> probe = CreateUniqueFile(folder, kProbePrefix);
+  if (!probe) return errno != 0 ? Reason(errno) : std::string("files cannot be created there");
+  // As much as a calculator sheet takes, so that a nearly full disk shows.
+  errno = 0;
+  const bool written = WriteWholeFile(*probe, std::string(kProbeSize, '\0'));
+  const int error = errno;
+  RemoveFile(*probe);
+  if (!written) return error != 0 ? Reason(error) : std::string("files cannot be written there");
+  return std::nullopt;
+}
+
+}  // namespace tabulex::platform

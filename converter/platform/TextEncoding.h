@@ -1,0 +1,22 @@
+// Conversion of text between UTF-8 and the converter's single-byte code page (Windows-1252).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tabulex::platform {
+
+enum class Charset { kUtf8, kCp1252 };
+
+struct Transcoded {
+  std::string bytes;
+  // Characters the target cannot hold, and bytes that are no character of the source, each
+  // written as one "?".
+  std::size_t replaced = 0;
+};
+
+// Converts with the platform's own converter; the same charset on both sides copies the bytes.
+Transcoded Transcode(std::string_view bytes, Charset from, Charset to);
+
+}  // namespace tabulex::platform

@@ -1,0 +1,173 @@
+// `tabulex show`: a small sheet of each format laid out at a fixed width, as TSV and as JSON.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/CommandLine.h"
+#include "cli/ShowCommand.h"
+#include "tests/support/TempFolder.h"
+
+namespace tabulex::cli {
+namespace {
+
+// Rows 1, 2, 4 and 7: a number, a text with calculator characters, a formula and a long text.
+const std::string kSheet =
+    "Name\tScore\tAngle\r\n"
+    "Ada\t91\t_theta_=_pi_/4\r\n"
+    "\r\n"
+    "Ben\t-2.5\t=B2*2\r\n"
+    "\r\n"
+    "\r\n"
+    "Longername\t1\r\n";
+
+class ShowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { folder.Write("s.txt", kSheet); }
+
+  int Run(std::vector<std::string> args, Environment environment = {}) {
+    args.insert(args.begin(), "tabulex");
+    std::vector<const char*> argv;
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    std::istringstream in;
+    out.str("");
+    err.str("");
+    return RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, environment);
+  }
+  // Shows a conversion of the sheet into `type` under the device name `name`.
+  std::string ShowAs(const std::string& type, const std::string& name,
+                     std::vector<std::string> more = {}) {
+    EXPECT_EQ(Run({"convert", folder.PathOf("s.txt"), "--to", type, "--name", name}), 0)
+        << err.str();
+    std::vector<std::string> args{"show", folder.PathOf(name + "." + type)};
+    args.insert(args.end(), more.begin(), more.end());
+    EXPECT_EQ(Run(args), 0) << err.str();
+    return out.str();
+  }
+
+  testing::TempFolder folder;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(ShowTest, TextGridShowsLettersNumbersAndShortGaps) {
+  EXPECT_EQ(Run({"show", folder.PathOf("s.txt"), "--width", "30"}), 0);
+  EXPECT_EQ(out.str(),
+            "  A          B     C\n"
+            "1 Name       Score Angle\n"
+            "2 Ada        91    \u03B8=\u03C0/4\n"
+            "3\n"
+            "4 Ben        -2.5  =B2*2\n"
+            "\u22EE\n"
+            "7 Longername 1\n");
+}
+
+TEST_F(ShowTest, Kv68GridShowsValuesOrFormulasCutToTheWidth) {
+  // Number cells are formulas giving the number; the stored result of B2*2 is 0.
+  EXPECT_EQ(ShowAs("68y", "k", {"--width", "18"}),
+            "  A    B     C\n"
+            "1 Name Score Angle\n"
+            "2 Ada  91.   \u03B8=\u03C0/4\n"
+            "3\n"
+            "4 Ben  \u207B2.5  0.\n"
+            "\u22EE\n"
+            "7 Lon\u2026 1.\n");
+  EXPECT_EQ(Run({"show", folder.PathOf("k.68y"), "--width", "30", "--formulas"}), 0);
+  EXPECT_EQ(out.str(),
+            "  A          B     C\n"
+            "1 Name       Score Angle\n"
+            "2 Ada        =91.  \u03B8=\u03C0/4\n"
+            "3\n"
+            "4 Ben        =\u207B2.5 =b2*2\n"
+            "\u22EE\n"
+            "7 Longername =1.\n");
+}
+
+TEST_F(ShowTest, RamblaGridReadsLikeTheKv68) {
+  EXPECT_EQ(ShowAs("r2y", "r", {"--width", "18"}),
+            "  A    B     C\n"
+            "1 Name Score Angle\n"
+            "2 Ada  91.   \u03B8=\u03C0/4\n"
+            "3\n"
+            "4 Ben  \u207B2.5  0.\n"
+            "\u22EE\n"
+            "7 Lon\u2026 1.\n");
+}
+
+TEST_F(ShowTest, Kv52GridShowsTheUpperCaseSheet) {
+  EXPECT_EQ(ShowAs("5xv", "S", {"--width", "30", "--formulas"}),
+            "  A          B     C\n"
+            "1 NAME       SCORE ANGLE\n"
+            "2 ADA        91    ?THETA?=\u03C0/4\n"
+            "3\n"
+            "4 BEN        -2.5  =B2*2\n"
+            "\u22EE\n"
+            "7 LONGERNAME 1\n");
+}
+
+TEST_F(ShowTest, TsvAndJsonForPrograms) {
+  EXPECT_EQ(Run({"show", folder.PathOf("s.txt"), "--format", "tsv"}), 0);
+  EXPECT_EQ(
+      out.str(),
+      "Name\tScore\tAngle\nAda\t91\t\u03B8=\u03C0/4\n\nBen\t-2.5\t=B2*2\n\n\nLongername\t1\n");
+  EXPECT_EQ(Run({"show", folder.PathOf("s.txt"), "--format", "json"}), 0);
+  const std::string cell = "{\"ref\":";
+  EXPECT_EQ(
+      out.str(),
+      "{\"sheet\":\"s\",\"cells\":[\n" + cell +
+          "\"A1\",\"row\":1,\"column\":1,\"type\":\"text\",\"value\":\"Name\",\"formula\":null},"
+          "\n" +
+          cell +
+          "\"B1\",\"row\":1,\"column\":2,\"type\":\"text\",\"value\":\"Score\",\"formula\":null},"
+          "\n" +
+          cell +
+          "\"C1\",\"row\":1,\"column\":3,\"type\":\"text\",\"value\":\"Angle\",\"formula\":null},"
+          "\n" +
+          cell +
+          "\"A2\",\"row\":2,\"column\":1,\"type\":\"text\",\"value\":\"Ada\",\"formula\":null},\n" +
+          cell +
+          "\"B2\",\"row\":2,\"column\":2,\"type\":\"number\",\"value\":\"91\",\"formula\":null},"
+          "\n" +
+          cell +
+          "\"C2\",\"row\":2,\"column\":3,\"type\":\"text\",\"value\":\"\u03B8=\u03C0/"
+          "4\",\"formula\":null},\n" +
+          cell +
+          "\"A4\",\"row\":4,\"column\":1,\"type\":\"text\",\"value\":\"Ben\",\"formula\":null},\n" +
+          cell +
+          "\"B4\",\"row\":4,\"column\":2,\"type\":\"number\",\"value\":\"-2.5\",\"formula\":null},"
+          "\n" +
+          cell +
+          "\"C4\",\"row\":4,\"column\":3,\"type\":\"formula\",\"value\":\"\",\"formula\":\"=B2*2\"}"
+          ",\n" +
+          cell +
+          "\"A7\",\"row\":7,\"column\":1,\"type\":\"text\",\"value\":\"Longername\",\"formula\":"
+          "null},\n" +
+          cell +
+          "\"B7\",\"row\":7,\"column\":2,\"type\":\"number\",\"value\":\"1\",\"formula\":null}\n"
+          "]}\n");
+}
+
+TEST_F(ShowTest, ColourOnlyOnATerminalWithoutNoColor) {
+  folder.Write("one.txt", "x");
+  Environment terminal;
+  terminal.stdoutIsTerminal = true;
+  EXPECT_EQ(Run({"show", folder.PathOf("one.txt")}, terminal), 0);
+  EXPECT_EQ(out.str(), "\x1b[1m  A\x1b[0m\n\x1b[1m1\x1b[0m x\n");
+  terminal.noColor = true;
+  EXPECT_EQ(Run({"show", folder.PathOf("one.txt")}, terminal), 0);
+  EXPECT_EQ(out.str(), "  A\n1 x\n");
+  // The terminal's width is the default.
+  folder.Write("wide.txt", "abcdefghijklmnop\tq");
+  terminal.columns = 10;
+  EXPECT_EQ(Run({"show", folder.PathOf("wide.txt")}, terminal), 0);
+  EXPECT_EQ(out.str(), "  A      B\n1 abcde\u2026 q\n");
+}
+
+TEST(Readable, EscapeNamesBecomeTheirCharacters) {
+  EXPECT_EQ(Readable("_root_(2)_E__neg_3 _theta_ _x_ _"), "\u221A(2)\u1D07\u207B3 \u03B8 _x_ _");
+  EXPECT_EQ(Readable("_e_^(1) _10_^(2) A_<=_B"), "e^(1) 10^(2) A\u2264B");
+  // Bytes of the code page become their Unicode characters.
+  EXPECT_EQ(Readable("Wei\xDF \x80"), "Wei\u00DF \u20AC");
+}
+
+}  // namespace
+}  // namespace tabulex::cli
