@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "converter/model/CString.h"
+#include "converter/platform/ExclusiveFile.h"
 #include "converter/platform/Files.h"
 
 namespace tabulex::components {
@@ -21,6 +22,8 @@ constexpr std::size_t kKv68DataOffset = 88;
 constexpr std::uint8_t kKv52VarType = 0x15;
 constexpr std::uint8_t kKv68VarType = 0x1C;
 constexpr std::uint32_t kKv68EntryDataOffset = 82;
+// Files are first written under a unique name with this prefix beside their target.
+constexpr std::string_view kTempPrefix = "~vf";
 
 void PutU16LE(std::string& out, std::uint32_t value) {
   out.push_back(static_cast<char>(value & 0xFF));
@@ -141,6 +144,17 @@ std::optional<Loaded> UnwrapKv68(std::string_view file, std::int32_t deviceType)
   Loaded loaded{Family::kKv68, deviceType, name, std::string(body.substr(0, separator)),
                 VarTag(std::string(body.substr(separator + 1)))};
   return loaded;
+}
+
+// Writes a new file beside `target` and renames it over `target`: whatever is at `target` (a
+// file, a link planted there) is replaced, never truncated or written through.
+bool WriteReplacing(const std::string& target, std::string_view bytes) {
+  std::string folder = platform::FolderOf(target);
+  if (folder.empty()) folder = "./";
+  std::optional<platform::ExclusiveFile> temp =
+      platform::ExclusiveFile::Create(folder, kTempPrefix);
+  return temp && temp->Write(bytes) &&
+         temp->MoveTo(target, platform::Replace::kExisting) == platform::Moved::kDone;
 }
 
 }  // namespace
@@ -286,7 +300,7 @@ HResult VarFileStandIn::SaveFile(const std::string& path, std::int32_t flag,
     file = WrapKv68(deviceType_, name, *tag, *data_);
   }
   if (!file) return kInvalidArg;
-  if (!platform::WriteWholeFile(target, *file)) return kWriteFault;
+  if (!WriteReplacing(target, *file)) return kWriteFault;
   fileName_ = target;
   return kOk;
 }

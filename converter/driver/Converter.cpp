@@ -13,6 +13,7 @@
 #include "converter/kv68/Kv68Sheet.h"
 #include "converter/model/Spreadsheet.h"
 #include "converter/model/TextSheet.h"
+#include "converter/platform/ExclusiveFile.h"
 #include "converter/platform/Files.h"
 
 namespace tabulex {
@@ -43,7 +44,9 @@ constexpr std::string_view kTempPrefix = "CEL";
 // Outputs are first written under a unique name with this prefix beside the target.
 constexpr std::string_view kSiblingPrefix = "~tx";
 
-enum Overwrite { kWrite = 0, kSkip = 1, kStop = 2 };
+// What the overwrite check allows: writing where no file was, replacing the file there (the user
+// said yes), keeping it or stopping.
+enum Overwrite { kWriteNew, kReplace, kSkip, kStop };
 
 // A failing HRESULT of a component call, carried to the handler of its path.
 struct ComError {
@@ -82,23 +85,6 @@ class VarFile {
   std::unique_ptr<IVarFileData> component_;
 };
 
-// Removes a file when it goes out of scope, so temporary files go on every path.
-class TempFile {
- public:
-  TempFile() = default;
-  explicit TempFile(std::string path) : path_(std::move(path)) {}
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  ~TempFile() {
-    if (!path_.empty()) platform::RemoveFile(path_);
-  }
-  const std::string& Path() const { return path_; }
-  bool Valid() const { return !path_.empty(); }
-
- private:
-  std::string path_;
-};
-
 std::string DotsForBackslashes(std::string text) {
   std::replace(text.begin(), text.end(), '\\', '.');
   return text;
@@ -110,18 +96,43 @@ std::string SiblingFolder(const std::string& path) {
   return folder.empty() ? std::string("./") : folder;
 }
 
-std::optional<std::string> ReserveSibling(const std::string& path) {
-  return platform::CreateUniqueFile(SiblingFolder(path), kSiblingPrefix);
+// Creates a file under a unique name beside `path`, where the output is written before it is
+// renamed to `path`. `suffix` ends the name, for writers that add an extension themselves.
+std::optional<platform::ExclusiveFile> ReserveBeside(const std::string& path,
+                                                     std::string_view suffix = {}) {
+  return platform::ExclusiveFile::Create(SiblingFolder(path), kSiblingPrefix, suffix);
 }
 
-// Writes the bytes under a temporary name beside `path` and renames it over `path` only once
-// the write succeeded, so an existing file survives any failure.
-bool WriteReplacing(const std::string& path, std::string_view bytes) {
-  std::optional<std::string> reserved = ReserveSibling(path);
-  if (!reserved) return false;
-  TempFile temp(*reserved);
-  if (!platform::WriteWholeFile(temp.Path(), bytes)) return false;
-  return platform::RenameOver(temp.Path(), path);
+// A file in the temporary folder for text exchanged with the spreadsheet engine; only its owner
+// may read it, since it holds the user's data in a shared folder.
+std::optional<platform::ExclusiveFile> CreateTempText(const std::string& folder) {
+  return platform::ExclusiveFile::Create(folder, kTempPrefix, {}, platform::Visibility::kOwnerOnly);
+}
+
+// A component of a name made only of dots and spaces, two dots or more: ".." itself, and the
+// forms such as ".. " and "..." that Windows shortens to it.
+bool IsParentStep(std::string_view part) {
+  return part.find_first_not_of(". ") == std::string_view::npos &&
+         std::count(part.begin(), part.end(), '.') >= 2;
+}
+
+// Whether a file name appended to the output folder would put the file outside that folder: a
+// step up, a leading separator (an absolute or network path) or a drive letter.
+bool LeavesFolder(std::string_view name) {
+  if (!name.empty() && (name.front() == '/' || name.front() == '\\')) return true;
+  const bool driveLetter =
+      name.size() >= 2 && name[1] == ':' &&
+      ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
+  if (driveLetter) return true;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = name.find_first_of("/\\", start);
+    if (IsParentStep(name.substr(start, end == std::string_view::npos ? end : end - start))) {
+      return true;
+    }
+    if (end == std::string_view::npos) return false;
+    start = end + 1;
+  }
 }
 
 std::string_view Bytes(const std::string& buffer, std::size_t from, std::size_t to) {
@@ -169,9 +180,14 @@ class Conversion {
   HResult ShowComError(HResult hr, std::uint32_t style);
   Overwrite ConfirmOverwrite(const std::string& path);
   // The result that ends the conversion when the user keeps an existing output; nothing when
-  // the output may be written.
-  std::optional<HResult> Refused(const std::string& path);
+  // the output may be written, with the answer in `answer`.
+  std::optional<HResult> Refused(const std::string& path, Overwrite* answer);
+  HResult Publish(platform::ExclusiveFile& file, const std::string& path, Overwrite answer);
+  HResult RefuseName(const std::string& fileName);
   HResult TooSmall();
+  // Shows a problem with the source file, naming it: the error text of `code` under its path.
+  HResult ReportSource(std::uint32_t code);
+  HResult WriteFailed();
 
   const ConverterServices& services_;
   std::optional<std::string> discarded_;
@@ -239,15 +255,10 @@ HResult Conversion::ReadSource() {
 }
 
 HResult Conversion::ReadExcelSource() {
-  std::optional<std::string> created =
-      platform::CreateUniqueFile(services_.tempFolder, kTempPrefix);
-  if (!created) {
-    context_.ReportErrorCode(ERR_WRITE_FAILED);
-    return kFail;
-  }
-  TempFile temp(*created);
-  services_.engine->ExcelSheetToText(context_, inputPath_, temp.Path(), sheetName_);
-  std::optional<std::string> bytes = platform::ReadWholeFile(temp.Path());
+  std::optional<platform::ExclusiveFile> temp = CreateTempText(services_.tempFolder);
+  if (!temp || !temp->Close()) return WriteFailed();
+  services_.engine->ExcelSheetToText(context_, inputPath_, temp->Path(), sheetName_);
+  std::optional<std::string> bytes = platform::ReadWholeFile(temp->Path());
   if (!bytes) return kFail;
   if (bytes->size() < kExcelExportMinimum) return TooSmall();
   source_ = std::make_unique<ExcelTextSheet>(context_, bytes->data(), bytes->size());
@@ -271,7 +282,7 @@ HResult Conversion::ReadTextSource() {
 
 HResult Conversion::ReadKv52Source() {
   std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
-  if (!bytes) return kFail;
+  if (!bytes) return ReportSource(ERR_SOURCE_OPEN);
   if (bytes->size() <= kKv52MaxTooSmall) return TooSmall();
   // Exactly the bytes read from the data offset on, less the trailing checksum.
   std::string_view data = Bytes(*bytes, kKv52DataOffset, bytes->size() - kChecksumLength);
@@ -282,7 +293,7 @@ HResult Conversion::ReadKv52Source() {
 
 HResult Conversion::ReadKv68Source() {
   std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
-  if (!bytes) return kFail;
+  if (!bytes) return ReportSource(ERR_SOURCE_OPEN);
   if (bytes->size() <= kKv68MaxTooSmall) return TooSmall();
   std::string_view name = Bytes(*bytes, kKv68NameOffset, kKv68NameOffset + kKv68NameLength);
   std::string_view data = Bytes(*bytes, kKv68DataOffset, bytes->size() - kChecksumLength);
@@ -316,53 +327,44 @@ HResult Conversion::WriteTarget() {
 }
 
 HResult Conversion::WriteText() {
+  const std::string fileName = internalName_ + std::string(ExtensionOf(ZQ_TAB_TEXT));
+  if (LeavesFolder(fileName)) return RefuseName(fileName);
   target_ = std::make_unique<TextSheet>(context_, *source_);
   target_->TranslateFromIntermediate();
   const std::string output = target_->GetOutput();
   const std::size_t size = std::min(target_->GetOutputSize(), output.size());
-  const std::string path = outputFolder_ + internalName_ + ".txt";
-  if (std::optional<HResult> refused = Refused(path)) return *refused;
-  if (!WriteReplacing(path, std::string_view(output).substr(0, size))) {
-    context_.ReportErrorCode(ERR_WRITE_FAILED);
-    return kFail;
-  }
-  remembered_ = path;
-  return kOk;
+  const std::string path = outputFolder_ + fileName;
+  Overwrite answer = kWriteNew;
+  if (std::optional<HResult> refused = Refused(path, &answer)) return *refused;
+  std::optional<platform::ExclusiveFile> temp = ReserveBeside(path);
+  if (!temp || !temp->Write(std::string_view(output).substr(0, size))) return WriteFailed();
+  return Publish(*temp, path, answer);
 }
 
 HResult Conversion::WriteWorkbook() {
-  std::optional<std::string> created =
-      platform::CreateUniqueFile(services_.tempFolder, kTempPrefix);
-  TempFile text(created.value_or(std::string()));
+  const std::string fileName = internalName_ + std::string(ExtensionOf(ZQ_EXCEL));
+  if (LeavesFolder(fileName)) return RefuseName(fileName);
+  std::optional<platform::ExclusiveFile> text = CreateTempText(services_.tempFolder);
   target_ = std::make_unique<ExcelTextSheet>(context_, *source_);
   target_->TranslateFromIntermediate();
   const std::string output = target_->GetOutput();
   // The terminating zero byte goes into the file too.
   const std::size_t size = std::min(target_->GetOutputSize() + 1, output.size());
-  const std::string path = outputFolder_ + internalName_ + ".xls";
-  if (std::optional<HResult> refused = Refused(path)) return *refused;
-  if (!text.Valid() ||
-      !platform::WriteWholeFile(text.Path(), std::string_view(output).substr(0, size))) {
-    context_.ReportErrorCode(ERR_WRITE_FAILED);
-    return kFail;
+  const std::string path = outputFolder_ + fileName;
+  Overwrite answer = kWriteNew;
+  if (std::optional<HResult> refused = Refused(path, &answer)) return *refused;
+  if (!text || !text->Write(std::string_view(output).substr(0, size)) || !text->Close()) {
+    return WriteFailed();
   }
-  // The engine saves beside the target; the workbook replaces the target only once it exists.
-  std::optional<std::string> reserved = ReserveSibling(path);
-  if (!reserved) {
-    context_.ReportErrorCode(ERR_WRITE_FAILED);
-    return kFail;
-  }
-  platform::RemoveFile(*reserved);
-  TempFile workbook(*reserved + ".xls");
-  const int result = services_.engine->TextToExcelWorkbook(context_, text.Path(), workbook.Path());
-  const std::optional<std::uintmax_t> saved = platform::FileSize(workbook.Path());
+  // The engine saves under a name reserved beside the target; the workbook takes the target's
+  // name only once it exists.
+  std::optional<platform::ExclusiveFile> workbook = ReserveBeside(path, ExtensionOf(ZQ_EXCEL));
+  if (!workbook || !workbook->Close()) return WriteFailed();
+  const int result =
+      services_.engine->TextToExcelWorkbook(context_, text->Path(), workbook->Path());
+  const std::optional<std::uintmax_t> saved = platform::FileSize(workbook->Path());
   if (result != 0 || !saved || *saved == 0) return kFail;
-  if (!platform::RenameOver(workbook.Path(), path)) {
-    context_.ReportErrorCode(ERR_WRITE_FAILED);
-    return kFail;
-  }
-  remembered_ = path;
-  return kOk;
+  return Publish(*workbook, path, answer);
 }
 
 HResult Conversion::WriteCalculator(Spreadsheet& target, std::int32_t deviceType,
@@ -379,13 +381,15 @@ HResult Conversion::WriteCalculator(Spreadsheet& target, std::int32_t deviceType
     const std::string output = target.GetOutput();
     const std::size_t size = target.GetOutputSize();
     const std::string fileName = DotsForBackslashes(deviceName + std::string(ext));
+    if (LeavesFolder(fileName)) return RefuseName(fileName);
     const std::string path = outputFolder_ + fileName;
     if (deviceName != internalName_) {
       context_.ShowMessage(
           messages::Format(messages::kNameChanged, {fileName, component.VarName()}),
           messages::kInvalidFileName, message::kIconInformation, messages::kOwnerWindowTitle);
     }
-    if (std::optional<HResult> refused = Refused(path)) return *refused;
+    Overwrite answer = kWriteNew;
+    if (std::optional<HResult> refused = Refused(path, &answer)) return *refused;
     const std::size_t offset = kv52 ? kKv52VarDataOffset : kKv68VarDataOffset;
     const std::size_t shortfall = kv52 ? kKv52VarDataShortfall : kKv68VarDataShortfall;
     if (size < shortfall || offset + (size - shortfall) > output.size()) throw ComError{kFail};
@@ -393,16 +397,11 @@ HResult Conversion::WriteCalculator(Spreadsheet& target, std::int32_t deviceType
     Check((*component)
               .SetVarData(reinterpret_cast<const std::uint8_t*>(output.data()) + offset,
                           static_cast<std::uint32_t>(size - shortfall), tag));
-    std::optional<std::string> reserved = ReserveSibling(path);
-    if (!reserved) throw ComError{kFail};
-    TempFile temp(*reserved);
-    Check((*component).SaveFile(temp.Path(), 0, 0));
-    if (!platform::RenameOver(temp.Path(), path)) {
-      context_.ReportErrorCode(ERR_WRITE_FAILED);
-      return kFail;
-    }
-    remembered_ = path;
-    return kOk;
+    // The component writes the file under a name reserved beside the target.
+    std::optional<platform::ExclusiveFile> reserved = ReserveBeside(path, ext);
+    if (!reserved || !reserved->Close()) return WriteFailed();
+    Check((*component).SaveFile(reserved->Path(), 0, 0));
+    return Publish(*reserved, path, answer);
   } catch (const ComError& error) {
     return ShowComError(error.hr, errorStyle);
   }
@@ -416,43 +415,91 @@ HResult Conversion::ShowComError(HResult hr, std::uint32_t style) {
 }
 
 HResult Conversion::Resave() {
+  const std::string ext(ExtensionOf(toType_));
+  const std::string fileName = DotsForBackslashes(internalName_) + ext;
+  if (LeavesFolder(fileName)) return RefuseName(fileName);
+  if (!platform::FileSize(inputPath_)) return ReportSource(ERR_SOURCE_OPEN);
+  VarFile component(services_);
   try {
-    VarFile component(services_);
     Check((*component).LoadFile(inputPath_, 0));
+  } catch (const ComError& error) {
+    // The component could not read the source: say why, under the source's name.
+    return ReportSource(static_cast<std::uint32_t>(error.hr));
+  }
+  try {
     Check((*component).put_DeviceType(DeviceTypeOf(toType_)));
     Check((*component).put_VarName(internalName_));
-    const std::string base = outputFolder_ + DotsForBackslashes(internalName_);
-    const std::string path = base + std::string(ExtensionOf(toType_));
-    if (std::optional<HResult> refused = Refused(path)) return *refused;
-    // The component appends the extension of the device type to the name it is given.
-    std::optional<std::string> reserved = ReserveSibling(path);
-    if (!reserved) throw ComError{kFail};
-    TempFile placeholder(*reserved);
-    Check((*component).SaveFile(placeholder.Path(), 1, 0));
-    TempFile written(component.FileName());
-    if (!platform::RenameOver(written.Path(), path)) throw ComError{kFail};
-    remembered_ = path;
-    return kOk;
+    const std::string path = outputFolder_ + fileName;
+    Overwrite answer = kWriteNew;
+    if (std::optional<HResult> refused = Refused(path, &answer)) return *refused;
+    // The component appends the device type's extension to the name it is given, so the name
+    // reserved is the one with the extension.
+    std::optional<platform::ExclusiveFile> reserved = ReserveBeside(path, ext);
+    if (!reserved || !reserved->Close()) return WriteFailed();
+    const std::string& written = reserved->Path();
+    Check((*component).SaveFile(written.substr(0, written.size() - ext.size()), 1, 0));
+    if (component.FileName() != written) throw ComError{kFail};
+    return Publish(*reserved, path, answer);
   } catch (...) {
-    context_.ReportErrorCode(ERR_WRITE_FAILED);
-    return kFail;
+    return WriteFailed();
   }
 }
 
-std::optional<HResult> Conversion::Refused(const std::string& path) {
-  switch (ConfirmOverwrite(path)) {
+std::optional<HResult> Conversion::Refused(const std::string& path, Overwrite* answer) {
+  *answer = ConfirmOverwrite(path);
+  switch (*answer) {
     case kSkip:
       return CONVERT_SKIPPED;
     case kStop:
       return CONVERT_CANCELLED;
-    case kWrite:
+    case kWriteNew:
+    case kReplace:
       break;
   }
   return std::nullopt;
 }
 
+// Moves a finished file to the output path: over the existing file when the user chose to
+// replace it, else only if no file appeared there meanwhile; one that did is kept, as if the
+// user had said no.
+HResult Conversion::Publish(platform::ExclusiveFile& file, const std::string& path,
+                            Overwrite answer) {
+  const platform::Replace replace =
+      answer == kReplace ? platform::Replace::kExisting : platform::Replace::kNothing;
+  switch (file.MoveTo(path, replace)) {
+    case platform::Moved::kDone:
+      remembered_ = path;
+      return kOk;
+    case platform::Moved::kTargetExists:
+      return CONVERT_SKIPPED;
+    case platform::Moved::kFailed:
+      break;
+  }
+  return WriteFailed();
+}
+
+HResult Conversion::RefuseName(const std::string& fileName) {
+  context_.ShowMessage(messages::Format(messages::kNameLeavesFolder, {fileName, outputFolder_}),
+                       std::nullopt, message::kIconError | message::kTaskModal, std::nullopt);
+  return kInvalidArg;
+}
+
+HResult Conversion::ReportSource(std::uint32_t code) {
+  std::optional<std::string> text = context_.ErrorText(code);
+  context_.ShowMessage(
+      messages::Format(messages::kFileProblem,
+                       {inputPath_, text ? std::string_view(*text) : messages::kApplicationError}),
+      std::nullopt, message::kIconError | message::kTaskModal, std::nullopt);
+  return kFail;
+}
+
+HResult Conversion::WriteFailed() {
+  context_.ReportErrorCode(ERR_WRITE_FAILED);
+  return kFail;
+}
+
 Overwrite Conversion::ConfirmOverwrite(const std::string& path) {
-  if (!platform::PathExists(path)) return kWrite;
+  if (!platform::PathExists(path)) return kWriteNew;
   if (!platform::CanOpenForWriting(path)) {
     context_.ShowMessage(messages::Format(messages::kReadOnly, {path}), "Error", message::kOk,
                          std::nullopt);
@@ -467,7 +514,7 @@ Overwrite Conversion::ConfirmOverwrite(const std::string& path) {
     case message::kAnswerCancel:
       return kStop;
     default:
-      return kWrite;
+      return kReplace;
   }
 }
 

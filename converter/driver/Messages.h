@@ -23,6 +23,11 @@ inline constexpr std::string_view kBadAllocation = "bad allocation";
 inline constexpr std::string_view kUnknownSourceType =
     "The source file type %s is not known, so there is nothing to convert.";
 inline constexpr std::string_view kUnexpectedFailure = "The conversion failed: %s";
+inline constexpr std::string_view kNameLeavesFolder =
+    "The output name \"%s\" would put the file outside the folder %s, so nothing was written. "
+    "Choose a name without \"..\", a drive or a leading separator.";
+// A problem with a named file: its path, then the error text.
+inline constexpr std::string_view kFileProblem = "%s\n%s";
 
 // The title of the window that owns the converter's message boxes when it exists.
 inline constexpr std::string_view kOwnerWindowTitle = "ZQ Tabulex Converter";

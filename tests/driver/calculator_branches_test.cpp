@@ -111,9 +111,15 @@ TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
   EXPECT_EQ(ui->Texts(),
             (std::vector<std::string>{components::ErrorTextFor(ERR_SOURCE_TOO_SMALL),
                                       components::ErrorTextFor(ERR_SOURCE_TOO_SMALL)}));
-  // A calculator source that cannot be opened fails without a message.
+}
+
+TEST_F(CalculatorBranches, MissingCalculatorSourceIsNamed) {
   EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "x", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(ui->messages.size(), 2u);
+  EXPECT_EQ(Convert("absent.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(ui->Texts(),
+            (std::vector<std::string>{
+                PathOf("absent.68y") + "\n" + components::ErrorTextFor(ERR_SOURCE_OPEN),
+                PathOf("absent.5xv") + "\n" + components::ErrorTextFor(ERR_SOURCE_OPEN)}));
 }
 
 TEST_F(CalculatorBranches, ReadersSeeTheNameAndData) {
@@ -171,16 +177,23 @@ TEST_F(CalculatorBranches, ResaveAsksBeforeReplacing) {
   EXPECT_EQ(Read("c.7xy").substr(0, 8), "**KV74P*");
 }
 
-TEST_F(CalculatorBranches, ResaveFailureIsAWriteFailure) {
+TEST_F(CalculatorBranches, ResaveFailuresSayWhatFailed) {
+  // A missing or unreadable source is the source's problem, not the output's.
   EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{components::ErrorTextFor(ERR_WRITE_FAILED)}));
+  Write("junk.68y", "not a calculator file");
+  EXPECT_EQ(Convert("junk.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
+  EXPECT_EQ(ui->Texts(),
+            (std::vector<std::string>{
+                PathOf("absent.68y") + "\n" + components::ErrorTextFor(ERR_SOURCE_OPEN),
+                PathOf("junk.68y") + "\n" + components::ErrorTextFor(components::kInvalidData)}));
   // A KV-68 family file cannot be saved for the KV-52 Plus: different family, same failure.
   Write("grades.txt", "1");
   ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
   Write("g.5xv", "");
   std::filesystem::rename(PathOf("g.68y"), PathOf("g.5xv"));
   EXPECT_EQ(Convert("g.5xv", ZQ_TABULEX_52P, "c", ZQ_TABULEX_52P), kFail);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.5xv", "grades.txt"}));
+  EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(ERR_WRITE_FAILED));
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.5xv", "grades.txt", "junk.68y"}));
 }
 
 TEST_F(CalculatorBranches, MissingVariableFileComponent) {
