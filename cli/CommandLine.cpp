@@ -65,6 +65,15 @@ std::string Hex(long value) {
   return buffer;
 }
 
+// Flushes what was printed on the standard output; a failure there (a full disk, a closed pipe)
+// fails the command, since its output is its result.
+int Flushed(std::ostream& out, std::ostream& err, int status) {
+  out.flush();
+  if (out) return status;
+  err << "tabulex: writing the standard output failed\n";
+  return kExitFailure;
+}
+
 int ExitStatusOf(HResult result) {
   switch (result) {
     case kOk:
@@ -135,6 +144,7 @@ int RunConvert(const Options& o, std::istream& in, std::ostream& out, std::ostre
     std::string written;
     converter.GetTheFileName(&written);
     if (!written.empty()) out << written << "\n";
+    return Flushed(out, err, kExitWritten);
   } else if (result < 0 && ui->Shown() == 0) {
     err << "tabulex: converting " << o.input << " to " << o.to << " failed (result " << Hex(result)
         << ")\n";
@@ -170,7 +180,7 @@ int RunCells(const Options& o, std::istream& in, std::ostream& out, std::ostream
     return kExitFailure;
   }
   PrintCells(*loaded.Sheet(), out);
-  return kExitWritten;
+  return Flushed(out, err, kExitWritten);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <stdexcept>
 #include <string_view>
 
 #include "converter/appvar/AppVarSheet.h"
@@ -187,6 +188,7 @@ class Conversion {
   HResult TooSmall();
   // Shows a problem with the source file, naming it: the error text of `code` under its path.
   HResult ReportSource(std::uint32_t code);
+  HResult ReportSource(std::string_view text);
   HResult WriteFailed();
 
   const ConverterServices& services_;
@@ -286,7 +288,12 @@ HResult Conversion::ReadKv52Source() {
   if (bytes->size() <= kKv52MaxTooSmall) return TooSmall();
   // Exactly the bytes read from the data offset on, less the trailing checksum.
   std::string_view data = Bytes(*bytes, kKv52DataOffset, bytes->size() - kChecksumLength);
-  source_ = std::make_unique<AppVarSheet>(context_, data.data(), data.size());
+  try {
+    source_ = std::make_unique<AppVarSheet>(context_, data.data(), data.size());
+  } catch (const std::invalid_argument&) {
+    // A record type that no cell can have: the file is damaged.
+    return ReportSource(messages::kUnknownRecordType);
+  }
   source_->TranslateToIntermediate();
   return kOk;
 }
@@ -486,10 +493,12 @@ HResult Conversion::RefuseName(const std::string& fileName) {
 
 HResult Conversion::ReportSource(std::uint32_t code) {
   std::optional<std::string> text = context_.ErrorText(code);
-  context_.ShowMessage(
-      messages::Format(messages::kFileProblem,
-                       {inputPath_, text ? std::string_view(*text) : messages::kApplicationError}),
-      std::nullopt, message::kIconError | message::kTaskModal, std::nullopt);
+  return ReportSource(text ? std::string_view(*text) : messages::kApplicationError);
+}
+
+HResult Conversion::ReportSource(std::string_view text) {
+  context_.ShowMessage(messages::Format(messages::kFileProblem, {inputPath_, text}), std::nullopt,
+                       message::kIconError | message::kTaskModal, std::nullopt);
   return kFail;
 }
 

@@ -26,6 +26,9 @@ inline constexpr std::string_view kUnexpectedFailure = "The conversion failed: %
 inline constexpr std::string_view kNameLeavesFolder =
     "The output name \"%s\" would put the file outside the folder %s, so nothing was written. "
     "Choose a name without \"..\", a drive or a leading separator.";
+inline constexpr std::string_view kUnknownRecordType =
+    "The file is damaged: one of its cell records has a type that no cell can have, so it "
+    "cannot be converted.";
 // A problem with a named file: its path, then the error text.
 inline constexpr std::string_view kFileProblem = "%s\n%s";
 

@@ -231,6 +231,41 @@ TEST_F(CalculatorBranches, FailedSaveLeavesTheExistingFile) {
   EXPECT_EQ(Remembered(), "");
 }
 
+// Writes part of the file it was asked for, then fails, as on a full disk.
+class PartialResave : public components::VarFileStandIn {
+ public:
+  HResult SaveFile(const std::string& path, std::int32_t flag, std::int32_t) override {
+    std::ofstream(path + (flag == 1 ? ".7xy" : ""), std::ios::binary) << "partial";
+    return components::kWriteFault;
+  }
+};
+
+TEST_F(CalculatorBranches, FailedResaveLeavesNoPartialFile) {
+  Write("grades.txt", "1");
+  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
+  services.createVarFile = [] { return std::make_unique<PartialResave>(); };
+  Make();
+  EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{components::ErrorTextFor(ERR_WRITE_FAILED)}));
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt"}));
+}
+
+TEST_F(CalculatorBranches, UnknownRecordTypeNamesTheDamagedFile) {
+  // An empty sheet's image, one record of type 2 (length, position 1, type, "A", reference
+  // count), the end of the records, and one byte to reach the minimum size.
+  const std::string data = EmptyKv52Data().substr(0, 188) +
+                           Bytes({0x09, 0x00, 0x01, 0x02, 0x41, 0, 0, 0, 0}) +
+                           Bytes({0x00, 0x00, 0x00, 0x00});
+  Write("bad.5xv", *components::WrapKv52("ABC", 0xAABF47F3u, data));
+  EXPECT_EQ(Convert("bad.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(
+      ui->Texts(),
+      (std::vector<std::string>{PathOf("bad.5xv") +
+                                "\nThe file is damaged: one of its cell records has a type that no "
+                                "cell can have, so it cannot be converted."}));
+  EXPECT_FALSE(Exists("x.txt"));
+}
+
 TEST_F(CalculatorBranches, DirectoryAtTheCalculatorOutput) {
   Write("grades.txt", "1");
   std::filesystem::create_directory(PathOf("g.68y"));

@@ -10,6 +10,8 @@
 #include "tests/support/DriverFixture.h"
 
 #ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
@@ -120,6 +122,42 @@ TEST_F(OutputSafety, ConversionsUnderAnAttackerNeverWriteThroughALink) {
   done = true;
   attacker.join();
   EXPECT_EQ(Read("victim"), "precious");
+}
+
+// Every write past `bytes` fails as on a full disk, while the object lives.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead of ending the process
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+TEST_F(OutputSafety, FailedWritesLeaveNoTemporaryFiles) {
+  Write("grades.txt", std::string(300, '7'));
+  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
+  Write("old.7xy", "old");
+  Write("old.txt", "old");
+  {
+    FileSizeLimit full(100);
+    for (int i = 0; i < 2; ++i) {
+      ui->answers = {message::kAnswerYes};
+      EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "old", ZQ_TABULEX_74), kFail);
+      ui->answers = {message::kAnswerYes};
+      EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "old", ZQ_TAB_TEXT), kFail);
+      EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "new", ZQ_TABULEX_68), kFail);
+    }
+  }
+  EXPECT_EQ(Read("old.7xy"), "old");
+  EXPECT_EQ(Read("old.txt"), "old");
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt", "old.7xy", "old.txt"}));
 }
 
 #endif  // _WIN32
