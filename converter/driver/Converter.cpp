@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "converter/appvar/AppVarSheet.h"
+#include "converter/driver/CalculatorWrapper.h"
 #include "converter/driver/DriverContext.h"
 #include "converter/driver/Messages.h"
 #include "converter/kv68/Kv68Sheet.h"
@@ -21,15 +22,12 @@ namespace tabulex {
 
 namespace {
 
-// Where the variable data starts in a calculator file, and the sizes at or below which a file
-// cannot hold a sheet.
-constexpr std::size_t kKv52DataOffset = 72;
+// The sizes at or below which a calculator file cannot hold a sheet, and where a KV-68 family
+// file keeps its variable's name. The wrapper check knows where the variable data lies.
 constexpr std::size_t kKv52MaxTooSmall = 271;
 constexpr std::size_t kKv68NameOffset = 64;
 constexpr std::size_t kKv68NameLength = 8;
-constexpr std::size_t kKv68DataOffset = 88;
 constexpr std::size_t kKv68MaxTooSmall = 242;
-constexpr std::size_t kChecksumLength = 2;
 constexpr std::size_t kExcelExportMinimum = 3;
 constexpr std::size_t kExcelNameLength = 8;
 
@@ -189,6 +187,9 @@ class Conversion {
   // Shows a problem with the source file, naming it: the error text of `code` under its path.
   HResult ReportSource(std::uint32_t code);
   HResult ReportSource(std::string_view text);
+  // The variable data of a calculator source whose wrapper passed the check; nothing (after
+  // telling the user) when the file is refused.
+  std::optional<std::string_view> CheckedData(std::string_view file);
   HResult WriteFailed();
 
   const ConverterServices& services_;
@@ -286,10 +287,10 @@ HResult Conversion::ReadKv52Source() {
   std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
   if (!bytes) return ReportSource(ERR_SOURCE_OPEN);
   if (bytes->size() <= kKv52MaxTooSmall) return TooSmall();
-  // Exactly the bytes read from the data offset on, less the trailing checksum.
-  std::string_view data = Bytes(*bytes, kKv52DataOffset, bytes->size() - kChecksumLength);
+  const std::optional<std::string_view> data = CheckedData(*bytes);
+  if (!data) return kFail;
   try {
-    source_ = std::make_unique<AppVarSheet>(context_, data.data(), data.size());
+    source_ = std::make_unique<AppVarSheet>(context_, data->data(), data->size());
   } catch (const std::invalid_argument&) {
     // A record type that no cell can have: the file is damaged.
     return ReportSource(messages::kUnknownRecordType);
@@ -302,9 +303,10 @@ HResult Conversion::ReadKv68Source() {
   std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
   if (!bytes) return ReportSource(ERR_SOURCE_OPEN);
   if (bytes->size() <= kKv68MaxTooSmall) return TooSmall();
+  const std::optional<std::string_view> data = CheckedData(*bytes);
+  if (!data) return kFail;
   std::string_view name = Bytes(*bytes, kKv68NameOffset, kKv68NameOffset + kKv68NameLength);
-  std::string_view data = Bytes(*bytes, kKv68DataOffset, bytes->size() - kChecksumLength);
-  auto sheet = std::make_unique<Kv68Sheet>(context_, data.data(), data.size());
+  auto sheet = std::make_unique<Kv68Sheet>(context_, data->data(), data->size());
   sheet->SetVarName(name);
   sheet->TranslateToIntermediate();
   source_ = std::move(sheet);
@@ -425,7 +427,11 @@ HResult Conversion::Resave() {
   const std::string ext(ExtensionOf(toType_));
   const std::string fileName = DotsForBackslashes(internalName_) + ext;
   if (LeavesFolder(fileName)) return RefuseName(fileName);
-  if (!platform::FileSize(inputPath_)) return ReportSource(ERR_SOURCE_OPEN);
+  const std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
+  if (!bytes) return ReportSource(ERR_SOURCE_OPEN);
+  if (std::optional<std::string> refusal = CheckWrapper(fromType_, *bytes).refusal) {
+    return ReportSource(*refusal);
+  }
   VarFile component(services_);
   try {
     Check((*component).LoadFile(inputPath_, 0));
@@ -500,6 +506,19 @@ HResult Conversion::ReportSource(std::string_view text) {
   context_.ShowMessage(messages::Format(messages::kFileProblem, {inputPath_, text}), std::nullopt,
                        message::kIconError | message::kTaskModal, std::nullopt);
   return kFail;
+}
+
+std::optional<std::string_view> Conversion::CheckedData(std::string_view file) {
+  const WrapperCheck check = CheckWrapper(fromType_, file);
+  if (check.refusal) {
+    ReportSource(*check.refusal);
+    return std::nullopt;
+  }
+  if (check.warning) {
+    context_.ShowMessage(messages::Format(messages::kFileProblem, {inputPath_, *check.warning}),
+                         std::nullopt, message::kIconWarning, std::nullopt);
+  }
+  return file.substr(check.dataOffset, check.dataSize);
 }
 
 HResult Conversion::WriteFailed() {

@@ -29,8 +29,8 @@ inline constexpr std::string_view kNameLeavesFolder =
 inline constexpr std::string_view kUnknownRecordType =
     "The file is damaged: one of its cell records has a type that no cell can have, so it "
     "cannot be converted.";
-// A problem with a named file: its path, then the error text.
-inline constexpr std::string_view kFileProblem = "%s\n%s";
+// A problem with a named file: its path, then what is wrong.
+inline constexpr std::string_view kFileProblem = "%s: %s";
 
 // The title of the window that owns the converter's message boxes when it exists.
 inline constexpr std::string_view kOwnerWindowTitle = "ZQ Tabulex Converter";

@@ -96,7 +96,7 @@ TEST_F(CommandLineTest, FailuresAndUsage) {
 
 TEST_F(CommandLineTest, MissingCalculatorSourceIsNamed) {
   EXPECT_EQ(Run({"convert", PathOf("absent.68y"), "--to", "txt"}), 1);
-  EXPECT_EQ(err.str().find(PathOf("absent.68y") + "\nThe source file could not be opened."), 0u)
+  EXPECT_EQ(err.str().find(PathOf("absent.68y") + ": The source file could not be opened."), 0u)
       << err.str();
 }
 

@@ -118,8 +118,8 @@ TEST_F(CalculatorBranches, MissingCalculatorSourceIsNamed) {
   EXPECT_EQ(Convert("absent.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), kFail);
   EXPECT_EQ(ui->Texts(),
             (std::vector<std::string>{
-                PathOf("absent.68y") + "\n" + components::ErrorTextFor(ERR_SOURCE_OPEN),
-                PathOf("absent.5xv") + "\n" + components::ErrorTextFor(ERR_SOURCE_OPEN)}));
+                PathOf("absent.68y") + ": " + components::ErrorTextFor(ERR_SOURCE_OPEN),
+                PathOf("absent.5xv") + ": " + components::ErrorTextFor(ERR_SOURCE_OPEN)}));
 }
 
 TEST_F(CalculatorBranches, ReadersSeeTheNameAndData) {
@@ -178,22 +178,25 @@ TEST_F(CalculatorBranches, ResaveAsksBeforeReplacing) {
 }
 
 TEST_F(CalculatorBranches, ResaveFailuresSayWhatFailed) {
-  // A missing or unreadable source is the source's problem, not the output's.
-  EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
-  Write("junk.68y", "not a calculator file");
-  EXPECT_EQ(Convert("junk.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
-  EXPECT_EQ(ui->Texts(),
-            (std::vector<std::string>{
-                PathOf("absent.68y") + "\n" + components::ErrorTextFor(ERR_SOURCE_OPEN),
-                PathOf("junk.68y") + "\n" + components::ErrorTextFor(components::kInvalidData)}));
-  // A KV-68 family file cannot be saved for the KV-52 Plus: different family, same failure.
+  // A missing, foreign or damaged source is the source's problem, not the output's.
   Write("grades.txt", "1");
   ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
-  Write("g.5xv", "");
+  std::string damaged = Read("g.68y");
+  damaged[100] ^= 0x01;
+  Write("damaged.68y", damaged);
   std::filesystem::rename(PathOf("g.68y"), PathOf("g.5xv"));
+  EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
+  EXPECT_EQ(Convert("grades.txt", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
   EXPECT_EQ(Convert("g.5xv", ZQ_TABULEX_52P, "c", ZQ_TABULEX_52P), kFail);
-  EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(ERR_WRITE_FAILED));
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.5xv", "grades.txt", "junk.68y"}));
+  EXPECT_EQ(Convert("damaged.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
+  EXPECT_EQ(
+      ui->Texts(),
+      (std::vector<std::string>{
+          PathOf("absent.68y") + ": " + components::ErrorTextFor(ERR_SOURCE_OPEN),
+          PathOf("grades.txt") + ": not a KV-68 family spreadsheet file",
+          PathOf("g.5xv") + ": not a KV-52 Plus spreadsheet file",
+          PathOf("damaged.68y") + ": " + components::ErrorTextFor(components::kInvalidData)}));
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"damaged.68y", "g.5xv", "grades.txt"}));
 }
 
 TEST_F(CalculatorBranches, MissingVariableFileComponent) {
@@ -261,7 +264,7 @@ TEST_F(CalculatorBranches, UnknownRecordTypeNamesTheDamagedFile) {
   EXPECT_EQ(
       ui->Texts(),
       (std::vector<std::string>{PathOf("bad.5xv") +
-                                "\nThe file is damaged: one of its cell records has a type that no "
+                                ": The file is damaged: one of its cell records has a type that no "
                                 "cell can have, so it cannot be converted."}));
   EXPECT_FALSE(Exists("x.txt"));
 }
