@@ -109,7 +109,7 @@ std::optional<platform::ExclusiveFile> CreateTempText(const std::string& folder)
 }
 
 // A component of a name made only of dots and spaces, two dots or more: ".." itself, and the
-// forms such as ".. " and "..." that Windows shortens to it.
+// forms such as ".. " and "..." whose trailing dots and spaces Windows drops.
 bool IsParentStep(std::string_view part) {
   return part.find_first_not_of(". ") == std::string_view::npos &&
          std::count(part.begin(), part.end(), '.') >= 2;
