@@ -436,7 +436,12 @@ HResult Conversion::Resave() {
   try {
     Check((*component).LoadFile(inputPath_, 0));
   } catch (const ComError& error) {
-    // The component could not read the source: say why, under the source's name.
+    // A missing component is no fault of the source; anything else is the component's reason
+    // for not reading it, said under the source's name.
+    if (error.hr == kPointer) {
+      context_.ReportErrorCode(static_cast<std::uint32_t>(kPointer));
+      return kFail;
+    }
     return ReportSource(static_cast<std::uint32_t>(error.hr));
   }
   try {

@@ -211,6 +211,10 @@ TEST_F(CalculatorBranches, MissingVariableFileComponent) {
   EXPECT_FALSE(ui->messages[1].caption.has_value());
   EXPECT_EQ(ui->messages[1].ownerTitle, "ZQ Tabulex Converter");
   EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
+  // The re-save path says the component is missing, not that the output failed.
+  Write("g.68y", *components::WrapKv68(7, "g", "CELL", EmptyKv68Data()));
+  EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
+  EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(0x80004003u));
 }
 
 // Forwards to the stand-in but fails to save.
