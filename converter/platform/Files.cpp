@@ -49,11 +49,6 @@ bool CanOpenForWriting(const std::string& path) {
   return static_cast<bool>(f);
 }
 
-void RemoveFile(const std::string& path) {
-  std::error_code ec;
-  if (fs::is_regular_file(fs::path(path), ec)) fs::remove(fs::path(path), ec);
-}
-
 std::string UniqueNamePart() {
   static constexpr std::string_view kAlphabet =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";

@@ -24,9 +24,6 @@ bool CanOpenForWriting(const std::string& path);
 // The system's folder for temporary files, with a trailing separator.
 std::string TempFolder();
 
-// Removes a file if it exists.
-void RemoveFile(const std::string& path);
-
 // The folder part of a path, with its trailing separator; empty when there is none.
 std::string FolderOf(const std::string& path);
 
