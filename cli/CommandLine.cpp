@@ -46,6 +46,15 @@ std::size_t LastSeparator(std::string_view path) {
   return path.find_last_of("/\\");
 }
 
+// Flushes what was printed on the standard output; a failure there (a full disk, a closed pipe)
+// fails the command, since its output is its result.
+int Flushed(std::ostream& out, std::ostream& err, int status) {
+  out.flush();
+  if (out) return status;
+  err << "tabulex: writing the standard output failed\n";
+  return kExitFailure;
+}
+
 struct Options {
   std::string input;
   std::vector<std::string> inputs;
@@ -122,7 +131,8 @@ int RunConvert(const Options& o, const Engine& engine, std::istream& in, std::os
   settings.trace = o.trace;
   settings.engine = engine;
   settings.workbookExtension = WorkbookExtension(o.to);
-  return ConvertAll(settings, files, {in, out, err, environment.stderrIsTerminal});
+  return Flushed(out, err,
+                 ConvertAll(settings, files, {in, out, err, environment.stderrIsTerminal}));
 }
 
 void PrintCells(const Spreadsheet& sheet, std::ostream& out) {
@@ -186,7 +196,7 @@ int RunCells(const Options& o, const Engine& engine, std::istream& in, std::ostr
   std::optional<LoadedSource> loaded = Load(o, engine, in, err);
   if (!loaded) return StatusOfLoad(o);
   PrintCells(*loaded->Sheet(), out);
-  return kExitWritten;
+  return Flushed(out, err, kExitWritten);
 }
 
 int RunShow(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
@@ -199,7 +209,7 @@ int RunShow(const Options& o, const Engine& engine, std::istream& in, std::ostre
   show.width = o.width > 0 ? o.width : environment.columns.value_or(kDefaultWidth);
   show.color = environment.stdoutIsTerminal && !environment.noColor;
   ShowSheet(*loaded->Sheet(), show, out);
-  return kExitWritten;
+  return Flushed(out, err, kExitWritten);
 }
 
 int RunSheets(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
@@ -214,7 +224,7 @@ int RunSheets(const Options& o, const Engine& engine, std::istream& in, std::ost
     return kExitFailure;
   }
   for (const std::string& name : names) out << name << "\n";
-  return kExitWritten;
+  return Flushed(out, err, kExitWritten);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "converter/model/ByteStream.h"
 #include "converter/model/CString.h"
+#include "converter/platform/ExclusiveFile.h"
 #include "converter/platform/Files.h"
 
 namespace tabulex::components {
@@ -37,6 +38,8 @@ constexpr std::int32_t kKv74Device = DeviceTypeOf(ZQ_TABULEX_74);
 constexpr std::uint8_t kKv52VarType = 0x15;
 constexpr std::uint8_t kKv68VarType = 0x1C;
 constexpr std::uint32_t kKv68EntryDataOffset = 82;
+// Files are first written under a unique name with this prefix beside their target.
+constexpr std::string_view kTempPrefix = "~vf";
 
 std::uint16_t Checksum(std::string_view bytes) {
   std::uint32_t sum = 0;
@@ -137,6 +140,17 @@ std::optional<Loaded> UnwrapKv68(std::string_view file, std::int32_t deviceType)
   if (!folder.empty() && folder != "main") name = folder + "\\" + name;
   return Loaded{Family::kKv68, deviceType, name, std::string(parts->first),
                 VarTag(std::string(parts->second))};
+}
+
+// Writes a new file beside `target` and renames it over `target`: whatever is at `target` (a
+// file, a link planted there) is replaced, never truncated or written through.
+bool WriteReplacing(const std::string& target, std::string_view bytes) {
+  std::string folder = platform::FolderOf(target);
+  if (folder.empty()) folder = "./";
+  std::optional<platform::ExclusiveFile> temp =
+      platform::ExclusiveFile::Create(folder, kTempPrefix);
+  return temp && temp->Write(bytes) &&
+         temp->MoveTo(target, platform::Replace::kExisting) == platform::Moved::kDone;
 }
 
 }  // namespace
@@ -284,7 +298,7 @@ HResult VarFileStandIn::SaveFile(const std::string& path, std::int32_t flag,
     file = WrapKv68(deviceType_, name, *tag, *data_);
   }
   if (!file) return kInvalidArg;
-  if (!platform::WriteWholeFile(target, *file)) return kWriteFault;
+  if (!WriteReplacing(target, *file)) return kWriteFault;
   fileName_ = target;
   return kOk;
 }

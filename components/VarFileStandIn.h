@@ -35,6 +35,9 @@ class VarFileStandIn : public IVarFileData {
   HResult put_DeviceType(std::int32_t deviceType) override;
   HResult get_DeviceFamily(std::int32_t* family) override;
   HResult LoadFile(const std::string& path, std::int32_t flag) override;
+  // Writes a new file beside `path` (plus the device type's extension when `flag` is 1) and
+  // renames it over that name: whatever is there, a link included, is replaced, never written
+  // through.
   HResult SaveFile(const std::string& path, std::int32_t flag, std::int32_t reserved) override;
   HResult get_VarName(std::string* name) override;
   HResult put_VarName(const std::string& name) override;

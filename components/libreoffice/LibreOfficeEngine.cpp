@@ -302,7 +302,7 @@ int LibreOfficeEngine::ExcelSheetToText(ConversionContext& context, const std::s
     ClearScratch(scratch);
     document.Store(scratch + kExportName, kTextFilter,
                    std::string(kExportOptions) + std::to_string(number));
-    if (!platform::WriteWholeFile(textPath, WindowsRowEnds(ReadExport(scratch)))) {
+    if (!WriteFileOver(textPath, WindowsRowEnds(ReadExport(scratch)))) {
       throw EngineError{textPath + ": cannot be written", true};
     }
     return 0;
@@ -329,7 +329,7 @@ int LibreOfficeEngine::TextToExcelWorkbook(ConversionContext& context, const std
     const std::string& scratch = office_->ScratchFolder();
     ClearScratch(scratch);
     const std::string copy = scratch + kImportName;
-    if (!platform::WriteWholeFile(copy, WithoutTrailingZeros(*text))) {
+    if (!WriteFileOver(copy, WithoutTrailingZeros(*text))) {
       throw EngineError{"cannot write " + copy};
     }
     document.emplace(*office_, copy, kTextFilter, kImportOptions, false);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "components/libreoffice/UnoText.h"
+#include "converter/platform/ExclusiveFile.h"
 #include "converter/platform/Files.h"
 #include "converter/platform/Process.h"
 
@@ -31,6 +32,8 @@ constexpr auto kConnectRetry = 100ms;
 constexpr auto kTerminateWait = 10s;
 // Private profiles are folders named this, the process id, a dash and a unique part.
 constexpr std::string_view kProfilePrefix = "tabulex-office-";
+// Files written for the office first take a unique name with this prefix beside their own.
+constexpr std::string_view kWritePrefix = "~tx";
 
 // The profile's settings: Excel's A1 formula syntax (so references to other sheets read
 // Sheet2!A1) and the en-US locale (so numbers use a decimal point and functions take commas),
@@ -110,6 +113,13 @@ void RemoveAbandonedProfiles() {
 
 }  // namespace
 
+bool WriteFileOver(const std::string& path, std::string_view bytes) {
+  std::optional<platform::ExclusiveFile> file =
+      platform::ExclusiveFile::Create(platform::FolderOf(path), kWritePrefix);
+  return file && file->Write(bytes) &&
+         file->MoveTo(path, platform::Replace::kExisting) == platform::Moved::kDone;
+}
+
 bool OfficeProcess::PrepareProfile() {
   RemoveAbandonedProfiles();
   const std::string prefix =
@@ -122,7 +132,7 @@ bool OfficeProcess::PrepareProfile() {
   // Unique like the profile's folder name, which ends in the process id and a unique part.
   pipeName_ = "tabulex-" + root_.substr(root_.rfind('/') + 1 + kProfilePrefix.size());
   return platform::CreateFolders(scratch_) && platform::CreateFolders(user) &&
-         platform::WriteWholeFile(user + "registrymodifications.xcu", kProfileSettings);
+         WriteFileOver(user + "registrymodifications.xcu", kProfileSettings);
 }
 
 bool OfficeProcess::Spawn() {

@@ -6,6 +6,7 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tabulex::libreoffice {
 
@@ -47,5 +48,9 @@ class OfficeProcess {
   css::uno::Reference<css::uno::XComponentContext> local_;
   css::uno::Reference<css::frame::XDesktop2> desktop_;
 };
+
+// Writes `bytes` into a new file beside `path` and moves it to `path`, replacing a file there,
+// so that a file put at the name beforehand is never written through.
+bool WriteFileOver(const std::string& path, std::string_view bytes);
 
 }  // namespace tabulex::libreoffice

@@ -5,15 +5,18 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <stdexcept>
 #include <string_view>
 
 #include "converter/appvar/AppVarSheet.h"
+#include "converter/driver/CalculatorWrapper.h"
 #include "converter/driver/DriverContext.h"
 #include "converter/driver/Messages.h"
 #include "converter/kv68/Kv68Sheet.h"
 #include "converter/model/CString.h"
 #include "converter/model/Spreadsheet.h"
 #include "converter/model/TextSheet.h"
+#include "converter/platform/ExclusiveFile.h"
 #include "converter/platform/Files.h"
 
 namespace tabulex {
@@ -27,7 +30,9 @@ constexpr std::string_view kTempPrefix = "CEL";
 // Outputs are first written under a unique name with this prefix beside the target.
 constexpr std::string_view kSiblingPrefix = "~tx";
 
-enum Overwrite { kWrite = 0, kSkip = 1, kStop = 2 };
+// What the overwrite check allows: writing where no file was, replacing the file there (the user
+// said yes), keeping it or stopping.
+enum Overwrite { kWriteNew, kReplace, kSkip, kStop };
 
 // Why a write path stopped. Every write path throws one, and Conversion::Run reports it once.
 struct WriteFailure {
@@ -52,6 +57,9 @@ class VarFile {
   VarFile(const ConverterServices& services, std::optional<std::uint32_t> errorStyle)
       : component_(services.createVarFile ? services.createVarFile() : nullptr),
         errorStyle_(errorStyle) {}
+
+  // Whether the component could be created.
+  bool Available() const { return component_ != nullptr; }
 
   IVarFileData& operator*() {
     if (!component_) Check(kPointer);
@@ -81,40 +89,48 @@ class VarFile {
   std::optional<std::uint32_t> errorStyle_;
 };
 
-// Removes a file when it goes out of scope, so temporary files go on every path.
-class TempFile {
- public:
-  TempFile() = default;
-  explicit TempFile(std::string path) : path_(std::move(path)) {}
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  ~TempFile() {
-    if (!path_.empty()) platform::RemoveFile(path_);
-  }
-  const std::string& Path() const { return path_; }
-  bool Valid() const { return !path_.empty(); }
-
- private:
-  std::string path_;
-};
-
 std::string DotsForBackslashes(std::string text) {
   std::replace(text.begin(), text.end(), '\\', '.');
   return text;
 }
 
-std::optional<std::string> ReserveSibling(const std::string& path) {
-  return platform::CreateUniqueFile(platform::FolderOf(path), kSiblingPrefix);
+// Creates a file under a unique name beside `path`, where the output is written before it is
+// renamed to `path`. `suffix` ends the name, for writers that add an extension themselves.
+std::optional<platform::ExclusiveFile> ReserveBeside(const std::string& path,
+                                                     std::string_view suffix = {}) {
+  return platform::ExclusiveFile::Create(platform::FolderOf(path), kSiblingPrefix, suffix);
 }
 
-// Writes the bytes under a temporary name beside `path` and renames it over `path` only once
-// the write succeeded, so an existing file survives any failure.
-bool WriteReplacing(const std::string& path, std::string_view bytes) {
-  std::optional<std::string> reserved = ReserveSibling(path);
-  if (!reserved) return false;
-  TempFile temp(*reserved);
-  if (!platform::WriteWholeFile(temp.Path(), bytes)) return false;
-  return platform::RenameOver(temp.Path(), path);
+// A file in the temporary folder for text exchanged with the spreadsheet engine; only its owner
+// may read it, since it holds the user's data in a shared folder.
+std::optional<platform::ExclusiveFile> CreateTempText(const std::string& folder) {
+  return platform::ExclusiveFile::Create(folder, kTempPrefix, {}, platform::Visibility::kOwnerOnly);
+}
+
+// A component of a name made only of dots and spaces, two dots or more: ".." itself, and the
+// forms such as ".. " and "..." whose trailing dots and spaces Windows drops.
+bool IsParentStep(std::string_view part) {
+  return part.find_first_not_of(". ") == std::string_view::npos &&
+         std::count(part.begin(), part.end(), '.') >= 2;
+}
+
+// Whether a file name appended to the output folder would put the file outside that folder: a
+// step up, a leading separator (an absolute or network path) or a drive letter.
+bool LeavesFolder(std::string_view name) {
+  if (!name.empty() && (name.front() == '/' || name.front() == '\\')) return true;
+  const bool driveLetter =
+      name.size() >= 2 && name[1] == ':' &&
+      ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
+  if (driveLetter) return true;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = name.find_first_of("/\\", start);
+    if (IsParentStep(name.substr(start, end == std::string_view::npos ? end : end - start))) {
+      return true;
+    }
+    if (end == std::string_view::npos) return false;
+    start = end + 1;
+  }
 }
 
 // The sheet that reads a calculator file's data; `name` is the file's variable name field.
@@ -191,9 +207,18 @@ class Conversion {
   void Report(const WriteFailure& failure);
   Overwrite ConfirmOverwrite(const std::string& path);
   // The result that ends the conversion when the user keeps an existing output; nothing when
-  // the output may be written.
-  std::optional<HResult> Refused(const std::string& path);
+  // the output may be written, with the answer in `answer`.
+  std::optional<HResult> Refused(const std::string& path, Overwrite* answer);
+  // Moves a finished file to the output path, as the overwrite answer allows.
+  HResult Publish(platform::ExclusiveFile& file, const std::string& path, Overwrite answer);
+  HResult RefuseName(const std::string& fileName);
   HResult TooSmall();
+  // Shows a problem with the source file, naming it: the error text of `code` under its path.
+  HResult ReportSource(std::uint32_t code);
+  HResult ReportSource(std::string_view text);
+  // The variable data of a calculator source whose wrapper passed the check; nothing (after
+  // telling the user) when the file is refused.
+  std::optional<std::string_view> CheckedData(std::string_view file);
 
   const ConverterServices& services_;
   std::optional<std::string> discarded_;
@@ -226,8 +251,8 @@ void Conversion::Report(const WriteFailure& failure) {
       break;
     case WriteFailure::kComponentError: {
       std::optional<std::string> text = context_.ErrorText(failure.code);
-      context_.ShowMessage(text ? *text : context_.Text(messages::kApplicationError),
-                           std::nullopt, failure.style, messages::kOwnerWindowTitle);
+      context_.ShowMessage(text ? *text : context_.Text(messages::kApplicationError), std::nullopt,
+                           failure.style, messages::kOwnerWindowTitle);
       break;
     }
     case WriteFailure::kAlreadyReported:
@@ -278,15 +303,14 @@ HResult Conversion::ReadSource() {
 }
 
 HResult Conversion::ReadExcelSource() {
-  std::optional<std::string> created =
-      platform::CreateUniqueFile(services_.tempFolder, kTempPrefix);
-  if (!created) {
+  std::optional<platform::ExclusiveFile> temp = CreateTempText(services_.tempFolder);
+  // Reached from reads alone too, where no write failure is caught: reported here.
+  if (!temp || !temp->Close()) {
     context_.ReportErrorCode(ERR_WRITE_FAILED);
     return kFail;
   }
-  TempFile temp(*created);
-  services_.engine->ExcelSheetToText(context_, inputPath_, temp.Path(), sheetName_);
-  std::optional<std::string> bytes = platform::ReadWholeFile(temp.Path());
+  services_.engine->ExcelSheetToText(context_, inputPath_, temp->Path(), sheetName_);
+  std::optional<std::string> bytes = platform::ReadWholeFile(temp->Path());
   if (!bytes) return kFail;
   if (bytes->size() < kExcelExportMinimum) return TooSmall();
   source_ = std::make_unique<ExcelTextSheet>(context_, bytes->data(), bytes->size());
@@ -311,20 +335,22 @@ HResult Conversion::ReadTextSource() {
 
 HResult Conversion::ReadCalculatorSource(const CalculatorFileType& type) {
   std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
-  if (!bytes) return kFail;
+  if (!bytes) return ReportSource(ERR_SOURCE_OPEN);
   if (bytes->size() < type.minimumSize) return TooSmall();
-  // The minimum size covers the name field and the data offset, so these reads cannot fail.
-  InputStream file(std::move(*bytes));
+  const std::optional<std::string_view> data = CheckedData(*bytes);
+  if (!data) return kFail;
+  // The minimum size covers the name field, so this read cannot fail.
+  InputStream file(bytes->data(), bytes->size());
   std::string_view name;
   if (type.nameOffset != 0 && file.Seek(type.nameOffset)) {
     name = file.Slice(kCalculatorNameLength).value_or("");
   }
-  // Exactly the bytes from the data offset on, less the trailing checksum.
-  std::string_view data;
-  if (file.Seek(type.dataOffset)) {
-    data = file.Slice(file.Size() - type.dataOffset - kCalculatorChecksumLength).value_or("");
+  try {
+    source_ = NewCalculatorSource(context_, type.family, *data, name);
+  } catch (const std::invalid_argument&) {
+    // A record type that no cell can have: the file is damaged.
+    return ReportSource(messages::kUnknownRecordType);
   }
-  source_ = NewCalculatorSource(context_, type.family, data, name);
   source_->TranslateToIntermediate();
   const std::optional<ReadStop>& stop = source_->StoppedEarly();
   if (stop && services_.warning) {
@@ -351,43 +377,44 @@ HResult Conversion::WriteTarget() {
 }
 
 HResult Conversion::WriteText() {
+  const std::string fileName = internalName_ + std::string(ExtensionOf(ZQ_TAB_TEXT));
+  if (LeavesFolder(fileName)) return RefuseName(fileName);
   auto target = std::make_unique<TextSheet>(context_, *source_);
   target->TranslateFromIntermediate();
   const std::string text = target->FileText();
   target_ = std::move(target);
-  const std::string path = outputFolder_ + internalName_ + ".txt";
-  if (std::optional<HResult> refused = Refused(path)) return *refused;
+  const std::string path = outputFolder_ + fileName;
+  Overwrite answer = kWriteNew;
+  if (std::optional<HResult> refused = Refused(path, &answer)) return *refused;
   const std::string encoded = services_.encodeText ? services_.encodeText(text) : text;
-  if (!WriteReplacing(path, encoded)) FailWith(ERR_WRITE_FAILED);
-  remembered_ = path;
-  return kOk;
+  std::optional<platform::ExclusiveFile> temp = ReserveBeside(path);
+  if (!temp || !temp->Write(encoded)) FailWith(ERR_WRITE_FAILED);
+  return Publish(*temp, path, answer);
 }
 
 HResult Conversion::WriteWorkbook() {
-  std::optional<std::string> created =
-      platform::CreateUniqueFile(services_.tempFolder, kTempPrefix);
-  TempFile text(created.value_or(std::string()));
+  const std::string fileName = internalName_ + services_.workbookExtension;
+  if (LeavesFolder(fileName)) return RefuseName(fileName);
+  std::optional<platform::ExclusiveFile> text = CreateTempText(services_.tempFolder);
   auto target = std::make_unique<ExcelTextSheet>(context_, *source_);
   target->TranslateFromIntermediate();
   const std::string exchangeText = target->ExchangeText();
   target_ = std::move(target);
-  const std::string path = outputFolder_ + internalName_ + services_.workbookExtension;
-  if (std::optional<HResult> refused = Refused(path)) return *refused;
-  if (!text.Valid() || !platform::WriteWholeFile(text.Path(), exchangeText)) {
-    FailWith(ERR_WRITE_FAILED);
-  }
-  // The engine saves beside the target; the workbook replaces the target only once it exists.
-  std::optional<std::string> reserved = ReserveSibling(path);
-  if (!reserved) FailWith(ERR_WRITE_FAILED);
-  platform::RemoveFile(*reserved);
-  TempFile workbook(*reserved + services_.workbookExtension);
-  const int result = services_.engine->TextToExcelWorkbook(context_, text.Path(), workbook.Path());
-  const std::optional<std::uintmax_t> saved = platform::FileSize(workbook.Path());
+  const std::string path = outputFolder_ + fileName;
+  Overwrite answer = kWriteNew;
+  if (std::optional<HResult> refused = Refused(path, &answer)) return *refused;
+  if (!text || !text->Write(exchangeText) || !text->Close()) FailWith(ERR_WRITE_FAILED);
+  // The engine saves under a name reserved beside the target; the workbook takes the target's
+  // name only once it exists.
+  std::optional<platform::ExclusiveFile> workbook =
+      ReserveBeside(path, services_.workbookExtension);
+  if (!workbook || !workbook->Close()) FailWith(ERR_WRITE_FAILED);
+  const int result =
+      services_.engine->TextToExcelWorkbook(context_, text->Path(), workbook->Path());
+  const std::optional<std::uintmax_t> saved = platform::FileSize(workbook->Path());
   // The engine has reported its own failure.
   if (result != 0 || !saved || *saved == 0) throw WriteFailure{WriteFailure::kAlreadyReported};
-  if (!platform::RenameOver(workbook.Path(), path)) FailWith(ERR_WRITE_FAILED);
-  remembered_ = path;
-  return kOk;
+  return Publish(*workbook, path, answer);
 }
 
 HResult Conversion::WriteCalculator() {
@@ -401,6 +428,7 @@ HResult Conversion::WriteCalculator() {
   target_->SetDeviceName(deviceName);
   const std::string data = target_->VariableData();
   const std::string fileName = DotsForBackslashes(deviceName + std::string(type.extension));
+  if (LeavesFolder(fileName)) return RefuseName(fileName);
   const std::string path = outputFolder_ + fileName;
   if (deviceName != internalName_) {
     context_.ShowMessage(
@@ -408,54 +436,118 @@ HResult Conversion::WriteCalculator() {
         context_.Text(messages::kInvalidFileName), message::kIconInformation,
         messages::kOwnerWindowTitle);
   }
-  if (std::optional<HResult> refused = Refused(path)) return *refused;
+  Overwrite answer = kWriteNew;
+  if (std::optional<HResult> refused = Refused(path, &answer)) return *refused;
   component.Check((*component)
                       .SetVarData(reinterpret_cast<const std::uint8_t*>(data.data()),
                                   static_cast<std::uint32_t>(data.size()),
                                   target_->ComponentTag()));
-  std::optional<std::string> reserved = ReserveSibling(path);
-  if (!reserved) component.Check(kFail);
-  TempFile temp(*reserved);
-  component.Check((*component).SaveFile(temp.Path(), 0, 0));
-  if (!platform::RenameOver(temp.Path(), path)) FailWith(ERR_WRITE_FAILED);
-  remembered_ = path;
-  return kOk;
+  // The component writes the file under a name reserved beside the target.
+  std::optional<platform::ExclusiveFile> reserved = ReserveBeside(path, type.extension);
+  if (!reserved || !reserved->Close()) FailWith(ERR_WRITE_FAILED);
+  component.Check((*component).SaveFile(reserved->Path(), 0, 0));
+  return Publish(*reserved, path, answer);
 }
 
-// Every failure of a re-save, the component's included, is reported as a failed write.
+// A source the component cannot load is reported under the source's name; every later failure
+// of a re-save, the component's included, is reported as a failed write.
 HResult Conversion::Resave() {
+  const std::string ext(ExtensionOf(toType_));
+  const std::string fileName = DotsForBackslashes(internalName_) + ext;
+  if (LeavesFolder(fileName)) return RefuseName(fileName);
+  const std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
+  if (!bytes) return ReportSource(ERR_SOURCE_OPEN);
+  if (std::optional<std::string> refusal = CheckWrapper(fromType_, *bytes).refusal) {
+    return ReportSource(*refusal);
+  }
   VarFile component(services_, std::nullopt);
-  component.Check((*component).LoadFile(inputPath_, 0));
+  const HResult loaded = component.Available() ? (*component).LoadFile(inputPath_, 0) : kPointer;
+  // A missing component is no fault of the source.
+  if (loaded == kPointer) {
+    context_.ReportErrorCode(static_cast<std::uint32_t>(kPointer));
+    return kFail;
+  }
+  if (loaded < 0) return ReportSource(static_cast<std::uint32_t>(loaded));
   component.Check((*component).put_DeviceType(DeviceTypeOf(toType_)));
   component.Check((*component).put_VarName(internalName_));
-  const std::string base = outputFolder_ + DotsForBackslashes(internalName_);
-  const std::string path = base + std::string(ExtensionOf(toType_));
-  if (std::optional<HResult> refused = Refused(path)) return *refused;
-  // The component appends the extension of the device type to the name it is given.
-  std::optional<std::string> reserved = ReserveSibling(path);
-  if (!reserved) FailWith(ERR_WRITE_FAILED);
-  TempFile placeholder(*reserved);
-  component.Check((*component).SaveFile(placeholder.Path(), 1, 0));
-  TempFile written(component.FileName());
-  if (!platform::RenameOver(written.Path(), path)) FailWith(ERR_WRITE_FAILED);
-  remembered_ = path;
-  return kOk;
+  const std::string path = outputFolder_ + fileName;
+  Overwrite answer = kWriteNew;
+  if (std::optional<HResult> refused = Refused(path, &answer)) return *refused;
+  // The component appends the device type's extension to the name it is given, so the name
+  // reserved is the one with the extension.
+  std::optional<platform::ExclusiveFile> reserved = ReserveBeside(path, ext);
+  if (!reserved || !reserved->Close()) FailWith(ERR_WRITE_FAILED);
+  const std::string& written = reserved->Path();
+  component.Check((*component).SaveFile(written.substr(0, written.size() - ext.size()), 1, 0));
+  if (component.FileName() != written) FailWith(ERR_WRITE_FAILED);
+  return Publish(*reserved, path, answer);
 }
 
-std::optional<HResult> Conversion::Refused(const std::string& path) {
-  switch (ConfirmOverwrite(path)) {
+std::optional<HResult> Conversion::Refused(const std::string& path, Overwrite* answer) {
+  *answer = ConfirmOverwrite(path);
+  switch (*answer) {
     case kSkip:
       return CONVERT_SKIPPED;
     case kStop:
       return CONVERT_CANCELLED;
-    case kWrite:
+    case kWriteNew:
+    case kReplace:
       break;
   }
   return std::nullopt;
 }
 
+// Moves a finished file to the output path: over the existing file when the user chose to
+// replace it, else only if no file appeared there meanwhile; one that did is kept, as if the
+// user had said no.
+HResult Conversion::Publish(platform::ExclusiveFile& file, const std::string& path,
+                            Overwrite answer) {
+  const platform::Replace replace =
+      answer == kReplace ? platform::Replace::kExisting : platform::Replace::kNothing;
+  switch (file.MoveTo(path, replace)) {
+    case platform::Moved::kDone:
+      remembered_ = path;
+      return kOk;
+    case platform::Moved::kTargetExists:
+      return CONVERT_SKIPPED;
+    case platform::Moved::kFailed:
+      break;
+  }
+  FailWith(ERR_WRITE_FAILED);
+}
+
+HResult Conversion::RefuseName(const std::string& fileName) {
+  context_.ShowMessage(messages::Format(messages::kNameLeavesFolder, {fileName, outputFolder_}),
+                       std::nullopt, message::kIconError | message::kTaskModal, std::nullopt);
+  return kInvalidArg;
+}
+
+HResult Conversion::ReportSource(std::uint32_t code) {
+  const std::optional<std::string> text = context_.ErrorText(code);
+  return ReportSource(text ? *text : context_.Text(messages::kApplicationError));
+}
+
+HResult Conversion::ReportSource(std::string_view text) {
+  context_.ShowMessage(messages::Format(messages::kFileProblem, {inputPath_, text}), std::nullopt,
+                       message::kIconError | message::kTaskModal, std::nullopt);
+  return kFail;
+}
+
+std::optional<std::string_view> Conversion::CheckedData(std::string_view file) {
+  const WrapperCheck check = CheckWrapper(fromType_, file);
+  if (check.refusal) {
+    ReportSource(*check.refusal);
+    return std::nullopt;
+  }
+  if (check.warning) {
+    context_.ShowMessage(messages::Format(messages::kFileProblem, {inputPath_, *check.warning}),
+                         std::nullopt, message::kIconWarning, std::nullopt);
+  }
+  return file.substr(check.dataOffset, check.dataSize);
+}
+
 Overwrite Conversion::ConfirmOverwrite(const std::string& path) {
-  if (!platform::PathExists(path)) return kWrite;
+  if (!platform::PathExists(path)) return kWriteNew;
   if (!platform::CanOpenForWriting(path)) {
     context_.ShowMessage(messages::Format(context_.Text(messages::kReadOnly), {path}), "Error",
                          message::kOk, std::nullopt);
@@ -470,7 +562,7 @@ Overwrite Conversion::ConfirmOverwrite(const std::string& path) {
     case message::kAnswerCancel:
       return kStop;
     default:
-      return kWrite;
+      return kReplace;
   }
 }
 

@@ -30,6 +30,14 @@ inline constexpr std::string_view kUnknownSourceType =
 inline constexpr std::string_view kUnexpectedFailure = "The conversion failed: %s";
 inline constexpr std::string_view kStoppedEarly =
     "%s: reading stopped at byte %s: %s; the cells before it are kept";
+inline constexpr std::string_view kNameLeavesFolder =
+    "The output name \"%s\" would put the file outside the folder %s, so nothing was written. "
+    "Choose a name without \"..\", a drive or a leading separator.";
+inline constexpr std::string_view kUnknownRecordType =
+    "The file is damaged: one of its cell records has a type that no cell can have, so it "
+    "cannot be converted.";
+// A problem with a named file: its path, then what is wrong.
+inline constexpr std::string_view kFileProblem = "%s: %s";
 
 // The title of the window that owns the converter's message boxes when it exists.
 inline constexpr std::string_view kOwnerWindowTitle = "ZQ Tabulex Converter";

@@ -16,6 +16,7 @@ inline constexpr std::uint32_t kOk = 0x0;
 inline constexpr std::uint32_t kYesNoCancel = 0x3;
 inline constexpr std::uint32_t kIconError = 0x10;
 inline constexpr std::uint32_t kIconQuestion = 0x20;
+inline constexpr std::uint32_t kIconWarning = 0x30;
 inline constexpr std::uint32_t kIconInformation = 0x40;
 inline constexpr std::uint32_t kTaskModal = 0x2000;
 

@@ -19,6 +19,11 @@ constexpr char kQuote = '"';
 constexpr long kMaxPosition = std::numeric_limits<std::int16_t>::max();
 // The Trace texts in this file are fixed progress traces, kept word for word on purpose: tools
 // that read the traces match them.
+// Shown once when cells were dropped for their position. The calculator's size limit has its
+// own error code; this limit belongs to any target, text included.
+constexpr std::string_view kPositionsDropped =
+    "The text has cells past row or column 32767. They were left out: cell positions stop "
+    "there.";
 
 // Every run of n consecutive double quotes becomes n / 2 double quotes.
 std::string CollapseQuotes(std::string_view in) {
@@ -214,6 +219,7 @@ void TextSheet::Initialise() {
   if (!input) return;
   long row = 1;
   long column = 1;
+  bool positionsDropped = false;
   do {
     std::unique_ptr<TextCell> cell = ReadCell(*input);
     const long cellRow = row;
@@ -225,7 +231,7 @@ void TextSheet::Initialise() {
     if (cell->GetOutputLength() < 2) continue;  // an empty field keeps its column, makes no cell
     if (cellRow > kMaxPosition || cellColumn > kMaxPosition) {
       // Positions are 16-bit in the intermediate model.
-      Context().ReportErrorCodeOnce(ERR_SHEET_TOO_LARGE);
+      positionsDropped = true;
       continue;
     }
     cell->SetPosition(static_cast<std::int16_t>(cellRow), static_cast<std::int16_t>(cellColumn));
@@ -235,6 +241,9 @@ void TextSheet::Initialise() {
     cells->Append(std::move(cell));
   } while (!input->AtEnd() && !input->Failed());
   input.reset();
+  if (positionsDropped) {
+    Context().ShowMessage(kPositionsDropped, std::nullopt, message::kIconInformation);
+  }
 }
 
 void TextSheet::TranslateFromIntermediate() {

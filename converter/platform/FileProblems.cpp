@@ -8,6 +8,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "converter/platform/ExclusiveFile.h"
 #include "converter/platform/Files.h"
 
 namespace tabulex::platform {
@@ -51,13 +52,15 @@ std::optional<std::string> WriteProblem(const std::string& folder) {
   const fs::space_info space = fs::space(dir, ec);
   if (!ec && space.available == 0) return "no space left on the disk";
   errno = 0;
-  std::optional<std::string> probe = CreateUniqueFile(folder, kProbePrefix);
+  // An empty folder is the current one here, never the temporary folder.
+  std::optional<ExclusiveFile> probe =
+      ExclusiveFile::Create(folder.empty() ? std::string("./") : folder, kProbePrefix);
   if (!probe) return errno != 0 ? Reason(errno) : std::string("files cannot be created there");
   // As much as a calculator sheet takes, so that a nearly full disk shows.
   errno = 0;
-  const bool written = WriteWholeFile(*probe, std::string(kProbeSize, '\0'));
+  const bool written = probe->Write(std::string(kProbeSize, '\0'));
   const int error = errno;
-  RemoveFile(*probe);
+  probe.reset();  // removes the probe
   if (!written) return error != 0 ? Reason(error) : std::string("files cannot be written there");
   return std::nullopt;
 }

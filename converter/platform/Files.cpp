@@ -1,9 +1,14 @@
 // Portable parts of the file access layer, on the standard library's filesystem and streams.
 #include "converter/platform/Files.h"
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <system_error>
+
+#include "converter/platform/ExclusiveFile.h"
 
 namespace tabulex::platform {
 
@@ -44,17 +49,25 @@ bool CanOpenForWriting(const std::string& path) {
   return static_cast<bool>(f);
 }
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return static_cast<bool>(out);
-}
-
-void RemoveFile(const std::string& path) {
-  std::error_code ec;
-  if (fs::is_regular_file(fs::path(path), ec)) fs::remove(fs::path(path), ec);
+std::string UniqueNamePart() {
+  static constexpr std::string_view kAlphabet =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static constexpr int kLength = 10;
+  static std::atomic<std::uint64_t> counter{0};
+  // Seeded per thread from the system's entropy, the clock and a counter, so that threads and
+  // processes started together still draw different names.
+  thread_local std::mt19937_64 generator([] {
+    std::random_device entropy;
+    const auto now = static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    std::seed_seq seed{entropy(), entropy(), static_cast<unsigned>(now),
+                       static_cast<unsigned>(now >> 32),
+                       static_cast<unsigned>(counter.fetch_add(1))};
+    return std::mt19937_64(seed);
+  }());
+  std::string part;
+  for (int i = 0; i < kLength; ++i) part.push_back(kAlphabet[generator() % kAlphabet.size()]);
+  return part;
 }
 
 std::string FolderOf(const std::string& path) {

@@ -260,5 +260,22 @@ TEST_F(CommandLineTest, FullDiskIsNamed) {
 }
 #endif
 
+// A stream buffer that refuses every byte, like a full disk.
+class FullBuffer : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+TEST_F(CommandLineTest, OutputThatCannotBeWrittenFails) {
+  Write("grades.txt", "1");
+  FullBuffer full;
+  std::ostream fullOut(&full);
+  const std::string cells[] = {"tabulex", "cells", PathOf("grades.txt")};
+  const char* argv[] = {cells[0].c_str(), cells[1].c_str(), cells[2].c_str()};
+  std::istringstream in;
+  EXPECT_EQ(RunCommandLine(3, argv, in, fullOut, err, Environment()), 1);
+  EXPECT_EQ(err.str(), "tabulex: writing the standard output failed\n");
+}
+
 }  // namespace
 }  // namespace tabulex::cli

@@ -91,10 +91,12 @@ TEST_F(ComComponents, MissingComponents) {
     EXPECT_EQ(ui->messages[0].text, components::ErrorTextFor(0x80004003u));
     EXPECT_EQ(ui->messages[0].style, 0x2040u);
     EXPECT_EQ(ui->messages[0].ownerTitle, "ZQ Tabulex Converter");
-    // The re-save path reports its own failure whatever the cause.
+    // A re-save reads its source first: a missing one is named before any component is needed.
     EXPECT_EQ(Convert("grades.68y", ZQ_TABULEX_68, "copy", ZQ_TABULEX_74), kFail);
     ASSERT_EQ(ui->messages.size(), 2u);
-    EXPECT_EQ(ui->messages[1].text, components::ErrorTextFor(ERR_WRITE_FAILED));
+    const std::string opened = ": " + components::ErrorTextFor(ERR_SOURCE_OPEN);
+    ASSERT_GE(ui->messages[1].text.size(), opened.size());
+    EXPECT_EQ(ui->messages[1].text.substr(ui->messages[1].text.size() - opened.size()), opened);
   }
   Unregistered unregistered(kErrorTextDll);
   EXPECT_EQ(win32::CreateComErrorText(), nullptr);

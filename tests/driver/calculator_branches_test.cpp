@@ -111,9 +111,15 @@ TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
   EXPECT_EQ(ui->Texts(),
             (std::vector<std::string>{components::ErrorTextFor(ERR_SOURCE_TOO_SMALL),
                                       components::ErrorTextFor(ERR_SOURCE_TOO_SMALL)}));
-  // A calculator source that cannot be opened fails without a message.
+}
+
+TEST_F(CalculatorBranches, MissingCalculatorSourceIsNamed) {
   EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "x", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(ui->messages.size(), 2u);
+  EXPECT_EQ(Convert("absent.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(ui->Texts(),
+            (std::vector<std::string>{
+                PathOf("absent.68y") + ": " + components::ErrorTextFor(ERR_SOURCE_OPEN),
+                PathOf("absent.5xv") + ": " + components::ErrorTextFor(ERR_SOURCE_OPEN)}));
 }
 
 TEST_F(CalculatorBranches, ReadersSeeTheNameAndData) {
@@ -171,16 +177,26 @@ TEST_F(CalculatorBranches, ResaveAsksBeforeReplacing) {
   EXPECT_EQ(Read("c.7xy").substr(0, 8), "**KV74P*");
 }
 
-TEST_F(CalculatorBranches, ResaveFailureIsAWriteFailure) {
-  EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{components::ErrorTextFor(ERR_WRITE_FAILED)}));
-  // A KV-68 family file cannot be saved for the KV-52 Plus: different family, same failure.
+TEST_F(CalculatorBranches, ResaveFailuresSayWhatFailed) {
+  // A missing, foreign or damaged source is the source's problem, not the output's.
   Write("grades.txt", "1");
   ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
-  Write("g.5xv", "");
+  std::string damaged = Read("g.68y");
+  damaged[100] ^= 0x01;
+  Write("damaged.68y", damaged);
   std::filesystem::rename(PathOf("g.68y"), PathOf("g.5xv"));
+  EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
+  EXPECT_EQ(Convert("grades.txt", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
   EXPECT_EQ(Convert("g.5xv", ZQ_TABULEX_52P, "c", ZQ_TABULEX_52P), kFail);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.5xv", "grades.txt"}));
+  EXPECT_EQ(Convert("damaged.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
+  EXPECT_EQ(
+      ui->Texts(),
+      (std::vector<std::string>{
+          PathOf("absent.68y") + ": " + components::ErrorTextFor(ERR_SOURCE_OPEN),
+          PathOf("grades.txt") + ": not a KV-68 family spreadsheet file",
+          PathOf("g.5xv") + ": not a KV-52 Plus spreadsheet file",
+          PathOf("damaged.68y") + ": " + components::ErrorTextFor(components::kInvalidData)}));
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"damaged.68y", "g.5xv", "grades.txt"}));
 }
 
 TEST_F(CalculatorBranches, MissingVariableFileComponent) {
@@ -195,6 +211,10 @@ TEST_F(CalculatorBranches, MissingVariableFileComponent) {
   EXPECT_FALSE(ui->messages[1].caption.has_value());
   EXPECT_EQ(ui->messages[1].ownerTitle, "ZQ Tabulex Converter");
   EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
+  // The re-save path says the component is missing, not that the output failed.
+  Write("g.68y", *components::WrapKv68(7, "g", "CELL", EmptyKv68Data()));
+  EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
+  EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(0x80004003u));
 }
 
 // Forwards to the stand-in but fails to save.
@@ -216,6 +236,41 @@ TEST_F(CalculatorBranches, FailedSaveLeavesTheExistingFile) {
   EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(components::kWriteFault));
   EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt"}));
   EXPECT_EQ(Remembered(), "");
+}
+
+// Writes part of the file it was asked for, then fails, as on a full disk.
+class PartialResave : public components::VarFileStandIn {
+ public:
+  HResult SaveFile(const std::string& path, std::int32_t flag, std::int32_t) override {
+    std::ofstream(path + (flag == 1 ? ".7xy" : ""), std::ios::binary) << "partial";
+    return components::kWriteFault;
+  }
+};
+
+TEST_F(CalculatorBranches, FailedResaveLeavesNoPartialFile) {
+  Write("grades.txt", "1");
+  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
+  services.createVarFile = [] { return std::make_unique<PartialResave>(); };
+  Make();
+  EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{components::ErrorTextFor(ERR_WRITE_FAILED)}));
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt"}));
+}
+
+TEST_F(CalculatorBranches, UnknownRecordTypeNamesTheDamagedFile) {
+  // An empty sheet's image, one record of type 2 (length, position 1, type, "A", reference
+  // count), the end of the records, and one byte to reach the minimum size.
+  const std::string data = EmptyKv52Data().substr(0, 188) +
+                           Bytes({0x09, 0x00, 0x01, 0x02, 0x41, 0, 0, 0, 0}) +
+                           Bytes({0x00, 0x00, 0x00, 0x00});
+  Write("bad.5xv", *components::WrapKv52("ABC", 0xAABF47F3u, data));
+  EXPECT_EQ(Convert("bad.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(
+      ui->Texts(),
+      (std::vector<std::string>{PathOf("bad.5xv") +
+                                ": The file is damaged: one of its cell records has a type that no "
+                                "cell can have, so it cannot be converted."}));
+  EXPECT_FALSE(Exists("x.txt"));
 }
 
 TEST_F(CalculatorBranches, DirectoryAtTheCalculatorOutput) {

@@ -1,0 +1,142 @@
+// The check of a calculator file's wrapper before its data is read, on files built by hand, and
+// what the driver does with its verdict.
+#include <gtest/gtest.h>
+
+#include "components/ErrorTextStandIn.h"
+#include "converter/driver/CalculatorWrapper.h"
+#include "tests/support/DriverFixture.h"
+
+namespace tabulex {
+namespace {
+
+using testing::DriverTest;
+
+std::string Le16(std::size_t value) {
+  return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
+}
+
+std::string Sum16(std::string_view bytes) {
+  std::size_t sum = 0;
+  for (char c : bytes) sum += static_cast<std::uint8_t>(c);
+  return Le16(sum);
+}
+
+// A KV-52 Plus file around `data`, the variable data that starts at offset 72.
+std::string Kv52File(std::string_view data) {
+  std::string file = "**KV52F*" + std::string(45, '\0');  // signature, bytes 8 to 52
+  file += Le16(data.size() + 17);  // 53: bytes from 55 to the checksum (17 of them before data)
+  file += std::string(2, '\0');    // 55, 56
+  file += Le16(data.size());       // 57: the length of the data
+  file += std::string(13, '\0');   // 59 to 71
+  file += data;
+  return file + Sum16(std::string_view(file).substr(55));  // sum of bytes 55 to the end
+}
+
+// A KV-68 family file around `data`, the variable data that starts at offset 88.
+std::string Kv68File(std::string_view signature, std::string_view data) {
+  const std::size_t length = 88 + data.size() + 2;
+  std::string file = std::string(signature) + std::string(68, '\0');  // signature, 8 to 75
+  file += Le16(length & 0xFFFF) + Le16(length >> 16);  // 76: the file's length, 32 bits
+  file += std::string(6, '\0');                        // 80 to 85
+  file += {static_cast<char>(data.size() >> 8), static_cast<char>(data.size() & 0xFF)};  // 86
+  file += data;
+  return file + Sum16(std::string_view(file).substr(86));  // sum of bytes 86 to the end
+}
+
+TEST(CalculatorWrapper, WholeFilesGiveTheirData) {
+  const WrapperCheck kv52 = CheckWrapper(ZQ_TABULEX_52P, Kv52File("abc"));
+  EXPECT_FALSE(kv52.refusal || kv52.warning);
+  EXPECT_EQ(kv52.dataOffset, 72u);
+  EXPECT_EQ(kv52.dataSize, 3u);
+  // Every KV-68 family type takes both of the family's signatures.
+  for (std::int32_t type : {ZQ_TABULEX_68, ZQ_TABULEX_74, ZQ_TABULEX_RB200}) {
+    for (std::string_view signature : {"**KV68**", "**KV74P*"}) {
+      const WrapperCheck kv68 = CheckWrapper(type, Kv68File(signature, "12345"));
+      EXPECT_FALSE(kv68.refusal || kv68.warning) << type << signature;
+      EXPECT_EQ(kv68.dataOffset, 88u);
+      EXPECT_EQ(kv68.dataSize, 5u);
+    }
+  }
+}
+
+TEST(CalculatorWrapper, ForeignFilesAreRefused) {
+  EXPECT_EQ(CheckWrapper(ZQ_TABULEX_52P, Kv68File("**KV68**", "x")).refusal,
+            "not a KV-52 Plus spreadsheet file");
+  EXPECT_EQ(CheckWrapper(ZQ_TABULEX_68, Kv52File("x")).refusal,
+            "not a KV-68 family spreadsheet file");
+  EXPECT_EQ(CheckWrapper(ZQ_TABULEX_74, std::string(300, 'A')).refusal,
+            "not a KV-68 family spreadsheet file");
+  EXPECT_EQ(CheckWrapper(ZQ_TAB_TEXT, Kv52File("x")).refusal, "not a calculator spreadsheet file");
+}
+
+TEST(CalculatorWrapper, FilesCutShortAreRefused) {
+  const std::string file = Kv68File("**KV68**", std::string(1126 - 90, 'd'));
+  ASSERT_EQ(file.size(), 1126u);
+  EXPECT_EQ(CheckWrapper(ZQ_TABULEX_68, file.substr(0, 400)).refusal,
+            "file is cut short: 400 of 1,126 bytes");
+  EXPECT_EQ(CheckWrapper(ZQ_TABULEX_68, file.substr(0, 1125)).refusal,
+            "file is cut short: 1,125 of 1,126 bytes");
+  // Too short to hold the size fields themselves: the header and checksum are the least.
+  EXPECT_EQ(CheckWrapper(ZQ_TABULEX_52P, Kv52File("abc").substr(0, 50)).refusal,
+            "file is cut short: 50 of 74 bytes");
+}
+
+TEST(CalculatorWrapper, DamageIsAWarning) {
+  std::string file = Kv52File("abc");
+  // The sum is 3 for the length at 57 and 294 for "abc": 0x0129. 'b' becomes 'B': 32 less.
+  file[73] = 'B';
+  const WrapperCheck flipped = CheckWrapper(ZQ_TABULEX_52P, file);
+  EXPECT_FALSE(flipped.refusal);
+  EXPECT_EQ(flipped.warning,
+            "checksum mismatch (stored 0x0129, computed 0x0109): the file is "
+            "damaged, and the cells read from it may be wrong");
+  EXPECT_EQ(flipped.dataSize, 3u);
+
+  // Bytes after the checksum: the data still ends where the size fields say.
+  const WrapperCheck longer = CheckWrapper(ZQ_TABULEX_68, Kv68File("**KV68**", "xy") + "zz");
+  EXPECT_FALSE(longer.refusal);
+  EXPECT_EQ(longer.warning,
+            "its size fields say 92 and 92 bytes, but it has 94: the file is "
+            "damaged, and the cells read from it may be wrong");
+  EXPECT_EQ(longer.dataSize, 2u);
+}
+
+TEST(CalculatorWrapper, GroupedDigits) {
+  EXPECT_EQ(GroupedDigits(0), "0");
+  EXPECT_EQ(GroupedDigits(999), "999");
+  EXPECT_EQ(GroupedDigits(1000), "1,000");
+  EXPECT_EQ(GroupedDigits(1234567), "1,234,567");
+}
+
+using DamagedSources = DriverTest;
+
+TEST_F(DamagedSources, RefusedFilesWriteNothingAndDamagedFilesWarnOnce) {
+  Write("grades.txt", "1\t2\r\n3\t4\r\n");
+  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
+  const std::string whole = Read("g.68y");
+  Write("cut.68y", whole.substr(0, whole.size() - 1));
+  std::string flipped = whole;
+  flipped[whole.size() - 1] ^= 0x01;  // the checksum's high byte
+  Write("flipped.68y", flipped);
+
+  EXPECT_EQ(Convert("cut.68y", ZQ_TABULEX_68, "cut", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_52P, "wrong", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"cut.68y", "flipped.68y", "g.68y", "grades.txt"}));
+  ASSERT_EQ(ui->messages.size(), 2u);
+  EXPECT_EQ(ui->messages[0].text, PathOf("cut.68y") +
+                                      ": file is cut short: " + GroupedDigits(whole.size() - 1) +
+                                      " of " + GroupedDigits(whole.size()) + " bytes");
+  EXPECT_EQ(ui->messages[1].text, PathOf("g.68y") + ": not a KV-52 Plus spreadsheet file");
+  EXPECT_EQ(ui->messages[1].style, 0x2010u);
+
+  ui->messages.clear();
+  EXPECT_EQ(Convert("flipped.68y", ZQ_TABULEX_68, "flipped", ZQ_TAB_TEXT), kOk);
+  ASSERT_EQ(Convert("g.68y", ZQ_TABULEX_68, "whole", ZQ_TAB_TEXT), kOk);
+  EXPECT_EQ(Read("flipped.txt"), Read("whole.txt"));
+  ASSERT_EQ(ui->messages.size(), 1u);
+  EXPECT_EQ(ui->messages[0].text.rfind(PathOf("flipped.68y") + ": checksum mismatch", 0), 0u);
+  EXPECT_EQ(ui->messages[0].style, 0x30u);
+}
+
+}  // namespace
+}  // namespace tabulex

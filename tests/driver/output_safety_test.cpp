@@ -1,0 +1,244 @@
+// Outputs under attack and bad luck: links planted at temporary names, names that leave the
+// output folder, targets that appear while a conversion runs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "components/VarFileStandIn.h"
+#include "converter/platform/ExclusiveFile.h"
+#include "tests/support/DriverFixture.h"
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
+namespace tabulex {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::ExclusiveFile;
+using platform::Moved;
+using platform::Replace;
+using testing::DriverTest;
+
+using OutputSafety = DriverTest;
+
+TEST_F(OutputSafety, ExclusiveFileWritesThroughItsHandleAndMovesWithoutReplacing) {
+  std::optional<ExclusiveFile> file = ExclusiveFile::Create(Folder(), "~t", ".ext");
+  ASSERT_TRUE(file.has_value());
+  EXPECT_EQ(file->Path().rfind(Folder() + "~t", 0), 0u);
+  EXPECT_EQ(file->Path().substr(file->Path().size() - 4), ".ext");
+  ASSERT_TRUE(file->Write("new bytes"));
+  Write("taken", "kept");
+  EXPECT_EQ(file->MoveTo(PathOf("taken"), Replace::kNothing), Moved::kTargetExists);
+  EXPECT_EQ(file->MoveTo(PathOf("free"), Replace::kNothing), Moved::kDone);
+  EXPECT_EQ(Read("free"), "new bytes");
+  EXPECT_EQ(Read("taken"), "kept");
+
+  std::optional<ExclusiveFile> other = ExclusiveFile::Create(Folder(), "~t");
+  ASSERT_TRUE(other && other->Write("replacement"));
+  EXPECT_EQ(other->MoveTo(PathOf("taken"), Replace::kExisting), Moved::kDone);
+  EXPECT_EQ(Read("taken"), "replacement");
+  {
+    std::optional<ExclusiveFile> dropped = ExclusiveFile::Create(Folder(), "~t");
+    ASSERT_TRUE(dropped && dropped->Write("partial"));
+  }
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"free", "taken"}));
+}
+
+#ifndef _WIN32
+
+TEST_F(OutputSafety, LinkPlantedAtTheTemporaryNameIsNeverFollowed) {
+  Write("victim", "precious");
+  std::optional<ExclusiveFile> file = ExclusiveFile::Create(Folder(), "~t");
+  ASSERT_TRUE(file.has_value());
+  // Another user replaces the freshly made name with a link to a file of the converting user.
+  std::thread attacker([&] {
+    fs::remove(file->Path());
+    fs::create_symlink(PathOf("victim"), file->Path());
+  });
+  attacker.join();
+  EXPECT_TRUE(file->Write("converted output"));
+  EXPECT_EQ(file->MoveTo(PathOf("out"), Replace::kNothing), Moved::kFailed);
+  EXPECT_EQ(Read("victim"), "precious");
+  EXPECT_FALSE(fs::exists(fs::symlink_status(PathOf("out"))));
+}
+
+TEST_F(OutputSafety, NewFilesTakeTheirModeFromTheUmask) {
+  const mode_t saved = umask(027);
+  std::optional<ExclusiveFile> shared = ExclusiveFile::Create(Folder(), "~t");
+  std::optional<ExclusiveFile> own =
+      ExclusiveFile::Create(Folder(), "~t", {}, platform::Visibility::kOwnerOnly);
+  umask(saved);
+  ASSERT_TRUE(shared && own);
+  struct stat info {};
+  ASSERT_EQ(stat(shared->Path().c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  ASSERT_EQ(stat(own->Path().c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(OutputSafety, StandInSaveReplacesALinkInsteadOfWritingThroughIt) {
+  Write("victim", "precious");
+  fs::create_symlink(PathOf("victim"), PathOf("out.68y"));
+  components::VarFileStandIn component;
+  const std::uint8_t data[] = {1, 2, 3};
+  ASSERT_EQ(component.put_DeviceType(7), kOk);
+  ASSERT_EQ(component.put_VarName("v"), kOk);
+  ASSERT_EQ(component.SetVarData(data, 3, VarTag(std::string("CELL"))), kOk);
+  ASSERT_EQ(component.SaveFile(PathOf("out.68y"), 0, 0), kOk);
+  EXPECT_EQ(Read("victim"), "precious");
+  EXPECT_FALSE(fs::is_symlink(PathOf("out.68y")));
+  EXPECT_EQ(Read("out.68y").substr(0, 8), "**KV68**");
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"out.68y", "victim"}));
+}
+
+// Turns every temporary output that appears in the folder into a link to the victim, for as long
+// as the conversions run.
+TEST_F(OutputSafety, ConversionsUnderAnAttackerNeverWriteThroughALink) {
+  Write("victim", "precious");
+  Write("grades.txt", "1\t2\r\n=A1+B1\r\n");
+  std::atomic<bool> done{false};
+  std::thread attacker([&] {
+    while (!done) {
+      std::error_code ec;
+      for (const auto& entry : fs::directory_iterator(folder_.Root(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("~", 0) != 0 || fs::is_symlink(entry.symlink_status(ec))) continue;
+        fs::remove(entry.path(), ec);
+        fs::create_symlink(PathOf("victim"), entry.path(), ec);
+      }
+    }
+  });
+  for (int i = 0; i < 40; ++i) {
+    ui->answers = {message::kAnswerYes, message::kAnswerYes};
+    Convert("grades.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT);
+    Convert("grades.txt", ZQ_TAB_TEXT, "out", ZQ_TABULEX_68);
+    Convert("out.68y", ZQ_TABULEX_68, "copy", ZQ_TABULEX_74);
+  }
+  done = true;
+  attacker.join();
+  EXPECT_EQ(Read("victim"), "precious");
+}
+
+// Every write past `bytes` fails as on a full disk, while the object lives.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead of ending the process
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+TEST_F(OutputSafety, FailedWritesLeaveNoTemporaryFiles) {
+  Write("grades.txt", std::string(300, '7'));
+  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
+  Write("old.7xy", "old");
+  Write("old.txt", "old");
+  {
+    FileSizeLimit full(100);
+    for (int i = 0; i < 2; ++i) {
+      ui->answers = {message::kAnswerYes};
+      EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "old", ZQ_TABULEX_74), kFail);
+      ui->answers = {message::kAnswerYes};
+      EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "old", ZQ_TAB_TEXT), kFail);
+      EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "new", ZQ_TABULEX_68), kFail);
+    }
+  }
+  EXPECT_EQ(Read("old.7xy"), "old");
+  EXPECT_EQ(Read("old.txt"), "old");
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt", "old.7xy", "old.txt"}));
+}
+
+#endif  // _WIN32
+
+TEST_F(OutputSafety, NamesThatLeaveTheOutputFolderAreRefused) {
+  Write("grades.txt", "1");
+  fs::create_directories(PathOf("out/sub"));
+  const std::string out = PathOf("out/");
+  const char* escaping[] = {"../escape", "sub/../../escape",     "a\\..\\..\\b", "./../x",
+                            "/tmp/abs",  "\\\\server\\share\\x", "C:escape",     ".. \\x"};
+  for (const char* name : escaping) {
+    for (std::int32_t to : {ZQ_TAB_TEXT, ZQ_EXCEL}) {
+      ui->messages.clear();
+      EXPECT_EQ(Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", out, name, to, 0),
+                kInvalidArg)
+          << name;
+      ASSERT_EQ(ui->messages.size(), 1u) << name;
+      EXPECT_NE(ui->messages[0].text.find("outside the folder " + out), std::string::npos);
+    }
+  }
+  ASSERT_EQ(Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", out, "g", ZQ_TABULEX_68, 0), kOk);
+  EXPECT_EQ(
+      Conv().Convert(PathOf("out/g.68y"), ZQ_TABULEX_68, "", out, "../escape", ZQ_TABULEX_74, 0),
+      kInvalidArg);
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt", "out"}));
+  EXPECT_TRUE(fs::is_empty(PathOf("out/sub")));
+  // Dots inside a name and subfolders that stay inside are fine.
+  EXPECT_EQ(Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", out, "sub/a..b", ZQ_TAB_TEXT, 0),
+            kOk);
+  EXPECT_TRUE(Exists("out/sub/a..b.txt"));
+}
+
+// Creates the target from inside the save, as a second conversion finishing first would.
+class RacedSave : public components::VarFileStandIn {
+ public:
+  explicit RacedSave(std::string target) : target_(std::move(target)) {}
+  HResult SaveFile(const std::string& path, std::int32_t flag, std::int32_t reserved) override {
+    std::ofstream(target_, std::ios::binary) << "written meanwhile";
+    return VarFileStandIn::SaveFile(path, flag, reserved);
+  }
+
+ private:
+  std::string target_;
+};
+
+TEST_F(OutputSafety, TargetThatAppearsMeanwhileIsSkippedNotReplaced) {
+  const std::string target = PathOf("g.68y");
+  services.createVarFile = [target] { return std::make_unique<RacedSave>(target); };
+  Write("grades.txt", "1");
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), CONVERT_SKIPPED);
+  EXPECT_EQ(Read("g.68y"), "written meanwhile");
+  EXPECT_EQ(Remembered(), "");
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt"}));
+}
+
+// Answers the overwrite prompt with No, as the command does without a terminal.
+class KeepingUi : public UserInterface {
+ public:
+  int ShowMessage(std::string_view, std::optional<std::string_view>, std::uint32_t style,
+                  std::optional<std::string_view>) override {
+    return (style & 0xF) == message::kYesNoCancel ? message::kAnswerNo : message::kAnswerOk;
+  }
+};
+
+TEST_F(OutputSafety, ParallelConversionsWithoutOverwriteWriteOnce) {
+  Write("grades.txt", "1");
+  constexpr int kWriters = 6;
+  std::vector<HResult> results(kWriters);
+  std::vector<std::thread> writers;
+  for (int i = 0; i < kWriters; ++i) {
+    writers.emplace_back([&, i] {
+      Converter converter(components::StandInServices(std::make_shared<KeepingUi>()));
+      results[i] = converter.Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", Folder(), "same",
+                                     ZQ_TAB_TEXT, 0);
+    });
+  }
+  for (std::thread& t : writers) t.join();
+  EXPECT_EQ(std::count(results.begin(), results.end(), kOk), 1);
+  EXPECT_EQ(std::count(results.begin(), results.end(), CONVERT_SKIPPED), kWriters - 1);
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt", "same.txt"}));
+}
+
+}  // namespace
+}  // namespace tabulex
