@@ -28,53 +28,352 @@ namespace tabulex {
 namespace {
 
 constexpr std::string_view kErrorName = "_ERROR_";
-constexpr char kUnreadable = '\x0E';
-constexpr std::uint8_t kEndTag = 0xE5;
-constexpr std::uint8_t kStopMark = 0xE9;
-constexpr std::uint8_t kLineTag = 0xE8;
-constexpr std::uint8_t kColonTag = 0xE7;
-constexpr std::uint8_t kCommentTag = 0xE6;
-constexpr std::uint8_t kListTag = 0xD9;
-constexpr std::uint8_t kIndexTag = 0xD5;
-constexpr std::uint8_t kCallTag = 0xDA;
-constexpr std::uint8_t kNotTag = 0x79;
-constexpr std::uint8_t kDerivativeTag = 0xF2;
-constexpr std::uint8_t kExtendedTag = 0xE3;
-constexpr std::uint8_t kInstructionTag = 0xE4;
-constexpr std::uint8_t kSystemVariableTag = 0x1C;
 
 // Calculator characters used by the printer.
+constexpr char kUnreadableMark = '\x0E';
 constexpr char kMinusSign = '\xAD';
 constexpr char kExponentSign = '\x95';
+constexpr char kInfinitySign = '\xBE';
 constexpr std::string_view kCommentSign = "\xA9";
+constexpr std::string_view kEulerPower = "\x96^";  // e, then the power sign
+constexpr std::string_view kMatrixSeparator = "\x9F";
+constexpr std::array<std::string_view, 3> kAngleMarks = {"\xB0", "'", "\""};
 
-// Tags of the whole-variable layouts.
-constexpr std::uint8_t kFunctionTag = 0xDC;
-constexpr std::uint8_t kDataVariableTag = 0xDD;
-constexpr std::uint8_t kGraphDatabaseTag = 0xDE;
-constexpr std::uint8_t kTextVariableTag = 0xE0;
+// Flags byte of a function or program: the body is stored as plain text.
+constexpr std::uint8_t kPlainTextBody = 0x08;
+
+// A real is the exponent word (its top bit the sign) and 7 BCD bytes before its tag.
+constexpr std::int32_t kRealBody = 9;
+constexpr std::uint8_t kSignBit = 0x80;
+
+// Instruction sub-codes with a layout of their own.
+constexpr std::uint8_t kElseIfSub = 0x39;
+constexpr std::uint8_t kIfThenSub = 0x3B;
+constexpr std::uint8_t kDefineSub = 0x86;
+constexpr std::uint8_t kElseSub = 0x87;
+// Instructions that end loops (Cycle, EndFor, EndLoop, EndWhile, Exit) carry two more bytes
+// before their sub-code.
+constexpr std::array<std::uint8_t, 5> kLoopEndSubs = {0x07, 0x0E, 0x11, 0x15, 0x16};
 
 TagKind KindOf(std::uint8_t tag) {
-  return TagTable()[tag].kind();
+  return TagTable()[tag].kind;
 }
 
 bool InRange(unsigned value, unsigned low, unsigned high) {
   return value >= low && value <= high;
 }
 
+bool KindIn(TagKind kind, TagKind low, TagKind high) {
+  return kind >= low && kind <= high;
+}
+
 // Whether a tag starts an item inside an expression: not unused, not a variable tag, not a
 // separator.
 bool IsItemTag(std::uint8_t tag) {
   const TagKind kind = KindOf(tag);
-  return kind != 0x00 && kind != 0x28 && kind != 0x2B;
+  return kind != TagKind::kUnused && kind != TagKind::kVariable && kind != TagKind::kSeparator;
 }
+
+// ---------------------------------------------------------------------------------------------
+// Operand layouts: where an item starts, read backwards from its tag.
+
+enum class ItemLayout : std::uint8_t {
+  kUnreadable,
+  kName,         // 0x00, characters, tag 0x00
+  kSingleByte,   // the tag alone
+  kSubCode,      // one byte, then the tag
+  kInteger,      // value bytes, their count, tag
+  kFraction,     // denominator bytes, count, numerator bytes, count, tag
+  kReal,         // the 9 bytes of a real, tag
+  kString,       // 0x00, characters, 0x00, tag
+  kComment,      // 0x00, text, 0x00, space count, tag
+  kExtended,     // operands by the sub-code's form
+  kInstruction,  // operands by the sub-code's layout byte
+  kDerivative,   // one operand, then a run of derivative tags
+  kOneOperand,
+  kTwoOperands,
+  kThreeOperands,
+  kOperandList,  // operands closed by the end tag
+};
+
+// Layout by kind, one row per kind range.
+struct KindLayoutRow {
+  TagKind first;
+  TagKind last;
+  ItemLayout layout;
+};
+constexpr std::array<KindLayoutRow, 12> kKindLayouts = {{
+    {TagKind::kName, TagKind::kName, ItemLayout::kName},
+    {TagKind::kLetter, TagKind::kLetter, ItemLayout::kSingleByte},
+    {TagKind::kLetterPrefix, TagKind::kArbitrary, ItemLayout::kSubCode},
+    {TagKind::kInteger, TagKind::kInteger, ItemLayout::kInteger},
+    {TagKind::kFraction, TagKind::kFraction, ItemLayout::kFraction},
+    {TagKind::kReal, TagKind::kReal, ItemLayout::kReal},
+    {TagKind::kConstant, TagKind::kBoolean, ItemLayout::kSingleByte},
+    {TagKind::kString, TagKind::kString, ItemLayout::kString},
+    {TagKind::kInverseHyperbolic, TagKind::kUnaryOperator, ItemLayout::kOneOperand},
+    {TagKind::kStoreWith, TagKind::kExpressionAndVariable, ItemLayout::kTwoOperands},
+    {TagKind::kThreeArguments, TagKind::kBracketList, ItemLayout::kOperandList},
+    {TagKind::kVariable, TagKind::kSeparator, ItemLayout::kUnreadable},
+}};
+
+// Tags whose layout differs from their kind's.
+struct TagLayoutRow {
+  std::uint8_t tag;
+  ItemLayout layout;
+};
+constexpr std::array<TagLayoutRow, 9> kTagLayouts = {{
+    {kNothingTag, ItemLayout::kSingleByte},
+    {kMatrixForm2Tag, ItemLayout::kTwoOperands},
+    {kMatrixForm3Tag, ItemLayout::kThreeOperands},
+    {kMatrixForm3AltTag, ItemLayout::kThreeOperands},
+    {kJoinTag, ItemLayout::kTwoOperands},
+    {kExtendedTag, ItemLayout::kExtended},
+    {kInstructionTag, ItemLayout::kInstruction},
+    {kCommentTag, ItemLayout::kComment},
+    {kDerivativeTag, ItemLayout::kDerivative},
+}};
+
+std::array<ItemLayout, 256> BuildItemLayouts() {
+  std::array<ItemLayout, 256> layouts{};
+  for (unsigned tag = 0; tag < layouts.size(); ++tag) {
+    for (const KindLayoutRow& row : kKindLayouts) {
+      if (KindIn(KindOf(static_cast<std::uint8_t>(tag)), row.first, row.last)) {
+        layouts[tag] = row.layout;
+      }
+    }
+  }
+  for (const TagLayoutRow& row : kTagLayouts) layouts[row.tag] = row.layout;
+  return layouts;
+}
+
+ItemLayout LayoutOf(std::uint8_t tag) {
+  static const std::array<ItemLayout, 256> kLayouts = BuildItemLayouts();
+  return kLayouts[tag];
+}
+
+// The forms of the extended tag, by sub-code.
+enum class ExtendedForm : std::uint8_t {
+  kNone,           // no form: an unreadable item
+  kPrefix,         // name, operand
+  kEmptyCall,      // name, "()"
+  kListCall,       // name, "(", operands up to the end tag, ")"
+  kCall,           // name, "(", one or two operands, ")"
+  kSemicolonCall,  // name, "(", a, ";", b, ")"
+  kInfix,          // a, name, b
+  kInside,         // "(", a, name, b, ")"
+  kPostfix,        // operand, name
+  kBinary,         // "0b", then the integer in base 2
+  kHexadecimal,    // "0h", then the integer in base 16
+};
+
+struct ExtendedRow {
+  std::uint8_t first;
+  std::uint8_t last;
+  ExtendedForm form;
+  int operands;  // kOperandList for a list closed by the end tag
+};
+constexpr int kOperandList = -1;
+constexpr std::array<ExtendedRow, 19> kExtendedRows = {{
+    {0x01, 0x01, ExtendedForm::kPrefix, 1},
+    {0x02, 0x03, ExtendedForm::kEmptyCall, 0},
+    {0x04, 0x04, ExtendedForm::kListCall, kOperandList},
+    {0x05, 0x05, ExtendedForm::kInfix, 2},
+    {0x06, 0x0C, ExtendedForm::kCall, 1},
+    {0x0D, 0x10, ExtendedForm::kCall, 2},
+    {0x11, 0x13, ExtendedForm::kListCall, kOperandList},
+    {0x14, 0x14, ExtendedForm::kInfix, 2},
+    {0x15, 0x1A, ExtendedForm::kPostfix, 1},
+    {0x26, 0x26, ExtendedForm::kInside, 2},
+    {0x27, 0x28, ExtendedForm::kCall, 2},
+    {0x29, 0x29, ExtendedForm::kEmptyCall, 0},
+    {0x2A, 0x2A, ExtendedForm::kCall, 1},
+    {0x2B, 0x2B, ExtendedForm::kBinary, 1},
+    {0x2C, 0x2C, ExtendedForm::kHexadecimal, 1},
+    {0x2D, 0x2F, ExtendedForm::kPostfix, 1},
+    {0x30, 0x32, ExtendedForm::kCall, 2},
+    {0x34, 0x34, ExtendedForm::kEmptyCall, 0},
+    {0x35, 0x35, ExtendedForm::kSemicolonCall, 2},
+}};
+
+const ExtendedRow& ExtendedRowOf(std::uint8_t sub) {
+  static constexpr ExtendedRow kNoForm = {0, 0, ExtendedForm::kNone, 0};
+  for (const ExtendedRow& row : kExtendedRows) {
+    if (InRange(sub, row.first, row.last)) return row;
+  }
+  return kNoForm;
+}
+
+// Operand count of an instruction, by its layout byte; kOperandList for a list.
+int InstructionOperands(std::uint8_t sub) {
+  if (sub >= InstructionTable().size()) return 0;
+  switch (InstructionTable()[sub].layout) {
+    case kNoOperands:
+      return 0;
+    case kOneOperand:
+      return 1;
+    case kTwoOperands:
+      return 2;
+    case kThreeOperands:
+      return 3;
+    default:
+      return kOperandList;
+  }
+}
+
+bool EndsLoop(std::uint8_t sub) {
+  return std::find(kLoopEndSubs.begin(), kLoopEndSubs.end(), sub) != kLoopEndSubs.end();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Brackets. Each operator side asks for a precedence level; an operand of a lower level is
+// bracketed. Operands that are not operators rank highest (kAtom), but some sides let only
+// certain of them stand bare, and a few sides bracket particular operands besides.
+
+enum class Level : std::uint8_t {
+  kStore,  // store and with
+  kXor,
+  kOr,
+  kAnd,
+  kComparison,
+  kAdditive,
+  kMultiplicative,
+  kPower,
+  kAtom,    // anything that is not a binary operator
+  kAlways,  // a side that brackets every operand
+};
+
+// Which operands of level kAtom stay bare.
+enum class BareAtoms : std::uint8_t {
+  kAll,
+  kSimple,        // names, letters, system variables, @ constants, integers
+  kBase,          // names, letters, non-negative integers, named values, lists, indexed items
+  kExponent,      // names, letters, integers, lists, indexed items
+  kPostfixable,   // names, letters, non-negative integers, the same postfix operator
+  kTransposable,  // names, letters, matrices
+};
+
+// Operands bracketed whatever their level.
+enum BracketAlso : std::uint8_t {
+  kNothingElse = 0,
+  kNot = 1,       // "not" ranks low beside arithmetic and comparisons
+  kNegative = 2,  // a negative number
+  kQuotient = 4,  // a "/" (not its dotted form)
+  kSameTag = 8,   // an operand with the operator's own tag
+  kJoin = 16,     // the unnamed joining operator, which ranks with store beside logic
+};
+
+struct OperandRule {
+  Level bareFrom = Level::kStore;
+  BareAtoms atoms = BareAtoms::kAll;
+  std::uint8_t also = kNothingElse;
+};
+
+enum class Fixity : std::uint8_t {
+  kInfix,         // a, name, b
+  kSpacedInfix,   // a, " ", name, " ", b
+  kPrefix,        // name, operand
+  kSpacedPrefix,  // name, " ", operand
+  kPostfix,       // operand, name
+  kGroup,         // the operand alone, in brackets
+};
+
+// `level` is the operator's own level as an operand of another. A prefix operator's operand
+// follows the `right` rule, a postfix operator's the `left` rule.
+struct OperatorRow {
+  std::uint8_t tag;
+  Fixity fixity;
+  Level level;
+  OperandRule left;
+  OperandRule right;
+};
+
+using enum Level;
+// The operand rules, named by the side they serve.
+constexpr OperandRule kNever = {};
+constexpr OperandRule kEvery = {kAlways};
+constexpr OperandRule kOperator = {kAtom};          // any operator of a group
+constexpr OperandRule kSigned = {kMultiplicative};  // after a sign
+constexpr OperandRule kSum = {kAdditive, BareAtoms::kAll, kNot};
+constexpr OperandRule kTerm = {kMultiplicative, BareAtoms::kAll, kNot};
+constexpr OperandRule kFactor = {kMultiplicative, BareAtoms::kAll, kNot | kNegative | kQuotient};
+constexpr OperandRule kDivisor = {kPower, BareAtoms::kSimple};
+constexpr OperandRule kBase = {kAtom, BareAtoms::kBase};
+constexpr OperandRule kExponent = {kAtom, BareAtoms::kExponent};
+constexpr OperandRule kPostfixed = {kAtom, BareAtoms::kPostfixable};
+constexpr OperandRule kTransposed = {kAtom, BareAtoms::kTransposable};
+constexpr OperandRule kXorSide = {kXor, BareAtoms::kAll, kJoin};
+constexpr OperandRule kOrSide = {kOr, BareAtoms::kAll, kJoin};
+constexpr OperandRule kAndSide = {kAnd, BareAtoms::kAll, kJoin};
+
+// clang-format off
+constexpr std::array<OperatorRow, 32> kOperatorRows = {{
+    // tag               fixity                 level            left         right
+    {kTransposeTag,      Fixity::kPostfix,      kAtom,           kTransposed, kNever},
+    {kFactorialTag,      Fixity::kPostfix,      kAtom,           kPostfixed,  kNever},
+    {kPercentTag,        Fixity::kPostfix,      kAtom,           kPostfixed,  kNever},
+    {kRadianTag,         Fixity::kPostfix,      kAtom,           kPostfixed,  kNever},
+    {kNotTag,            Fixity::kSpacedPrefix, kAtom,           kNever,      kOperator},
+    {kNegateTag,         Fixity::kPrefix,       kAtom,           kNever,      kSigned},
+    {kParenthesesTag,    Fixity::kGroup,        kAtom,           kNever,      kEvery},
+    {kJoinTag,           Fixity::kInfix,        kAtom,           kNever,      kNever},
+    {kStoreTag,          Fixity::kInfix,        kStore,          kNever,      kNever},
+    {kWithTag,           Fixity::kInfix,        kStore,          kNever,      kNever},
+    {kXorTag,            Fixity::kSpacedInfix,  kXor,            kXorSide,    kXorSide},
+    {kOrTag,             Fixity::kSpacedInfix,  kOr,             kOrSide,     kOrSide},
+    {kAndTag,            Fixity::kSpacedInfix,  kAnd,            kAndSide,    kAndSide},
+    {kLessTag,           Fixity::kInfix,        kComparison,     kSum,        kNever},
+    {kLessEqualTag,      Fixity::kInfix,        kComparison,     kSum,        kNever},
+    {kEqualTag,          Fixity::kInfix,        kComparison,     kSum,        kNever},
+    {kGreaterEqualTag,   Fixity::kInfix,        kComparison,     kSum,        kNever},
+    {kGreaterTag,        Fixity::kInfix,        kComparison,     kSum,        kNever},
+    {kNotEqualTag,       Fixity::kInfix,        kComparison,     kSum,        kNever},
+    {kAddTag,            Fixity::kInfix,        kAdditive,       kSum,        kSum},
+    {kDotAddTag,         Fixity::kSpacedInfix,  kAdditive,       kSum,        kSum},
+    {kSubtractTag,       Fixity::kInfix,        kAdditive,       kSum,        kTerm},
+    {kDotSubtractTag,    Fixity::kSpacedInfix,  kAdditive,       kSum,        kTerm},
+    {kMultiplyTag,       Fixity::kInfix,        kMultiplicative, kTerm,       kFactor},
+    {kDotMultiplyTag,    Fixity::kSpacedInfix,  kMultiplicative, kTerm,       kFactor},
+    {kDivideTag,         Fixity::kInfix,        kMultiplicative, kTerm,       kDivisor},
+    {kDotDivideTag,      Fixity::kSpacedInfix,  kMultiplicative, kTerm,       kDivisor},
+    {kPowerTag,          Fixity::kInfix,        kPower,          kBase,       kExponent},
+    {kDotPowerTag,       Fixity::kSpacedInfix,  kPower,          kBase,       kExponent},
+    {kPlusMinusTag,      Fixity::kPrefix,       kAtom,           kNever,      kSigned},
+    {kPlusMinusInfixTag, Fixity::kInfix,        kAdditive,       kSum,        kTerm},
+    {kPrimeTag,          Fixity::kPostfix,      kAtom,           kPostfixed,  kNever},
+}};
+// clang-format on
+
+// Row index by tag; kNoRow for tags without one.
+constexpr std::uint8_t kNoRow = 0xFF;
+constexpr std::array<std::uint8_t, 256> kOperatorRowOf = [] {
+  std::array<std::uint8_t, 256> index{};
+  index.fill(kNoRow);
+  for (std::size_t i = 0; i < kOperatorRows.size(); ++i) {
+    index[kOperatorRows[i].tag] = static_cast<std::uint8_t>(i);
+  }
+  return index;
+}();
+
+// A tag's level as an operand.
+constexpr std::array<Level, 256> kLevelOf = [] {
+  std::array<Level, 256> levels{};
+  levels.fill(kAtom);
+  for (const OperatorRow& row : kOperatorRows) levels[row.tag] = row.level;
+  return levels;
+}();
+
+// The item before "[" of an indexed item.
+constexpr OperandRule kIndexed = {kAtom, BareAtoms::kAll, kSameTag};
+
+// ---------------------------------------------------------------------------------------------
 
 // A parsed item. `begin` is the index of its first byte, `end` the index of its tag. The data
 // is at most 65535 bytes (its count is 16 bits), so positions and operand counts fit 16 bits;
 // a node is kept to 16 bytes, since deeply nested data holds many of them.
 struct Node {
   std::uint8_t tag = 0;
-  std::uint8_t sub = 0;  // sub-code of 0x1C, 0x1D, 0x1E, 0xE3, 0xE4; letter tag of 0xF0
+  std::uint8_t sub = 0;  // sub-code of 0x1C, 0x1D, 0x1E, 0xE3, 0xE4, 0xE6; letter tag of 0xF0
   bool unreadable = false;
   std::uint16_t childCount = 0;
   std::uint16_t end = 0;
@@ -82,33 +381,16 @@ struct Node {
   std::uint32_t firstChild = 0;
 };
 
-// Operand count of an extended form (tag 0xE3) by sub-code: 0-3, kList for a list closed by
-// the end tag, kBad for a sub-code without a form.
-constexpr int kList = -1;
-constexpr int kBad = -2;
+// An item whose operands are still being read. `next` is the last byte of its next operand,
+// `remaining` the operands still to read (kOpenList: up to the end tag) and `pendingBase` where
+// its operands start on the pending stack.
+struct Frame {
+  std::uint32_t node = 0;
+  std::int32_t next = 0;
+  std::uint32_t pendingBase = 0;
+  std::uint16_t remaining = 0;
+};
 constexpr std::uint16_t kOpenList = 0xFFFF;
-
-int ExtendedOperands(std::uint8_t sub) {
-  if (sub == 0x01) return 1;
-  if (sub == 0x02 || sub == 0x03 || sub == 0x29 || sub == 0x34) return 0;
-  if (sub == 0x04 || InRange(sub, 0x11, 0x13)) return kList;
-  if (sub == 0x05 || sub == 0x14) return 2;
-  if (InRange(sub, 0x06, 0x0C) || sub == 0x2A) return 1;
-  if (InRange(sub, 0x0D, 0x10) || sub == 0x27 || sub == 0x28 || InRange(sub, 0x30, 0x32)) return 2;
-  if (InRange(sub, 0x15, 0x1A) || InRange(sub, 0x2D, 0x2F)) return 1;
-  if (sub == 0x26 || sub == 0x35) return 2;
-  if (sub == 0x2B || sub == 0x2C) return 1;
-  return kBad;
-}
-
-std::uint8_t InstructionLayout(std::uint8_t sub) {
-  return sub < InstructionTable().size() ? InstructionTable()[sub].layout : 0x00;
-}
-
-// Instructions that end loops carry two more bytes before their sub-code.
-bool EndsLoop(std::uint8_t sub) {
-  return sub == 0x07 || sub == 0x0E || sub == 0x11 || sub == 0x15 || sub == 0x16;
-}
 
 class Renderer {
  public:
@@ -147,9 +429,14 @@ class Renderer {
 
   std::uint32_t Parse(std::int32_t pos);
   std::optional<std::uint32_t> Open(std::int32_t pos);
+  std::optional<std::uint32_t> OpenExtended(Node node, std::int32_t pos);
+  std::optional<std::uint32_t> OpenInstruction(Node node, std::int32_t pos);
+  std::optional<std::uint32_t> OpenDerivative(Node node, std::int32_t pos);
+  std::int32_t FractionBegin(std::int32_t pos) const;
   std::uint32_t AddNode(const Node& node);
   std::uint32_t Leaf(Node node, std::int32_t begin);
-  void OpenComposite(Node node, std::int32_t operandsEnd, int count);
+  std::nullopt_t OpenComposite(Node node, std::int32_t operandsEnd, int count);
+  std::optional<std::uint32_t> CloseIfComplete();
 
   std::uint32_t Child(const Node& node, std::uint32_t i) const {
     return children_[node.firstChild + i];
@@ -181,6 +468,8 @@ class Renderer {
 
   void Print(std::uint32_t root, bool topLevelList = false);
   void Expand(std::uint32_t index, std::uint8_t base, bool bare);
+  bool PrintLeaf(const Node& node, TagKind kind, std::uint8_t base);
+  void ExpandComposite(std::uint32_t index, TagKind kind, std::uint8_t base, bool bare);
   void Emit(std::string_view text) {
     // Texts here are names and short literals; a long one would be split.
     for (; text.size() > 0xFFFF; text.remove_prefix(0xFFFF)) {
@@ -200,31 +489,53 @@ class Renderer {
   }
   void EmitJoined(const Node& node, std::uint32_t from, std::string_view separator,
                   std::uint8_t base);
+  // name, "(", the operands from `from` on with `separator` between, ")"
+  void EmitCall(std::string_view name, const Node& node, std::uint32_t from, std::uint8_t base,
+                std::string_view separator = ",");
 
   void PrintInteger(std::int32_t valueBegin, std::int32_t count, bool negative, std::uint8_t base);
+  void PrintFraction(const Node& node, std::uint8_t base);
   void PrintReal(std::int32_t begin);
   void PrintLetter(std::uint8_t tag);
+  void PrintString(const Node& node);
+  void PrintComment(const Node& node);
 
   TagKind Kind(std::uint32_t index) const {
     const Node& n = nodes_[index];
-    return n.unreadable ? TagKind{0} : KindOf(n.tag);
+    return n.unreadable ? TagKind::kUnused : KindOf(n.tag);
   }
-  bool IsName(std::uint32_t i) const { return !nodes_[i].unreadable && nodes_[i].tag == 0x00; }
-  bool IsLetter(std::uint32_t i) const { return Kind(i) == 0x02 || Kind(i) == 0x03; }
-  bool IsInteger(std::uint32_t i) const { return Kind(i) == 0x06; }
-  bool IsNonNegativeInteger(std::uint32_t i) const { return IsInteger(i) && nodes_[i].tag == 0x1F; }
+  bool IsName(std::uint32_t i) const { return Is(i, kNameTag); }
+  bool IsLetter(std::uint32_t i) const {
+    return Kind(i) == TagKind::kLetter || Kind(i) == TagKind::kLetterPrefix;
+  }
+  bool IsInteger(std::uint32_t i) const { return Kind(i) == TagKind::kInteger; }
+  bool IsNonNegativeInteger(std::uint32_t i) const { return Is(i, kIntegerTag); }
   bool IsNegativeNumber(std::uint32_t i) const;
   bool Is(std::uint32_t i, std::uint8_t tag) const {
     return !nodes_[i].unreadable && nodes_[i].tag == tag;
   }
   bool IsMatrix(std::uint32_t i) const;
-  bool KindIn(std::uint32_t i, TagKind low, TagKind high) const {
-    return InRange(Kind(i), low, high);
+  Level LevelOf(std::uint32_t i) const {
+    return nodes_[i].unreadable ? kAtom : kLevelOf[nodes_[i].tag];
   }
-  bool OperatorBracket(std::uint8_t op, bool left, std::uint32_t operand) const;
+  bool StaysBare(BareAtoms atoms, std::uint8_t op, std::uint32_t x) const;
+  // Whether operand `x` of operator `op` is bracketed under `rule`. The level test decides
+  // most operands, so it is kept inline.
+  bool Bracketed(const OperandRule& rule, std::uint8_t op, std::uint32_t x) const {
+    const Level level = LevelOf(x);
+    if (level < rule.bareFrom) return true;
+    if (rule.also == kNothingElse && (level != kAtom || rule.atoms == BareAtoms::kAll)) {
+      return false;
+    }
+    return BracketedBeyondLevel(rule, op, x, level);
+  }
+  bool BracketedBeyondLevel(const OperandRule& rule, std::uint8_t op, std::uint32_t x,
+                            Level level) const;
+  bool BracketedAlso(std::uint8_t also, std::uint8_t op, std::uint32_t x) const;
 
   void ExpandList(std::uint32_t index, std::uint8_t base, bool bare);
   void ExpandOperator(const Node& node, std::uint8_t base);
+  void ExpandDerivative(const Node& node, std::uint8_t base);
   void ExpandExtended(const Node& node, std::uint8_t base);
   void ExpandInstruction(const Node& node, std::uint8_t base);
 
@@ -245,7 +556,7 @@ class Renderer {
   std::string out_;
   bool numberSwitch_ = true;
 
-  std::vector<std::uint32_t> frames_;  // the open items, innermost last
+  std::vector<Frame> frames_;  // the open items, innermost last
   std::vector<std::uint32_t> pending_;
   std::vector<Action> stack_;
   std::vector<Action> seq_;
@@ -270,103 +581,120 @@ std::uint32_t Renderer::Leaf(Node node, std::int32_t begin) {
   return AddNode(node);
 }
 
-// While an item is open, its node keeps the parse state: `begin` is the last byte of its next
-// operand, `childCount` the operands still to read (kOpenList: up to the end tag) and
-// `firstChild` where its operands start on the pending stack.
-void Renderer::OpenComposite(Node node, std::int32_t operandsEnd, int count) {
-  node.begin = operandsEnd;
-  node.childCount = count == kList ? kOpenList : static_cast<std::uint16_t>(count);
-  node.firstChild = static_cast<std::uint32_t>(pending_.size());
-  frames_.push_back(AddNode(node));
+std::nullopt_t Renderer::OpenComposite(Node node, std::int32_t operandsEnd, int count) {
+  const std::uint32_t index = AddNode(node);
+  frames_.push_back({index, operandsEnd, static_cast<std::uint32_t>(pending_.size()),
+                     count == kOperandList ? kOpenList : static_cast<std::uint16_t>(count)});
+  return std::nullopt;
+}
+
+std::int32_t Renderer::FractionBegin(std::int32_t pos) const {
+  if (pos < 1) return -1;
+  const std::int32_t denominatorCount = pos - 2 - At(pos - 1);
+  if (denominatorCount < 0) return -1;
+  return denominatorCount - At(denominatorCount);
+}
+
+std::optional<std::uint32_t> Renderer::OpenExtended(Node node, std::int32_t pos) {
+  if (pos < 1) return Leaf(node, -1);
+  node.sub = At(pos - 1);
+  const int count = ExtendedRowOf(node.sub).operands;
+  if (count == 0) return Leaf(node, pos - 1);  // also a sub-code without a form
+  return OpenComposite(node, pos - 2, count);
+}
+
+std::optional<std::uint32_t> Renderer::OpenInstruction(Node node, std::int32_t pos) {
+  if (pos < 1) return Leaf(node, -1);
+  node.sub = At(pos - 1);
+  if (EndsLoop(node.sub)) return Leaf(node, pos - 3);
+  const int count = InstructionOperands(node.sub);
+  if (count == 0) return Leaf(node, pos - 1);
+  return OpenComposite(node, pos - 2, count);
+}
+
+// Each derivative mark is one more derivative tag; the operand ends before the first.
+std::optional<std::uint32_t> Renderer::OpenDerivative(Node node, std::int32_t pos) {
+  std::int32_t first = pos;
+  while (first > 0 && At(first - 1) == kDerivativeTag) --first;
+  return OpenComposite(node, first - 1, 1);
 }
 
 // Starts the item whose tag is at `pos`. A leaf is complete at once and returned; an item
 // with operands pushes a frame and returns nothing.
 std::optional<std::uint32_t> Renderer::Open(std::int32_t pos) {
   Node node;
-  node.end = static_cast<std::uint16_t>(pos < 0 ? 0 : pos);
-  if (pos < 0) {
-    node.unreadable = true;
-    return Leaf(node, -1);
-  }
-  const std::uint8_t tag = At(pos);
-  node.tag = tag;
-  const TagKind kind = KindOf(tag);
-
-  if (tag == 0x00) return Leaf(node, ZeroAtOrBefore(pos - 1));
-  if (InRange(tag, 0x01, 0x1B) || InRange(tag, 0x24, 0x2C) || tag == 0x2E) {
-    return Leaf(node, pos);
-  }
-  if (tag == 0xF0 || tag == kSystemVariableTag || tag == 0x1D || tag == 0x1E) {
-    if (pos >= 1) node.sub = At(pos - 1);
-    return Leaf(node, pos - 1);
-  }
-  if (tag == 0x1F || tag == 0x20) {
-    if (pos < 1) return Leaf(node, -1);
-    return Leaf(node, pos - 1 - At(pos - 1));
-  }
-  if (tag == 0x21 || tag == 0x22) {
-    if (pos < 1) return Leaf(node, -1);
-    const std::int32_t denominatorCount = pos - 2 - At(pos - 1);
-    if (denominatorCount < 0) return Leaf(node, -1);
-    return Leaf(node, denominatorCount - At(denominatorCount));
-  }
-  if (tag == kRealTag) return Leaf(node, pos - 9);
-  if (tag == 0x2D) {  // 0x00, characters, 0x00, tag
-    if (pos < 2) return Leaf(node, -1);
-    return Leaf(node, ZeroAtOrBefore(pos - 2));
-  }
-  if (tag == kCommentTag) {  // 0x00, text, 0x00, space count, tag
-    if (pos < 3) return Leaf(node, -1);
-    node.sub = At(pos - 1);
-    return Leaf(node, ZeroAtOrBefore(pos - 3));
-  }
-  if (tag == kExtendedTag) {
-    if (pos < 1) return Leaf(node, -1);
-    node.sub = At(pos - 1);
-    const int count = ExtendedOperands(node.sub);
-    if (count == kBad || count == 0) return Leaf(node, pos - 1);
-    OpenComposite(node, pos - 2, count);
-    return std::nullopt;
-  }
-  if (tag == kInstructionTag) {
-    if (pos < 1) return Leaf(node, -1);
-    node.sub = At(pos - 1);
-    if (EndsLoop(node.sub)) return Leaf(node, pos - 3);
-    const std::uint8_t layout = InstructionLayout(node.sub);
-    if (layout == 0x00) return Leaf(node, pos - 1);
-    const int count = layout == 0x11 ? 1 : layout == 0x22 ? 2 : layout == 0x33 ? 3 : kList;
-    OpenComposite(node, pos - 2, count);
-    return std::nullopt;
-  }
-  if (tag == kDerivativeTag) {
-    std::int32_t first = pos;
-    while (first > 0 && At(first - 1) == kDerivativeTag) --first;
-    OpenComposite(node, first - 1, 1);
-    return std::nullopt;
-  }
-  if (tag == 0x7B) {
-    OpenComposite(node, pos - 1, 2);
-    return std::nullopt;
-  }
-  if (tag == 0x7C || tag == 0x7D) {
-    OpenComposite(node, pos - 1, 3);
-    return std::nullopt;
-  }
-  if (InRange(kind, 0x0F, 0x18)) {
-    OpenComposite(node, pos - 1, 1);
-    return std::nullopt;
-  }
-  if (InRange(kind, 0x19, 0x21) || tag == 0x7F) {
-    OpenComposite(node, pos - 1, 2);
-    return std::nullopt;
-  }
-  if (InRange(kind, 0x22, 0x27)) {
-    OpenComposite(node, pos - 1, kList);
-    return std::nullopt;
+  if (pos < 0) return Leaf(node, -1);
+  node.end = static_cast<std::uint16_t>(pos);
+  node.tag = At(pos);
+  switch (LayoutOf(node.tag)) {
+    case ItemLayout::kName:
+      return Leaf(node, ZeroAtOrBefore(pos - 1));
+    case ItemLayout::kSingleByte:
+      return Leaf(node, pos);
+    case ItemLayout::kSubCode:
+      if (pos >= 1) node.sub = At(pos - 1);
+      return Leaf(node, pos - 1);
+    case ItemLayout::kInteger:
+      return Leaf(node, pos < 1 ? -1 : pos - 1 - At(pos - 1));
+    case ItemLayout::kFraction:
+      return Leaf(node, FractionBegin(pos));
+    case ItemLayout::kReal:
+      return Leaf(node, pos - kRealBody);
+    case ItemLayout::kString:
+      return Leaf(node, pos < 2 ? -1 : ZeroAtOrBefore(pos - 2));
+    case ItemLayout::kComment:
+      if (pos < 3) return Leaf(node, -1);
+      node.sub = At(pos - 1);
+      return Leaf(node, ZeroAtOrBefore(pos - 3));
+    case ItemLayout::kExtended:
+      return OpenExtended(node, pos);
+    case ItemLayout::kInstruction:
+      return OpenInstruction(node, pos);
+    case ItemLayout::kDerivative:
+      return OpenDerivative(node, pos);
+    case ItemLayout::kOneOperand:
+      return OpenComposite(node, pos - 1, 1);
+    case ItemLayout::kTwoOperands:
+      return OpenComposite(node, pos - 1, 2);
+    case ItemLayout::kThreeOperands:
+      return OpenComposite(node, pos - 1, 3);
+    case ItemLayout::kOperandList:
+      return OpenComposite(node, pos - 1, kOperandList);
+    case ItemLayout::kUnreadable:
+      break;
   }
   node.unreadable = true;
   return Leaf(node, pos);
+}
+
+// Completes the innermost open item if it has all its operands, and returns it.
+std::optional<std::uint32_t> Renderer::CloseIfComplete() {
+  const Frame& frame = frames_.back();
+  const std::uint32_t index = frame.node;
+  const std::uint32_t pendingBase = frame.pendingBase;
+  Node& node = nodes_[index];
+  if (frame.remaining == kOpenList) {
+    if (frame.next < 0) {
+      node.unreadable = true;  // no end tag before the start of the data
+      node.begin = 0;
+    } else if (At(frame.next) == kEndTag) {
+      node.begin = frame.next;
+    } else {
+      return std::nullopt;
+    }
+  } else if (frame.remaining == 0) {
+    node.begin = frame.next + 1;
+  } else {
+    return std::nullopt;
+  }
+  // The operands were read last first; store them in written order.
+  node.firstChild = static_cast<std::uint32_t>(children_.size());
+  node.childCount = static_cast<std::uint16_t>(pending_.size() - pendingBase);
+  children_.insert(children_.end(), pending_.rbegin(),
+                   pending_.rbegin() + static_cast<std::ptrdiff_t>(node.childCount));
+  pending_.resize(pendingBase);
+  frames_.pop_back();
+  return index;
 }
 
 // Parses the item whose tag is at `pos` (and everything it contains) without recursion.
@@ -379,40 +707,15 @@ std::uint32_t Renderer::Parse(std::int32_t pos) {
     for (;;) {
       if (done) {
         if (frames_.empty()) return *done;
-        Node& open = nodes_[frames_.back()];
+        Frame& open = frames_.back();
         pending_.push_back(*done);
-        open.begin = nodes_[*done].begin - 1;
-        if (open.childCount != kOpenList) --open.childCount;
-        done.reset();
+        open.next = nodes_[*done].begin - 1;
+        if (open.remaining != kOpenList) --open.remaining;
       }
-      const std::uint32_t index = frames_.back();
-      Node& node = nodes_[index];
-      const std::int32_t next = node.begin;
-      if (node.childCount == kOpenList) {
-        if (next < 0) {
-          node.unreadable = true;  // no end tag before the start of the data
-          node.begin = 0;
-        } else if (At(next) == kEndTag) {
-          node.begin = next;
-        } else {
-          break;
-        }
-      } else if (node.childCount == 0) {
-        node.begin = next + 1;
-      } else {
-        break;
-      }
-      // Complete: the operands were read last first; store them in written order.
-      const std::uint32_t pendingBase = node.firstChild;
-      node.firstChild = static_cast<std::uint32_t>(children_.size());
-      node.childCount = static_cast<std::uint16_t>(pending_.size() - pendingBase);
-      children_.insert(children_.end(), pending_.rbegin(),
-                       pending_.rbegin() + static_cast<std::ptrdiff_t>(node.childCount));
-      pending_.resize(pendingBase);
-      done = index;
-      frames_.pop_back();
+      done = CloseIfComplete();
+      if (!done) break;
     }
-    at = nodes_[frames_.back()].begin;
+    at = frames_.back().next;
   }
 }
 
@@ -422,8 +725,8 @@ std::uint32_t Renderer::Parse(std::int32_t pos) {
 bool Renderer::IsNegativeNumber(std::uint32_t i) const {
   const Node& n = nodes_[i];
   if (n.unreadable) return false;
-  if (n.tag == 0x20 || n.tag == 0x22) return true;
-  return n.tag == kRealTag && (At(n.end - 9) & 0x80) != 0;
+  if (n.tag == kNegativeIntegerTag || n.tag == kNegativeFractionTag) return true;
+  return n.tag == kRealTag && (At(n.end - kRealBody) & kSignBit) != 0;
 }
 
 bool Renderer::IsMatrix(std::uint32_t i) const {
@@ -435,50 +738,47 @@ bool Renderer::IsMatrix(std::uint32_t i) const {
   return true;
 }
 
-// Whether an operand of a binary operator is bracketed. `left` is the operand stored first.
-bool Renderer::OperatorBracket(std::uint8_t op, bool left, std::uint32_t x) const {
-  const bool isNot = Is(x, kNotTag);
-  switch (op) {
-    case 0x8B:  // + .+
-    case 0x8C:
-      return KindIn(x, 0x19, 0x1B) || isNot;
-    case 0x8D:  // - .- +-
-    case 0x8E:
-    case 0xEB:
-      return left ? (KindIn(x, 0x19, 0x1B) || isNot) : (KindIn(x, 0x19, 0x1C) || isNot);
-    case 0x8F:  // * .*
-    case 0x90:
-      if (left) return KindIn(x, 0x19, 0x1C) || isNot;
-      return IsNegativeNumber(x) || Is(x, 0x91) || isNot || KindIn(x, 0x19, 0x1C);
-    case 0x91:  // / ./
-    case 0x92:
-      if (left) return KindIn(x, 0x19, 0x1C) || isNot;
-      return !(IsName(x) || IsLetter(x) || Kind(x) == 0x04 || Kind(x) == 0x05 || IsInteger(x) ||
-               Kind(x) == 0x1E);
-    case 0x93:  // ^ .^
-    case 0x94:
-      if (left) {
-        return !(IsName(x) || IsLetter(x) || IsNonNegativeInteger(x) || KindIn(x, 0x09, 0x0E) ||
-                 Is(x, kListTag) || Is(x, kIndexTag));
-      }
-      return !(IsName(x) || IsLetter(x) || IsInteger(x) || Is(x, kListTag) || Is(x, kIndexTag));
-    default:
-      break;
+bool Renderer::StaysBare(BareAtoms atoms, std::uint8_t op, std::uint32_t x) const {
+  switch (atoms) {
+    case BareAtoms::kAll:
+      return true;
+    case BareAtoms::kSimple:
+      return IsName(x) || IsLetter(x) || Kind(x) == TagKind::kSystemVariable ||
+             Kind(x) == TagKind::kArbitrary || IsInteger(x);
+    case BareAtoms::kBase:
+      return IsName(x) || IsLetter(x) || IsNonNegativeInteger(x) ||
+             KindIn(Kind(x), TagKind::kConstant, TagKind::kReservedValue) || Is(x, kListTag) ||
+             Is(x, kIndexTag);
+    case BareAtoms::kExponent:
+      return IsName(x) || IsLetter(x) || IsInteger(x) || Is(x, kListTag) || Is(x, kIndexTag);
+    case BareAtoms::kPostfixable:
+      return IsName(x) || IsLetter(x) || IsNonNegativeInteger(x) || Is(x, op);
+    case BareAtoms::kTransposable:
+      return IsName(x) || IsLetter(x) || IsMatrix(x);
   }
-  if (InRange(op, 0x85, 0x8A)) return left && (KindIn(x, 0x19, 0x1B) || isNot);
-  if (InRange(op, 0x82, 0x84)) {
-    return !nodes_[x].unreadable && InRange(nodes_[x].tag, 0x7F, op - 1u);
-  }
-  return false;  // 0x7F, 0x80, 0x81: joined as they are
+  return true;
+}
+
+bool Renderer::BracketedBeyondLevel(const OperandRule& rule, std::uint8_t op, std::uint32_t x,
+                                    Level level) const {
+  if (rule.also != kNothingElse && BracketedAlso(rule.also, op, x)) return true;
+  return level == kAtom && rule.atoms != BareAtoms::kAll && !StaysBare(rule.atoms, op, x);
+}
+
+bool Renderer::BracketedAlso(std::uint8_t also, std::uint8_t op, std::uint32_t x) const {
+  return ((also & kNot) != 0 && Is(x, kNotTag)) ||
+         ((also & kNegative) != 0 && IsNegativeNumber(x)) ||
+         ((also & kQuotient) != 0 && Is(x, kDivideTag)) || ((also & kSameTag) != 0 && Is(x, op)) ||
+         ((also & kJoin) != 0 && Is(x, kJoinTag));
 }
 
 void Renderer::PrintLetter(std::uint8_t tag) {
-  if (InRange(tag, 0x01, 0x0A)) {
-    out_ += static_cast<char>('q' + (tag - 0x01));
-  } else if (InRange(tag, 0x0B, 0x1A)) {
-    out_ += static_cast<char>('a' + (tag - 0x0B));
+  if (InRange(tag, kLetterQTag, kLetterZTag)) {
+    out_ += static_cast<char>('q' + (tag - kLetterQTag));
+  } else if (InRange(tag, kLetterATag, kLetterPTag)) {
+    out_ += static_cast<char>('a' + (tag - kLetterATag));
   } else {
-    out_ += kUnreadable;
+    out_ += kUnreadableMark;
   }
 }
 
@@ -528,19 +828,45 @@ void Renderer::PrintInteger(std::int32_t valueBegin, std::int32_t count, bool ne
 }
 
 void Renderer::PrintReal(std::int32_t begin) {
-  const Kv68Real real = Kv68Real::FromBytes(bytes_.subspan(static_cast<std::size_t>(begin), 9));
+  const Kv68Real real =
+      Kv68Real::FromBytes(bytes_.subspan(static_cast<std::size_t>(begin), kRealBody));
   std::array<char, 64> text{};
   const int length = std::snprintf(text.data(), text.size(), "%.14LG", real.ToLongDouble());
   const std::string_view formatted(text.data(),
                                    static_cast<std::size_t>(std::clamp(length, 0, 63)));
   bool shownAsReal = false;
   for (char c : formatted) {
-    if (c == '.' || c == 'E' || c == 'e' || c == '\xBE') shownAsReal = true;
+    if (c == '.' || c == 'E' || c == 'e' || c == kInfinitySign) shownAsReal = true;
     if (numberSwitch_ && c == '-') c = kMinusSign;
     if (numberSwitch_ && (c == 'E' || c == 'e')) c = kExponentSign;
     out_ += c;
   }
   if (!shownAsReal) out_ += '.';
+}
+
+void Renderer::PrintFraction(const Node& node, std::uint8_t base) {
+  const std::int32_t numeratorCount = At(node.end - 1);
+  const std::int32_t denominatorCountAt = node.end - 2 - numeratorCount;
+  PrintInteger(denominatorCountAt + 1, numeratorCount, node.tag == kNegativeFractionTag, base);
+  out_ += '/';
+  PrintInteger(node.begin, denominatorCountAt - node.begin, false, base);
+}
+
+// Quotes around the characters, inner quotes doubled.
+void Renderer::PrintString(const Node& node) {
+  out_ += '"';
+  for (const char c : Chars(node.begin + 1, node.end - 1)) {
+    out_ += c;
+    if (c == '"') out_ += '"';
+  }
+  out_ += '"';
+}
+
+// As many spaces as the count byte says, the comment sign, then the text.
+void Renderer::PrintComment(const Node& node) {
+  out_.append(node.sub, ' ');
+  out_ += kCommentSign;
+  out_ += Chars(node.begin + 1, node.end - 2);
 }
 
 void Renderer::EmitJoined(const Node& node, std::uint32_t from, std::string_view separator,
@@ -551,308 +877,239 @@ void Renderer::EmitJoined(const Node& node, std::uint32_t from, std::string_view
   }
 }
 
-void Renderer::ExpandList(std::uint32_t index, std::uint8_t base, bool bare) {
-  const Node& node = nodes_[index];
-  const std::uint8_t tag = node.tag;
-  if (tag == kListTag) {
-    if (IsMatrix(index)) {
-      Emit("[");
-      for (std::uint32_t r = 0; r < node.childCount; ++r) {
-        const Node& row = nodes_[Child(node, r)];
-        Emit("[");
-        EmitJoined(row, 0, ",", base);
-        Emit("]");
-      }
-      Emit("]");
-      return;
-    }
-    if (!bare) Emit("{");
-    EmitJoined(node, 0, ",", base);
-    if (!bare) Emit("}");
-    return;
-  }
-  if (tag == kCallTag || tag == kIndexTag) {
-    if (node.childCount == 0) {
-      Emit(std::string_view(&kUnreadable, 1));
-      return;
-    }
-    const std::uint32_t first = Child(node, 0);
-    if (tag == kCallTag) {
-      EmitItem(first, false, base);
-      Emit("(");
-      EmitJoined(node, 1, ",", base);
-      Emit(")");
-    } else {
-      EmitItem(first, Is(first, kIndexTag) || KindIn(first, 0x19, 0x1E), base);
-      Emit("[");
-      EmitJoined(node, 1, ",", base);
-      Emit("]");
-    }
-    return;
-  }
-  if (tag == 0xCD) {  // degrees, minutes, seconds
-    static constexpr std::array<std::string_view, 3> kMarks = {"\xB0", "'", "\""};
-    for (std::uint32_t c = 0; c < node.childCount; ++c) {
-      EmitItem(Child(node, c), false, base);
-      if (c < kMarks.size()) Emit(kMarks[c]);
-    }
-    return;
-  }
-  Emit(TagName(tag, 0));
+void Renderer::EmitCall(std::string_view name, const Node& node, std::uint32_t from,
+                        std::uint8_t base, std::string_view separator) {
+  if (!name.empty()) Emit(name);
   Emit("(");
-  EmitJoined(node, 0, ",", base);
+  EmitJoined(node, from, separator, base);
   Emit(")");
 }
 
-void Renderer::ExpandOperator(const Node& node, std::uint8_t base) {
+// The argument-list kinds: lists and matrices, calls, indexed items, angles and named
+// functions.
+void Renderer::ExpandList(std::uint32_t index, std::uint8_t base, bool bare) {
+  const Node& node = nodes_[index];
   const std::uint8_t tag = node.tag;
-  const std::string_view name = TagName(tag, 0);
-  if (node.childCount == 2) {  // binary operators
-    const std::uint32_t left = Child(node, 0);
-    const std::uint32_t right = Child(node, 1);
-    const bool dotted = tag == 0x8C || tag == 0x8E || tag == 0x90 || tag == 0x92 || tag == 0x94;
-    const bool spaced = InRange(tag, 0x82, 0x84);
-    if (tag == 0x7B) {
-      Emit("[[");
-      EmitJoined(node, 0, "\x9F", base);
-      Emit("]]");
-      return;
+  if (tag == kListTag && IsMatrix(index)) {
+    Emit("[");
+    for (std::uint32_t r = 0; r < node.childCount; ++r) {
+      Emit("[");
+      EmitJoined(nodes_[Child(node, r)], 0, ",", base);
+      Emit("]");
     }
-    EmitItem(left, OperatorBracket(tag, true, left), base);
-    if (dotted || spaced) Emit(" ");
-    Emit(name);
-    if (dotted || spaced) Emit(" ");
-    EmitItem(right, OperatorBracket(tag, false, right), base);
-    return;
-  }
-  if (node.childCount == 3) {  // 0x7C, 0x7D
-    Emit("[[");
-    EmitJoined(node, 0, "\x9F", base);
-    Emit("]]");
-    return;
-  }
-  const std::uint32_t operand = Child(node, 0);
-  switch (tag) {
-    case 0x7A:  // negate, +-
-    case 0xEA:
-      Emit(name);
-      EmitItem(operand, KindIn(operand, 0x19, 0x1C), base);
-      return;
-    case kNotTag:
-      Emit("not ");
-      EmitItem(operand, KindIn(operand, 0x19, 0x1E), base);
-      return;
-    case 0x76:
-    case 0x77:
-    case 0x78:
-    case 0xEF:
-      EmitItem(operand,
-               !(IsName(operand) || IsLetter(operand) || IsNonNegativeInteger(operand) ||
-                 Is(operand, tag)),
-               base);
-      Emit(name);
-      return;
-    case 0x75:
-      EmitItem(operand, !(IsName(operand) || IsLetter(operand) || IsMatrix(operand)), base);
-      Emit(name);
-      return;
-    case 0x7E:  // a bracketed expression
-      EmitItem(operand, true, base);
-      return;
-    case kDerivativeTag: {
-      std::int32_t marks = 0;
-      while (At(node.end - marks) == kDerivativeTag) ++marks;
-      const Node& f = nodes_[operand];
-      if (!f.unreadable && f.tag == kCallTag && f.childCount > 0) {
-        EmitItem(Child(f, 0), false, base);
-        for (std::int32_t m = 0; m < marks; ++m) Emit("'");
-        Emit("(");
-        EmitJoined(f, 1, ",", base);
-        Emit(")");
-      } else {
-        EmitItem(operand, false, base);
-        for (std::int32_t m = 0; m < marks; ++m) Emit("'");
-      }
-      return;
+    Emit("]");
+  } else if (tag == kListTag) {
+    if (!bare) Emit("{");
+    EmitJoined(node, 0, ",", base);
+    if (!bare) Emit("}");
+  } else if ((tag == kCallTag || tag == kIndexTag) && node.childCount == 0) {
+    Emit(std::string_view(&kUnreadableMark, 1));
+  } else if (tag == kCallTag) {
+    EmitItem(Child(node, 0), false, base);
+    EmitCall({}, node, 1, base);
+  } else if (tag == kIndexTag) {
+    const std::uint32_t indexed = Child(node, 0);
+    EmitItem(indexed, Bracketed(kIndexed, tag, indexed), base);
+    Emit("[");
+    EmitJoined(node, 1, ",", base);
+    Emit("]");
+  } else if (tag == kDegreesMinutesSecondsTag) {
+    for (std::uint32_t c = 0; c < node.childCount; ++c) {
+      EmitItem(Child(node, c), false, base);
+      if (c < kAngleMarks.size()) Emit(kAngleMarks[c]);
     }
-    default:
-      Emit(std::string_view(&kUnreadable, 1));
-      return;
+  } else {
+    EmitCall(TagName(tag, 0), node, 0, base);
   }
 }
 
-void Renderer::ExpandExtended(const Node& node, std::uint8_t base) {
-  const std::uint8_t sub = node.sub;
-  const std::string_view name = TagName(kExtendedTag, sub);
-  auto child = [&](std::uint32_t i) { return Child(node, i); };
-  if (sub == 0x2B || sub == 0x2C) {
-    Emit(sub == 0x2B ? "0b" : "0h");
-    EmitItem(child(0), false, sub == 0x2B ? 2 : 16);
+// Operators by their row, the matrix-style forms and derivative marks.
+void Renderer::ExpandOperator(const Node& node, std::uint8_t base) {
+  const std::uint8_t tag = node.tag;
+  if (tag == kMatrixForm2Tag || tag == kMatrixForm3Tag || tag == kMatrixForm3AltTag) {
+    Emit("[[");
+    EmitJoined(node, 0, kMatrixSeparator, base);
+    Emit("]]");
     return;
   }
-  switch (ExtendedOperands(sub)) {
-    case 0:
+  if (tag == kDerivativeTag) return ExpandDerivative(node, base);
+  if (kOperatorRowOf[tag] == kNoRow) return Emit(std::string_view(&kUnreadableMark, 1));
+  const OperatorRow& row = kOperatorRows[kOperatorRowOf[tag]];
+  const std::string_view name = TagName(tag, 0);
+  const std::uint32_t first = Child(node, 0);
+  switch (row.fixity) {
+    case Fixity::kInfix:
+    case Fixity::kSpacedInfix: {
+      const bool spaced = row.fixity == Fixity::kSpacedInfix;
+      const std::uint32_t second = Child(node, 1);
+      EmitItem(first, Bracketed(row.left, tag, first), base);
+      if (spaced) Emit(" ");
       Emit(name);
-      Emit("()");
+      if (spaced) Emit(" ");
+      EmitItem(second, Bracketed(row.right, tag, second), base);
       return;
-    case kList:
+    }
+    case Fixity::kPrefix:
+    case Fixity::kSpacedPrefix:
       Emit(name);
-      Emit("(");
-      EmitJoined(node, 0, ",", base);
-      Emit(")");
-      return;
-    case 1:
-      if (sub == 0x01) {
-        Emit(name);
-        EmitItem(child(0), false, base);
-      } else if (InRange(sub, 0x15, 0x1A) || InRange(sub, 0x2D, 0x2F)) {
-        EmitItem(child(0), false, base);
-        Emit(name);
-      } else {
-        Emit(name);
-        Emit("(");
-        EmitItem(child(0), false, base);
-        Emit(")");
-      }
-      return;
-    case 2:
-      if (sub == 0x05 || sub == 0x14) {
-        EmitItem(child(0), false, base);
-        Emit(name);
-        EmitItem(child(1), false, base);
-      } else if (sub == 0x26) {
-        Emit("(");
-        EmitItem(child(0), false, base);
-        Emit(name);
-        EmitItem(child(1), false, base);
-        Emit(")");
-      } else {
-        Emit(name);
-        Emit("(");
-        EmitItem(child(0), false, base);
-        Emit(sub == 0x35 ? ";" : ",");
-        EmitItem(child(1), false, base);
-        Emit(")");
-      }
-      return;
-    default:
-      Emit(std::string_view(&kUnreadable, 1));
-      return;
+      if (row.fixity == Fixity::kSpacedPrefix) Emit(" ");
+      return EmitItem(first, Bracketed(row.right, tag, first), base);
+    case Fixity::kPostfix:
+      EmitItem(first, Bracketed(row.left, tag, first), base);
+      return Emit(name);
+    case Fixity::kGroup:
+      return EmitItem(first, Bracketed(row.right, tag, first), base);
+  }
+}
+
+// The function name, one "'" per derivative tag, then the bracketed arguments.
+void Renderer::ExpandDerivative(const Node& node, std::uint8_t base) {
+  std::int32_t marks = 0;
+  while (At(node.end - marks) == kDerivativeTag) ++marks;
+  const std::uint32_t operand = Child(node, 0);
+  const Node& f = nodes_[operand];
+  const bool call = !f.unreadable && f.tag == kCallTag && f.childCount > 0;
+  EmitItem(call ? Child(f, 0) : operand, false, base);
+  for (std::int32_t m = 0; m < marks; ++m) Emit("'");
+  if (call) EmitCall({}, f, 1, base);
+}
+
+void Renderer::ExpandExtended(const Node& node, std::uint8_t base) {
+  const std::string_view name = TagName(kExtendedTag, node.sub);
+  switch (ExtendedRowOf(node.sub).form) {
+    case ExtendedForm::kNone:
+      return Emit(std::string_view(&kUnreadableMark, 1));
+    case ExtendedForm::kPrefix:
+      Emit(name);
+      return EmitItem(Child(node, 0), false, base);
+    case ExtendedForm::kEmptyCall:
+      Emit(name);
+      return Emit("()");
+    case ExtendedForm::kListCall:
+    case ExtendedForm::kCall:
+      return EmitCall(name, node, 0, base);
+    case ExtendedForm::kSemicolonCall:
+      return EmitCall(name, node, 0, base, ";");
+    case ExtendedForm::kInfix:
+      return EmitJoined(node, 0, name, base);
+    case ExtendedForm::kInside:
+      return EmitCall({}, node, 0, base, name);
+    case ExtendedForm::kPostfix:
+      EmitItem(Child(node, 0), false, base);
+      return Emit(name);
+    case ExtendedForm::kBinary:
+      Emit("0b");
+      return EmitItem(Child(node, 0), false, 2);
+    case ExtendedForm::kHexadecimal:
+      Emit("0h");
+      return EmitItem(Child(node, 0), false, 16);
   }
 }
 
 void Renderer::ExpandInstruction(const Node& node, std::uint8_t base) {
   const std::uint8_t sub = node.sub;
   const std::string_view name = TagName(kInstructionTag, sub);
-  if (sub == 0x87) {
-    Emit(" Else");
-    return;
-  }
+  if (sub == kElseSub) return Emit(" Else");
   Emit(name);
-  if (node.childCount == 0 && InstructionLayout(sub) == 0x00) return;
+  if (node.childCount == 0 && InstructionOperands(sub) == 0) return;
   if (name.empty() || name.back() != ' ') Emit(" ");
-  if (sub == 0x86 && node.childCount >= 2) {  // Define a=b
+  if (sub == kDefineSub && node.childCount >= 2) {  // Define a=b
     EmitItem(Child(node, 0), false, base);
     Emit("=");
     EmitJoined(node, 1, ",", base);
     return;
   }
   EmitJoined(node, 0, ",", base);
-  if (sub == 0x3B || sub == 0x39) Emit(" Then");
+  if (sub == kIfThenSub || sub == kElseIfSub) Emit(" Then");
 }
 
-// Writes the text of one node, or queues the actions that write it.
-void Renderer::Expand(std::uint32_t index, std::uint8_t base, bool bare) {
-  const Node& node = nodes_[index];
-  if (node.unreadable) {
-    out_ += kUnreadable;
-    return;
-  }
+// Writes a leaf's text; false for an item with operands.
+bool Renderer::PrintLeaf(const Node& node, TagKind kind, std::uint8_t base) {
   const std::uint8_t tag = node.tag;
-  const TagKind kind = KindOf(tag);
   switch (tag) {
-    case 0x00:
+    case kNameTag:
       out_ += Chars(node.begin + 1, node.end);
-      return;
-    case 0xF0:
+      return true;
+    case kLetterPrefixTag:
       PrintLetter(node.sub);
-      return;
+      return true;
     case kSystemVariableTag:
       out_ += TagName(kSystemVariableTag, node.sub);
-      return;
-    case 0x1D:
-    case 0x1E:
-      out_ += '@';
-      if (tag == 0x1E) out_ += 'n';
+      return true;
+    case kArbitraryTag:
+    case kArbitraryIntegerTag:
+      out_ += tag == kArbitraryIntegerTag ? "@n" : "@";
       out_ += std::to_string(static_cast<unsigned>(node.sub));
-      return;
-    case 0x1F:
-    case 0x20:
-      PrintInteger(node.begin, node.end - 1 - node.begin, tag == 0x20, base);
-      return;
-    case 0x21:
-    case 0x22: {
-      const std::int32_t numeratorCount = At(node.end - 1);
-      const std::int32_t denominatorCountAt = node.end - 2 - numeratorCount;
-      PrintInteger(denominatorCountAt + 1, numeratorCount, tag == 0x22, base);
-      out_ += '/';
-      PrintInteger(node.begin, denominatorCountAt - node.begin, false, base);
-      return;
-    }
+      return true;
+    case kIntegerTag:
+    case kNegativeIntegerTag:
+      PrintInteger(node.begin, node.end - 1 - node.begin, tag == kNegativeIntegerTag, base);
+      return true;
+    case kFractionTag:
+    case kNegativeFractionTag:
+      PrintFraction(node, base);
+      return true;
     case kRealTag:
       PrintReal(node.begin);
-      return;
-    case 0x2D:  // string: quotes around it, inner quotes doubled
-      out_ += '"';
-      for (const char c : Chars(node.begin + 1, node.end - 1)) {
-        out_ += c;
-        if (c == '"') out_ += '"';
-      }
-      out_ += '"';
-      return;
-    case 0x2E:  // "nothing"
-      return;
+      return true;
+    case kStringTag:
+      PrintString(node);
+      return true;
+    case kNothingTag:
+      return true;
     case kCommentTag:
-      out_.append(node.sub, ' ');
-      out_ += kCommentSign;
-      out_ += Chars(node.begin + 1, node.end - 2);
-      return;
+      PrintComment(node);
+      return true;
     default:
       break;
   }
-  if (InRange(tag, 0x01, 0x1B)) {
+  if (kind == TagKind::kLetter) {
     PrintLetter(tag);
-    return;
+    return true;
   }
-  if (InRange(kind, 0x09, 0x0E)) {
+  if (KindIn(kind, TagKind::kConstant, TagKind::kReservedValue)) {
     out_ += TagName(tag, 0);
-    return;
+    return true;
   }
+  return false;
+}
 
-  seq_.clear();
+// Queues the steps that write an item with operands.
+void Renderer::ExpandComposite(std::uint32_t index, TagKind kind, std::uint8_t base, bool bare) {
+  const Node& node = nodes_[index];
+  const std::uint8_t tag = node.tag;
   if (tag == kExtendedTag) {
     ExpandExtended(node, base);
   } else if (tag == kInstructionTag) {
     ExpandInstruction(node, base);
-  } else if (tag == 0x52) {  // e to the power
+  } else if (tag == kExpTag) {
     const std::uint32_t x = Child(node, 0);
-    Emit("\x96^");
-    EmitItem(x, !(IsName(x) || IsLetter(x) || IsInteger(x) || Is(x, kListTag) || Is(x, kIndexTag)),
-             base);
-  } else if (InRange(kind, 0x0F, 0x17)) {
+    Emit(kEulerPower);
+    EmitItem(x, Bracketed(kExponent, tag, x), base);
+  } else if (KindIn(kind, TagKind::kInverseHyperbolic, TagKind::kTransform)) {
     const std::uint32_t x = Child(node, 0);
     Emit(TagName(tag, 0));
-    EmitItem(x, Kind(x) != 0, base);
-  } else if (InRange(kind, 0x1F, 0x21)) {
-    Emit(TagName(tag, 0));
-    Emit("(");
-    EmitJoined(node, 0, ",", base);
-    Emit(")");
-  } else if (InRange(kind, 0x22, 0x27)) {
+    EmitItem(x, Kind(x) != TagKind::kUnused, base);  // an unreadable argument stands alone
+  } else if (KindIn(kind, TagKind::kSolver, TagKind::kExpressionAndVariable)) {
+    EmitCall(TagName(tag, 0), node, 0, base);
+  } else if (KindIn(kind, TagKind::kThreeArguments, TagKind::kBracketList)) {
     ExpandList(index, base, bare);
   } else {
     ExpandOperator(node, base);
   }
+}
+
+// Writes the text of one node, or queues the steps that write it.
+void Renderer::Expand(std::uint32_t index, std::uint8_t base, bool bare) {
+  const Node& node = nodes_[index];
+  if (node.unreadable) {
+    out_ += kUnreadableMark;
+    return;
+  }
+  const TagKind kind = KindOf(node.tag);
+  if (PrintLeaf(node, kind, base)) return;
+  seq_.clear();
+  ExpandComposite(index, kind, base, bare);
   for (auto it = seq_.rbegin(); it != seq_.rend(); ++it) stack_.push_back(*it);
 }
 
@@ -931,13 +1188,13 @@ std::int32_t Renderer::ItemList(std::int32_t pos, std::vector<std::uint32_t>& it
 void Renderer::FunctionOrProgram() {
   const std::int32_t flagsAt = Size() - 2;
   if (flagsAt < 0) {
-    out_ += kUnreadable;
+    out_ += kUnreadableMark;
     return;
   }
-  if ((At(flagsAt) & 0x08) != 0) {
+  if ((At(flagsAt) & kPlainTextBody) != 0) {
     const std::int32_t open = flagsAt >= 1 ? ZeroAtOrBefore(flagsAt - 2) : -1;
     if (open < 0) {
-      out_ += kUnreadable;
+      out_ += kUnreadableMark;
       return;
     }
     for (char c : Chars(open + 1, flagsAt - 1)) out_ += c == '\r' ? '\n' : c;
@@ -979,7 +1236,7 @@ void Renderer::DataVariable() {
   out_ += "Data Column Titles\n";
   for (std::size_t i = 0; i < titles.size(); ++i) {
     out_ += "Title for Column #" + std::to_string(i + 1) + " =";
-    if (Is(titles[i], 0x2E)) {
+    if (Is(titles[i], kNothingTag)) {
       out_ += "\"C" + std::to_string(i + 1) + "\"";  // the column's default reference
     } else {
       Print(titles[i]);
@@ -1025,7 +1282,7 @@ void Renderer::TextVariable() {
   const std::int32_t close = Size() - 2;
   const std::int32_t open = close >= 1 ? ZeroAtOrBefore(close - 1) : -1;
   if (open < 0) {
-    out_ += kUnreadable;
+    out_ += kUnreadableMark;
     return;
   }
   const std::string_view text = Chars(open + 1, close);
@@ -1060,7 +1317,7 @@ std::string Renderer::Render() {
     GraphDatabase();
   } else if (tag == kTextVariableTag) {
     TextVariable();
-  } else if (InRange(tag, 0xDF, 0xE2)) {
+  } else if (InRange(tag, kGraphDatabaseTag + 1, kLastVariableTag)) {
     // no text
   } else {
     Statements(last);

@@ -10,263 +10,265 @@ namespace tabulex {
 // clang-format off
 namespace {
 
+using enum TagKind;
+
 constexpr auto kTagRows = std::to_array<TagRow>({
-    {0x01, {}},  // 0x00
-    {0x02, {}},  // 0x01
-    {0x02, {}},  // 0x02
-    {0x02, {}},  // 0x03
-    {0x02, {}},  // 0x04
-    {0x02, {}},  // 0x05
-    {0x02, {}},  // 0x06
-    {0x02, {}},  // 0x07
-    {0x02, {}},  // 0x08
-    {0x02, {}},  // 0x09
-    {0x02, {}},  // 0x0A
-    {0x02, {}},  // 0x0B
-    {0x02, {}},  // 0x0C
-    {0x02, {}},  // 0x0D
-    {0x02, {}},  // 0x0E
-    {0x02, {}},  // 0x0F
-    {0x02, {}},  // 0x10
-    {0x02, {}},  // 0x11
-    {0x02, {}},  // 0x12
-    {0x02, {}},  // 0x13
-    {0x02, {}},  // 0x14
-    {0x02, {}},  // 0x15
-    {0x02, {}},  // 0x16
-    {0x02, {}},  // 0x17
-    {0x02, {}},  // 0x18
-    {0x02, {}},  // 0x19
-    {0x02, {}},  // 0x1A
-    {0x02, {}},  // 0x1B
-    {0x04, {}},  // 0x1C
-    {0x05, {}},  // 0x1D
-    {0x05, {}},  // 0x1E
-    {0x06, {}},  // 0x1F
-    {0x06, {}},  // 0x20
-    {0x07, {}},  // 0x21
-    {0x07, {}},  // 0x22
-    {0x08, {}},  // 0x23
-    {0x09, "\x8C"},  // 0x24
-    {0x09, "\x96"},  // 0x25
-    {0x0A, "\x97"},  // 0x26
-    {0x0B, "\xAD" "\xBE"},  // 0x27
-    {0x0B, "\xBE"},  // 0x28
-    {0x0B, "+-inf"},  // 0x29
-    {0x0B, "undef"},  // 0x2A
-    {0x0C, "false"},  // 0x2B
-    {0x0C, "true"},  // 0x2C
-    {0x0D, "\x22"},  // 0x2D
-    {0x00, {}},  // 0x2E
-    {0x0F, "cosh" "\xB4"},  // 0x2F
-    {0x0F, "sinh" "\xB4"},  // 0x30
-    {0x0F, "tanh" "\xB4"},  // 0x31
-    {0x00, {}},  // 0x32
-    {0x00, {}},  // 0x33
-    {0x00, {}},  // 0x34
-    {0x10, "cosh"},  // 0x35
-    {0x10, "sinh"},  // 0x36
-    {0x10, "tanh"},  // 0x37
-    {0x00, {}},  // 0x38
-    {0x00, {}},  // 0x39
-    {0x00, {}},  // 0x3A
-    {0x11, "cos" "\xB4"},  // 0x3B
-    {0x11, "sin" "\xB4"},  // 0x3C
-    {0x11, "tan" "\xB4"},  // 0x3D
-    {0x00, {}},  // 0x3E
-    {0x00, {}},  // 0x3F
-    {0x00, {}},  // 0x40
-    {0x00, {}},  // 0x41
-    {0x00, {}},  // 0x42
-    {0x00, {}},  // 0x43
-    {0x13, "cos"},  // 0x44
-    {0x13, "sin"},  // 0x45
-    {0x13, "tan"},  // 0x46
-    {0x00, {}},  // 0x47
-    {0x00, {}},  // 0x48
-    {0x00, {}},  // 0x49
-    {0x14, {}},  // 0x4A
-    {0x16, "abs"},  // 0x4B
-    {0x16, "angle"},  // 0x4C
-    {0x16, "ceiling"},  // 0x4D
-    {0x16, "floor"},  // 0x4E
-    {0x16, "int"},  // 0x4F
-    {0x16, "sign"},  // 0x50
-    {0x16, "\xA8"},  // 0x51
-    {0x15, {}},  // 0x52
-    {0x15, "ln"},  // 0x53
-    {0x15, "log"},  // 0x54
-    {0x16, "fPart"},  // 0x55
-    {0x16, "iPart"},  // 0x56
-    {0x16, "conj"},  // 0x57
-    {0x16, "imag"},  // 0x58
-    {0x16, "real"},  // 0x59
-    {0x17, "approx"},  // 0x5A
-    {0x17, "tExpand"},  // 0x5B
-    {0x17, "tCollect"},  // 0x5C
-    {0x16, "getDenom"},  // 0x5D
-    {0x16, "getNum"},  // 0x5E
-    {0x00, {}},  // 0x5F
-    {0x16, "cumSum"},  // 0x60
-    {0x16, "det"},  // 0x61
-    {0x16, "colNorm"},  // 0x62
-    {0x16, "rowNorm"},  // 0x63
-    {0x16, "norm"},  // 0x64
-    {0x16, "mean"},  // 0x65
-    {0x16, "median"},  // 0x66
-    {0x16, "product"},  // 0x67
-    {0x16, "stdDev"},  // 0x68
-    {0x16, "sum"},  // 0x69
-    {0x16, "variance"},  // 0x6A
-    {0x16, "unitV"},  // 0x6B
-    {0x16, "dim"},  // 0x6C
-    {0x16, "mat" "\x12" "list"},  // 0x6D
-    {0x16, "newList"},  // 0x6E
-    {0x16, "rref"},  // 0x6F
-    {0x16, "ref"},  // 0x70
-    {0x16, "identity"},  // 0x71
-    {0x16, "diag"},  // 0x72
-    {0x16, "colDim"},  // 0x73
-    {0x16, "rowDim"},  // 0x74
-    {0x18, "\x99"},  // 0x75
-    {0x18, "!"},  // 0x76
-    {0x18, "%"},  // 0x77
-    {0x18, "\x98"},  // 0x78
-    {0x18, "not"},  // 0x79
-    {0x18, "\xAD"},  // 0x7A
-    {0x18, {}},  // 0x7B
-    {0x18, {}},  // 0x7C
-    {0x18, {}},  // 0x7D
-    {0x18, "("},  // 0x7E
-    {0x00, {}},  // 0x7F
-    {0x19, "\x16"},  // 0x80
-    {0x19, "|"},  // 0x81
-    {0x1A, "xor"},  // 0x82
-    {0x1A, "or"},  // 0x83
-    {0x1A, "and"},  // 0x84
-    {0x1B, "<"},  // 0x85
-    {0x1B, "\x9C"},  // 0x86
-    {0x1B, "="},  // 0x87
-    {0x1B, "\x9E"},  // 0x88
-    {0x1B, ">"},  // 0x89
-    {0x1B, "\x9D"},  // 0x8A
-    {0x1C, "+"},  // 0x8B
-    {0x1C, ".+"},  // 0x8C
-    {0x1C, "-"},  // 0x8D
-    {0x1C, ".-"},  // 0x8E
-    {0x1D, "*"},  // 0x8F
-    {0x1D, ".*"},  // 0x90
-    {0x1D, "/"},  // 0x91
-    {0x1D, "./"},  // 0x92
-    {0x1E, "^"},  // 0x93
-    {0x1E, ".^"},  // 0x94
-    {0x20, {}},  // 0x95
-    {0x1F, "solve"},  // 0x96
-    {0x1F, "cSolve"},  // 0x97
-    {0x1F, "nSolve"},  // 0x98
-    {0x1F, "zeros"},  // 0x99
-    {0x1F, "cZeros"},  // 0x9A
-    {0x1F, "fMin"},  // 0x9B
-    {0x1F, "fMax"},  // 0x9C
-    {0x00, {}},  // 0x9D
-    {0x20, "polyEval"},  // 0x9E
-    {0x21, "randPoly"},  // 0x9F
-    {0x20, "crossP"},  // 0xA0
-    {0x20, "dotP"},  // 0xA1
-    {0x20, "gcd"},  // 0xA2
-    {0x20, "lcm"},  // 0xA3
-    {0x20, "mod"},  // 0xA4
-    {0x20, "intDiv"},  // 0xA5
-    {0x20, "remain"},  // 0xA6
-    {0x20, "nCr"},  // 0xA7
-    {0x20, "nPr"},  // 0xA8
-    {0x20, "P" "\x12" "Rx"},  // 0xA9
-    {0x20, "P" "\x12" "Ry"},  // 0xAA
-    {0x20, "R" "\x12" "P" "\x88"},  // 0xAB
-    {0x20, "R" "\x12" "Pr"},  // 0xAC
-    {0x20, "augment"},  // 0xAD
-    {0x20, "newMat"},  // 0xAE
-    {0x20, "randMat"},  // 0xAF
-    {0x20, "simult"},  // 0xB0
-    {0x26, "part"},  // 0xB1
-    {0x21, "exp" "\x12" "list"},  // 0xB2
-    {0x20, "randNorm"},  // 0xB3
-    {0x22, "mRow"},  // 0xB4
-    {0x22, "rowAdd"},  // 0xB5
-    {0x22, "rowSwap"},  // 0xB6
-    {0x24, "arcLen"},  // 0xB7
-    {0x25, "nInt"},  // 0xB8
-    {0x25, "\x8B"},  // 0xB9
-    {0x25, "\x8E"},  // 0xBA
-    {0x23, "mRowAdd"},  // 0xBB
-    {0x26, "ans"},  // 0xBC
-    {0x26, "entry"},  // 0xBD
-    {0x26, "exact"},  // 0xBE
-    {0x26, {}},  // 0xBF
-    {0x26, "comDenom"},  // 0xC0
-    {0x26, "expand"},  // 0xC1
-    {0x26, "factor"},  // 0xC2
-    {0x26, "cFactor"},  // 0xC3
-    {0x26, "\xBD"},  // 0xC4
-    {0x26, "\xBC"},  // 0xC5
-    {0x26, "avgRC"},  // 0xC6
-    {0x26, "nDeriv"},  // 0xC7
-    {0x26, "taylor"},  // 0xC8
-    {0x26, "limit"},  // 0xC9
-    {0x26, "propFrac"},  // 0xCA
-    {0x26, "when"},  // 0xCB
-    {0x26, "round"},  // 0xCC
-    {0x26, "\xB0"},  // 0xCD
-    {0x26, "left"},  // 0xCE
-    {0x26, "right"},  // 0xCF
-    {0x26, "mid"},  // 0xD0
-    {0x26, "shift"},  // 0xD1
-    {0x26, "seq"},  // 0xD2
-    {0x26, "list" "\x12" "mat"},  // 0xD3
-    {0x26, "subMat"},  // 0xD4
-    {0x26, {}},  // 0xD5
-    {0x26, "rand"},  // 0xD6
-    {0x26, "min"},  // 0xD7
-    {0x26, "max"},  // 0xD8
-    {0x27, "\x7B"},  // 0xD9
-    {0x27, {}},  // 0xDA
-    {0x27, "["},  // 0xDB
-    {0x28, {}},  // 0xDC
-    {0x28, {}},  // 0xDD
-    {0x28, {}},  // 0xDE
-    {0x28, {}},  // 0xDF
-    {0x28, {}},  // 0xE0
-    {0x28, {}},  // 0xE1
-    {0x28, {}},  // 0xE2
-    {0x00, {}},  // 0xE3
-    {0x00, {}},  // 0xE4
-    {0x2B, {}},  // 0xE5
-    {0x2B, "\xA9"},  // 0xE6
-    {0x2B, ":"},  // 0xE7
-    {0x2B, "\x0D"},  // 0xE8
-    {0x2B, {}},  // 0xE9
-    {0x18, "+-"},  // 0xEA
-    {0x1C, "+-"},  // 0xEB
-    {0x28, {}},  // 0xEC
-    {0x16, "eigVc"},  // 0xED
-    {0x16, "eigVl"},  // 0xEE
-    {0x18, "'"},  // 0xEF
-    {0x03, {}},  // 0xF0
-    {0x22, "DeSolve"},  // 0xF1
-    {0x18, "'"},  // 0xF2
-    {0x28, {}},  // 0xF3
-    {0x16, "IsPrime"},  // 0xF4
-    {0x21, {}},  // 0xF5
-    {0x17, {}},  // 0xF6
-    {0x17, {}},  // 0xF7
-    {0x28, {}},  // 0xF8
-    {0x26, "rotate"},  // 0xF9
-    {0x00, {}},  // 0xFA
-    {0x00, {}},  // 0xFB
-    {0x00, {}},  // 0xFC
-    {0x00, {}},  // 0xFD
-    {0x00, {}},  // 0xFE
-    {0x00, {}},  // 0xFF
+    {kName, {}},  // 0x00
+    {kLetter, {}},  // 0x01
+    {kLetter, {}},  // 0x02
+    {kLetter, {}},  // 0x03
+    {kLetter, {}},  // 0x04
+    {kLetter, {}},  // 0x05
+    {kLetter, {}},  // 0x06
+    {kLetter, {}},  // 0x07
+    {kLetter, {}},  // 0x08
+    {kLetter, {}},  // 0x09
+    {kLetter, {}},  // 0x0A
+    {kLetter, {}},  // 0x0B
+    {kLetter, {}},  // 0x0C
+    {kLetter, {}},  // 0x0D
+    {kLetter, {}},  // 0x0E
+    {kLetter, {}},  // 0x0F
+    {kLetter, {}},  // 0x10
+    {kLetter, {}},  // 0x11
+    {kLetter, {}},  // 0x12
+    {kLetter, {}},  // 0x13
+    {kLetter, {}},  // 0x14
+    {kLetter, {}},  // 0x15
+    {kLetter, {}},  // 0x16
+    {kLetter, {}},  // 0x17
+    {kLetter, {}},  // 0x18
+    {kLetter, {}},  // 0x19
+    {kLetter, {}},  // 0x1A
+    {kLetter, {}},  // 0x1B
+    {kSystemVariable, {}},  // 0x1C
+    {kArbitrary, {}},  // 0x1D
+    {kArbitrary, {}},  // 0x1E
+    {kInteger, {}},  // 0x1F
+    {kInteger, {}},  // 0x20
+    {kFraction, {}},  // 0x21
+    {kFraction, {}},  // 0x22
+    {kReal, {}},  // 0x23
+    {kConstant, "\x8C"},  // 0x24
+    {kConstant, "\x96"},  // 0x25
+    {kImaginary, "\x97"},  // 0x26
+    {kSpecialValue, "\xAD" "\xBE"},  // 0x27
+    {kSpecialValue, "\xBE"},  // 0x28
+    {kSpecialValue, "+-inf"},  // 0x29
+    {kSpecialValue, "undef"},  // 0x2A
+    {kBoolean, "false"},  // 0x2B
+    {kBoolean, "true"},  // 0x2C
+    {kString, "\x22"},  // 0x2D
+    {kUnused, {}},  // 0x2E
+    {kInverseHyperbolic, "cosh" "\xB4"},  // 0x2F
+    {kInverseHyperbolic, "sinh" "\xB4"},  // 0x30
+    {kInverseHyperbolic, "tanh" "\xB4"},  // 0x31
+    {kUnused, {}},  // 0x32
+    {kUnused, {}},  // 0x33
+    {kUnused, {}},  // 0x34
+    {kHyperbolic, "cosh"},  // 0x35
+    {kHyperbolic, "sinh"},  // 0x36
+    {kHyperbolic, "tanh"},  // 0x37
+    {kUnused, {}},  // 0x38
+    {kUnused, {}},  // 0x39
+    {kUnused, {}},  // 0x3A
+    {kInverseTrig, "cos" "\xB4"},  // 0x3B
+    {kInverseTrig, "sin" "\xB4"},  // 0x3C
+    {kInverseTrig, "tan" "\xB4"},  // 0x3D
+    {kUnused, {}},  // 0x3E
+    {kUnused, {}},  // 0x3F
+    {kUnused, {}},  // 0x40
+    {kUnused, {}},  // 0x41
+    {kUnused, {}},  // 0x42
+    {kUnused, {}},  // 0x43
+    {kTrig, "cos"},  // 0x44
+    {kTrig, "sin"},  // 0x45
+    {kTrig, "tan"},  // 0x46
+    {kUnused, {}},  // 0x47
+    {kUnused, {}},  // 0x48
+    {kUnused, {}},  // 0x49
+    {kUnnamedFunction, {}},  // 0x4A
+    {kFunction, "abs"},  // 0x4B
+    {kFunction, "angle"},  // 0x4C
+    {kFunction, "ceiling"},  // 0x4D
+    {kFunction, "floor"},  // 0x4E
+    {kFunction, "int"},  // 0x4F
+    {kFunction, "sign"},  // 0x50
+    {kFunction, "\xA8"},  // 0x51
+    {kExponential, {}},  // 0x52
+    {kExponential, "ln"},  // 0x53
+    {kExponential, "log"},  // 0x54
+    {kFunction, "fPart"},  // 0x55
+    {kFunction, "iPart"},  // 0x56
+    {kFunction, "conj"},  // 0x57
+    {kFunction, "imag"},  // 0x58
+    {kFunction, "real"},  // 0x59
+    {kTransform, "approx"},  // 0x5A
+    {kTransform, "tExpand"},  // 0x5B
+    {kTransform, "tCollect"},  // 0x5C
+    {kFunction, "getDenom"},  // 0x5D
+    {kFunction, "getNum"},  // 0x5E
+    {kUnused, {}},  // 0x5F
+    {kFunction, "cumSum"},  // 0x60
+    {kFunction, "det"},  // 0x61
+    {kFunction, "colNorm"},  // 0x62
+    {kFunction, "rowNorm"},  // 0x63
+    {kFunction, "norm"},  // 0x64
+    {kFunction, "mean"},  // 0x65
+    {kFunction, "median"},  // 0x66
+    {kFunction, "product"},  // 0x67
+    {kFunction, "stdDev"},  // 0x68
+    {kFunction, "sum"},  // 0x69
+    {kFunction, "variance"},  // 0x6A
+    {kFunction, "unitV"},  // 0x6B
+    {kFunction, "dim"},  // 0x6C
+    {kFunction, "mat" "\x12" "list"},  // 0x6D
+    {kFunction, "newList"},  // 0x6E
+    {kFunction, "rref"},  // 0x6F
+    {kFunction, "ref"},  // 0x70
+    {kFunction, "identity"},  // 0x71
+    {kFunction, "diag"},  // 0x72
+    {kFunction, "colDim"},  // 0x73
+    {kFunction, "rowDim"},  // 0x74
+    {kUnaryOperator, "\x99"},  // 0x75
+    {kUnaryOperator, "!"},  // 0x76
+    {kUnaryOperator, "%"},  // 0x77
+    {kUnaryOperator, "\x98"},  // 0x78
+    {kUnaryOperator, "not"},  // 0x79
+    {kUnaryOperator, "\xAD"},  // 0x7A
+    {kUnaryOperator, {}},  // 0x7B
+    {kUnaryOperator, {}},  // 0x7C
+    {kUnaryOperator, {}},  // 0x7D
+    {kUnaryOperator, "("},  // 0x7E
+    {kUnused, {}},  // 0x7F
+    {kStoreWith, "\x16"},  // 0x80
+    {kStoreWith, "|"},  // 0x81
+    {kLogic, "xor"},  // 0x82
+    {kLogic, "or"},  // 0x83
+    {kLogic, "and"},  // 0x84
+    {kComparison, "<"},  // 0x85
+    {kComparison, "\x9C"},  // 0x86
+    {kComparison, "="},  // 0x87
+    {kComparison, "\x9E"},  // 0x88
+    {kComparison, ">"},  // 0x89
+    {kComparison, "\x9D"},  // 0x8A
+    {kAdditive, "+"},  // 0x8B
+    {kAdditive, ".+"},  // 0x8C
+    {kAdditive, "-"},  // 0x8D
+    {kAdditive, ".-"},  // 0x8E
+    {kMultiplicative, "*"},  // 0x8F
+    {kMultiplicative, ".*"},  // 0x90
+    {kMultiplicative, "/"},  // 0x91
+    {kMultiplicative, "./"},  // 0x92
+    {kPower, "^"},  // 0x93
+    {kPower, ".^"},  // 0x94
+    {kTwoArguments, {}},  // 0x95
+    {kSolver, "solve"},  // 0x96
+    {kSolver, "cSolve"},  // 0x97
+    {kSolver, "nSolve"},  // 0x98
+    {kSolver, "zeros"},  // 0x99
+    {kSolver, "cZeros"},  // 0x9A
+    {kSolver, "fMin"},  // 0x9B
+    {kSolver, "fMax"},  // 0x9C
+    {kUnused, {}},  // 0x9D
+    {kTwoArguments, "polyEval"},  // 0x9E
+    {kExpressionAndVariable, "randPoly"},  // 0x9F
+    {kTwoArguments, "crossP"},  // 0xA0
+    {kTwoArguments, "dotP"},  // 0xA1
+    {kTwoArguments, "gcd"},  // 0xA2
+    {kTwoArguments, "lcm"},  // 0xA3
+    {kTwoArguments, "mod"},  // 0xA4
+    {kTwoArguments, "intDiv"},  // 0xA5
+    {kTwoArguments, "remain"},  // 0xA6
+    {kTwoArguments, "nCr"},  // 0xA7
+    {kTwoArguments, "nPr"},  // 0xA8
+    {kTwoArguments, "P" "\x12" "Rx"},  // 0xA9
+    {kTwoArguments, "P" "\x12" "Ry"},  // 0xAA
+    {kTwoArguments, "R" "\x12" "P" "\x88"},  // 0xAB
+    {kTwoArguments, "R" "\x12" "Pr"},  // 0xAC
+    {kTwoArguments, "augment"},  // 0xAD
+    {kTwoArguments, "newMat"},  // 0xAE
+    {kTwoArguments, "randMat"},  // 0xAF
+    {kTwoArguments, "simult"},  // 0xB0
+    {kOptionalArguments, "part"},  // 0xB1
+    {kExpressionAndVariable, "exp" "\x12" "list"},  // 0xB2
+    {kTwoArguments, "randNorm"},  // 0xB3
+    {kThreeArguments, "mRow"},  // 0xB4
+    {kThreeArguments, "rowAdd"},  // 0xB5
+    {kThreeArguments, "rowSwap"},  // 0xB6
+    {kArcLength, "arcLen"},  // 0xB7
+    {kIntegral, "nInt"},  // 0xB8
+    {kIntegral, "\x8B"},  // 0xB9
+    {kIntegral, "\x8E"},  // 0xBA
+    {kFourArguments, "mRowAdd"},  // 0xBB
+    {kOptionalArguments, "ans"},  // 0xBC
+    {kOptionalArguments, "entry"},  // 0xBD
+    {kOptionalArguments, "exact"},  // 0xBE
+    {kOptionalArguments, {}},  // 0xBF
+    {kOptionalArguments, "comDenom"},  // 0xC0
+    {kOptionalArguments, "expand"},  // 0xC1
+    {kOptionalArguments, "factor"},  // 0xC2
+    {kOptionalArguments, "cFactor"},  // 0xC3
+    {kOptionalArguments, "\xBD"},  // 0xC4
+    {kOptionalArguments, "\xBC"},  // 0xC5
+    {kOptionalArguments, "avgRC"},  // 0xC6
+    {kOptionalArguments, "nDeriv"},  // 0xC7
+    {kOptionalArguments, "taylor"},  // 0xC8
+    {kOptionalArguments, "limit"},  // 0xC9
+    {kOptionalArguments, "propFrac"},  // 0xCA
+    {kOptionalArguments, "when"},  // 0xCB
+    {kOptionalArguments, "round"},  // 0xCC
+    {kOptionalArguments, "\xB0"},  // 0xCD
+    {kOptionalArguments, "left"},  // 0xCE
+    {kOptionalArguments, "right"},  // 0xCF
+    {kOptionalArguments, "mid"},  // 0xD0
+    {kOptionalArguments, "shift"},  // 0xD1
+    {kOptionalArguments, "seq"},  // 0xD2
+    {kOptionalArguments, "list" "\x12" "mat"},  // 0xD3
+    {kOptionalArguments, "subMat"},  // 0xD4
+    {kOptionalArguments, {}},  // 0xD5
+    {kOptionalArguments, "rand"},  // 0xD6
+    {kOptionalArguments, "min"},  // 0xD7
+    {kOptionalArguments, "max"},  // 0xD8
+    {kBracketList, "\x7B"},  // 0xD9
+    {kBracketList, {}},  // 0xDA
+    {kBracketList, "["},  // 0xDB
+    {kVariable, {}},  // 0xDC
+    {kVariable, {}},  // 0xDD
+    {kVariable, {}},  // 0xDE
+    {kVariable, {}},  // 0xDF
+    {kVariable, {}},  // 0xE0
+    {kVariable, {}},  // 0xE1
+    {kVariable, {}},  // 0xE2
+    {kUnused, {}},  // 0xE3
+    {kUnused, {}},  // 0xE4
+    {kSeparator, {}},  // 0xE5
+    {kSeparator, "\xA9"},  // 0xE6
+    {kSeparator, ":"},  // 0xE7
+    {kSeparator, "\x0D"},  // 0xE8
+    {kSeparator, {}},  // 0xE9
+    {kUnaryOperator, "+-"},  // 0xEA
+    {kAdditive, "+-"},  // 0xEB
+    {kVariable, {}},  // 0xEC
+    {kFunction, "eigVc"},  // 0xED
+    {kFunction, "eigVl"},  // 0xEE
+    {kUnaryOperator, "'"},  // 0xEF
+    {kLetterPrefix, {}},  // 0xF0
+    {kThreeArguments, "DeSolve"},  // 0xF1
+    {kUnaryOperator, "'"},  // 0xF2
+    {kVariable, {}},  // 0xF3
+    {kFunction, "IsPrime"},  // 0xF4
+    {kExpressionAndVariable, {}},  // 0xF5
+    {kTransform, {}},  // 0xF6
+    {kTransform, {}},  // 0xF7
+    {kVariable, {}},  // 0xF8
+    {kOptionalArguments, "rotate"},  // 0xF9
+    {kUnused, {}},  // 0xFA
+    {kUnused, {}},  // 0xFB
+    {kUnused, {}},  // 0xFC
+    {kUnused, {}},  // 0xFD
+    {kUnused, {}},  // 0xFE
+    {kUnused, {}},  // 0xFF
 });
 static_assert(kTagRows.size() == 256);
 
@@ -447,87 +449,87 @@ constexpr auto kExtendedTagRows = std::to_array<std::string_view>({
 static_assert(kExtendedTagRows.size() == 54);
 
 constexpr auto kInstructionRows = std::to_array<InstructionRow>({
-    {{}, 0x00},  // 0x00
-    {"ClrDraw", 0x00},  // 0x01
-    {"ClrGraph", 0x00},  // 0x02
-    {"ClrHome", 0x00},  // 0x03
-    {"ClrIO", 0x00},  // 0x04
-    {"ClrTable", 0x00},  // 0x05
-    {"Custom", 0x00},  // 0x06
-    {"Cycle", 0x00},  // 0x07
-    {"Dialog", 0x00},  // 0x08
-    {"DispG", 0x00},  // 0x09
-    {"DispTbl", 0x00},  // 0x0A
-    {"Else", 0x00},  // 0x0B
-    {"EndCustm", 0x00},  // 0x0C
-    {"EndDlog", 0x00},  // 0x0D
-    {"EndFor", 0x00},  // 0x0E
-    {"EndFunc", 0x00},  // 0x0F
-    {"EndIf", 0x00},  // 0x10
-    {"EndLoop", 0x00},  // 0x11
-    {"EndPrgm", 0x00},  // 0x12
-    {"EndTBar", 0x00},  // 0x13
-    {"EndTry", 0x00},  // 0x14
-    {"EndWhile", 0x00},  // 0x15
-    {"Exit", 0x00},  // 0x16
-    {"Func", 0x00},  // 0x17
-    {"Loop", 0x00},  // 0x18
-    {"Prgm", 0x00},  // 0x19
-    {"ShowStat", 0x00},  // 0x1A
-    {"Stop", 0x00},  // 0x1B
-    {"Then", 0x00},  // 0x1C
-    {"Toolbar", 0x00},  // 0x1D
-    {"Trace", 0x00},  // 0x1E
-    {"Try", 0x00},  // 0x1F
-    {"ZoomBox", 0x00},  // 0x20
-    {"ZoomData", 0x00},  // 0x21
-    {"ZoomDec", 0x00},  // 0x22
-    {"ZoomFit", 0x00},  // 0x23
-    {"ZoomIn", 0x00},  // 0x24
-    {"ZoomInt", 0x00},  // 0x25
-    {"ZoomOut", 0x00},  // 0x26
-    {"ZoomPrev", 0x00},  // 0x27
-    {"ZoomRcl", 0x00},  // 0x28
-    {"ZoomSqr", 0x00},  // 0x29
-    {"ZoomStd", 0x00},  // 0x2A
-    {"ZoomSto", 0x00},  // 0x2B
-    {"ZoomTrig", 0x00},  // 0x2C
-    {"DrawFunc ", 0x11},  // 0x2D
-    {"DrawInv ", 0x11},  // 0x2E
-    {"Goto ", 0x11},  // 0x2F
-    {"Lbl ", 0x11},  // 0x30
-    {"Get ", 0x11},  // 0x31
-    {"Send ", 0x11},  // 0x32
-    {"GetCalc ", 0x11},  // 0x33
-    {"SendCalc ", 0x11},  // 0x34
-    {"NewFold ", 0x11},  // 0x35
-    {{}, 0x11},  // 0x36
-    {"RclGDB ", 0x11},  // 0x37
-    {"StoGDB ", 0x11},  // 0x38
-    {"ElseIf ", 0x11},  // 0x39
-    {"If ", 0x11},  // 0x3A
-    {"If ", 0x11},  // 0x3B
-    {"RandSeed ", 0x11},  // 0x3C
-    {"While ", 0x11},  // 0x3D
-    {"LineTan ", 0x22},  // 0x3E
-    {"CopyVar ", 0x22},  // 0x3F
-    {"Rename ", 0x22},  // 0x40
-    {"Style ", 0x22},  // 0x41
-    {"Fill ", 0x22},  // 0x42
-    {"Request ", 0x22},  // 0x43
-    {"PopUp ", 0x22},  // 0x44
-    {"PtChg ", 0x22},  // 0x45
-    {"PtOff ", 0x22},  // 0x46
-    {"PtOn ", 0x22},  // 0x47
-    {"PxlChg ", 0x22},  // 0x48
-    {"PxlOff ", 0x22},  // 0x49
-    {"PxlOn ", 0x22},  // 0x4A
-    {"MoveVar ", 0x33},  // 0x4B
-    {"DropDown ", 0x33},  // 0x4C
-    {"Output ", 0x33},  // 0x4D
-    {"PtText ", 0x33},  // 0x4E
-    {"PxlText ", 0x33},  // 0x4F
-    {"DrawSlp ", 0x33},  // 0x50
+    {{}, kNoOperands},  // 0x00
+    {"ClrDraw", kNoOperands},  // 0x01
+    {"ClrGraph", kNoOperands},  // 0x02
+    {"ClrHome", kNoOperands},  // 0x03
+    {"ClrIO", kNoOperands},  // 0x04
+    {"ClrTable", kNoOperands},  // 0x05
+    {"Custom", kNoOperands},  // 0x06
+    {"Cycle", kNoOperands},  // 0x07
+    {"Dialog", kNoOperands},  // 0x08
+    {"DispG", kNoOperands},  // 0x09
+    {"DispTbl", kNoOperands},  // 0x0A
+    {"Else", kNoOperands},  // 0x0B
+    {"EndCustm", kNoOperands},  // 0x0C
+    {"EndDlog", kNoOperands},  // 0x0D
+    {"EndFor", kNoOperands},  // 0x0E
+    {"EndFunc", kNoOperands},  // 0x0F
+    {"EndIf", kNoOperands},  // 0x10
+    {"EndLoop", kNoOperands},  // 0x11
+    {"EndPrgm", kNoOperands},  // 0x12
+    {"EndTBar", kNoOperands},  // 0x13
+    {"EndTry", kNoOperands},  // 0x14
+    {"EndWhile", kNoOperands},  // 0x15
+    {"Exit", kNoOperands},  // 0x16
+    {"Func", kNoOperands},  // 0x17
+    {"Loop", kNoOperands},  // 0x18
+    {"Prgm", kNoOperands},  // 0x19
+    {"ShowStat", kNoOperands},  // 0x1A
+    {"Stop", kNoOperands},  // 0x1B
+    {"Then", kNoOperands},  // 0x1C
+    {"Toolbar", kNoOperands},  // 0x1D
+    {"Trace", kNoOperands},  // 0x1E
+    {"Try", kNoOperands},  // 0x1F
+    {"ZoomBox", kNoOperands},  // 0x20
+    {"ZoomData", kNoOperands},  // 0x21
+    {"ZoomDec", kNoOperands},  // 0x22
+    {"ZoomFit", kNoOperands},  // 0x23
+    {"ZoomIn", kNoOperands},  // 0x24
+    {"ZoomInt", kNoOperands},  // 0x25
+    {"ZoomOut", kNoOperands},  // 0x26
+    {"ZoomPrev", kNoOperands},  // 0x27
+    {"ZoomRcl", kNoOperands},  // 0x28
+    {"ZoomSqr", kNoOperands},  // 0x29
+    {"ZoomStd", kNoOperands},  // 0x2A
+    {"ZoomSto", kNoOperands},  // 0x2B
+    {"ZoomTrig", kNoOperands},  // 0x2C
+    {"DrawFunc ", kOneOperand},  // 0x2D
+    {"DrawInv ", kOneOperand},  // 0x2E
+    {"Goto ", kOneOperand},  // 0x2F
+    {"Lbl ", kOneOperand},  // 0x30
+    {"Get ", kOneOperand},  // 0x31
+    {"Send ", kOneOperand},  // 0x32
+    {"GetCalc ", kOneOperand},  // 0x33
+    {"SendCalc ", kOneOperand},  // 0x34
+    {"NewFold ", kOneOperand},  // 0x35
+    {{}, kOneOperand},  // 0x36
+    {"RclGDB ", kOneOperand},  // 0x37
+    {"StoGDB ", kOneOperand},  // 0x38
+    {"ElseIf ", kOneOperand},  // 0x39
+    {"If ", kOneOperand},  // 0x3A
+    {"If ", kOneOperand},  // 0x3B
+    {"RandSeed ", kOneOperand},  // 0x3C
+    {"While ", kOneOperand},  // 0x3D
+    {"LineTan ", kTwoOperands},  // 0x3E
+    {"CopyVar ", kTwoOperands},  // 0x3F
+    {"Rename ", kTwoOperands},  // 0x40
+    {"Style ", kTwoOperands},  // 0x41
+    {"Fill ", kTwoOperands},  // 0x42
+    {"Request ", kTwoOperands},  // 0x43
+    {"PopUp ", kTwoOperands},  // 0x44
+    {"PtChg ", kTwoOperands},  // 0x45
+    {"PtOff ", kTwoOperands},  // 0x46
+    {"PtOn ", kTwoOperands},  // 0x47
+    {"PxlChg ", kTwoOperands},  // 0x48
+    {"PxlOff ", kTwoOperands},  // 0x49
+    {"PxlOn ", kTwoOperands},  // 0x4A
+    {"MoveVar ", kThreeOperands},  // 0x4B
+    {"DropDown ", kThreeOperands},  // 0x4C
+    {"Output ", kThreeOperands},  // 0x4D
+    {"PtText ", kThreeOperands},  // 0x4E
+    {"PxlText ", kThreeOperands},  // 0x4F
+    {"DrawSlp ", kThreeOperands},  // 0x50
     {"Pause ", kListOperands},  // 0x51
     {"Return ", kListOperands},  // 0x52
     {"Input ", kListOperands},  // 0x53
@@ -582,23 +584,23 @@ constexpr auto kInstructionRows = std::to_array<InstructionRow>({
     {"Unlock ", kListOperands},  // 0x84
     {"NewData ", kListOperands},  // 0x85
     {"Define ", kListOperands},  // 0x86
-    {"Else", 0x00},  // 0x87
-    {"ClrErr", 0x00},  // 0x88
-    {"PassErr", 0x00},  // 0x89
-    {"DispHome", 0x00},  // 0x8A
+    {"Else", kNoOperands},  // 0x87
+    {"ClrErr", kNoOperands},  // 0x88
+    {"PassErr", kNoOperands},  // 0x89
+    {"DispHome", kNoOperands},  // 0x8A
     {"Exec ", kListOperands},  // 0x8B
     {"Archive ", kListOperands},  // 0x8C
     {"Unarchiv ", kListOperands},  // 0x8D
     {"LU ", kListOperands},  // 0x8E
     {"QR ", kListOperands},  // 0x8F
     {"BldData ", kListOperands},  // 0x90
-    {"DrwCtour ", 0x11},  // 0x91
-    {"NewProb", 0x00},  // 0x92
+    {"DrwCtour ", kOneOperand},  // 0x91
+    {"NewProb", kNoOperands},  // 0x92
     {"SinReg ", kListOperands},  // 0x93
     {"Logistic ", kListOperands},  // 0x94
-    {"CustmOn", 0x00},  // 0x95
-    {"CustmOff", 0x00},  // 0x96
-    {"SendChat ", 0x11},  // 0x97
+    {"CustmOn", kNoOperands},  // 0x95
+    {"CustmOff", kNoOperands},  // 0x96
+    {"SendChat ", kOneOperand},  // 0x97
 });
 static_assert(kInstructionRows.size() == 152);
 

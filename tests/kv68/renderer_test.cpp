@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "converter/kv68/ExpressionRenderer.h"
+#include "converter/kv68/RendererTables.h"
 
 namespace tabulex {
 namespace {
@@ -34,15 +35,22 @@ Bytes Cat(std::initializer_list<Bytes> parts) {
   return all;
 }
 
+// Functions of the tag table the tests call by name.
+constexpr std::uint8_t kSinTag = 0x45;
+constexpr std::uint8_t kLnTag = 0x53;
+constexpr std::uint8_t kGcdTag = 0xA2;
+constexpr std::uint8_t kUnnamedTwoArgumentTag = 0x95;  // a two-argument kind without a name
+constexpr std::uint8_t kIsPrimeTag = 0xF4;
+
 // Items in memory order.
-const Bytes kX = {0x08};
+const Bytes kX = {0x08};  // one-letter tags: 0x08 x, 0x09 y, 0x0A z
 const Bytes kY = {0x09};
 const Bytes kZ = {0x0A};
 Bytes Int(std::uint8_t v) {
-  return {v, 0x01, 0x1F};
+  return {v, 0x01, kIntegerTag};  // one value byte, its count
 }
 Bytes NegInt(std::uint8_t v) {
-  return {v, 0x01, 0x20};
+  return {v, 0x01, kNegativeIntegerTag};
 }
 Bytes Op(Bytes left, Bytes right, std::uint8_t tag) {
   return Cat({left, right, {tag}});
@@ -85,8 +93,8 @@ TEST(RendererNumbers, Fractions) {
 }
 
 TEST(RendererNumbers, BinaryAndHexadecimal) {
-  EXPECT_EQ(Render(Cat({Int(5), {0x2B, 0xE3}})), "0b101\n");
-  EXPECT_EQ(Render(Cat({Int(0xFF), {0x2C, 0xE3}})), "0hFF\n");
+  EXPECT_EQ(Render(Cat({Int(5), {0x2B, kExtendedTag}})), "0b101\n");
+  EXPECT_EQ(Render(Cat({Int(0xFF), {0x2C, kExtendedTag}})), "0hFF\n");
   EXPECT_EQ(Render({0x00, 0x00, 0x00, 0x01, 0x04, 0x1F, 0x2B, 0xE3}),
             "0b1" + std::string(24, '0') + "\n");
   EXPECT_EQ(Render({0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01, 0x08, 0x1F, 0x2C, 0xE3}),
@@ -119,140 +127,160 @@ TEST(RendererNames, VariableNamesAndLetters) {
 }
 
 TEST(RendererStatements, ItemsWithTagsAboveTheSeparatorsStillRender) {
-  EXPECT_EQ(Render(Unary(kX, 0xF4)), "IsPrime(x)\n");
-  EXPECT_EQ(Render(Unary(kX, 0xEA)), "+-x\n");
-  EXPECT_EQ(Render({0x08, 0xE5}), "\x0E\n");  // not above 0xE8: an unreadable item
-  EXPECT_EQ(Render({0x08, 0xE9}), "\n");
-  EXPECT_EQ(Render({0x08, 0xFA}), "\n");
-  EXPECT_EQ(Render({0x08, 0xEC}), "\n");
+  EXPECT_EQ(Render(Unary(kX, kIsPrimeTag)), "IsPrime(x)\n");
+  EXPECT_EQ(Render(Unary(kX, kPlusMinusTag)), "+-x\n");
+  EXPECT_EQ(Render(Unary(kX, kEndTag)), "\x0E\n");  // not above the separators: unreadable
+  EXPECT_EQ(Render(Unary(kX, kStopMark)), "\n");
+  EXPECT_EQ(Render({0x08, 0xFA}), "\n");  // unused
+  EXPECT_EQ(Render({0x08, 0xEC}), "\n");  // a variable tag
 }
 
 TEST(RendererOperators, AdditionKeepsTheStoredOrder) {
-  EXPECT_EQ(Render({0x08, 0x01, 0x01, 0x1F, 0x8B}), "x+1\n");
-  EXPECT_EQ(Render({0x01, 0x01, 0x1F, 0x08, 0x8B}), "1+x\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, 0x8F), 0x8B)), "x+y*z\n");
-  EXPECT_EQ(Render(Op(Op(kX, kY, 0x8B), kZ, 0x8B)), "x+y+z\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, 0x8B), 0x8B)), "x+y+z\n");
-  EXPECT_EQ(Render(Op(kX, kY, 0x8C)), "x .+ y\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, 0x85), 0x8B)), "x+(y<z)\n");
-  EXPECT_EQ(Render(Op(kX, Unary(kY, 0x79), 0x8B)), "x+(not y)\n");
+  EXPECT_EQ(Render({0x08, 0x01, 0x01, 0x1F, 0x8B}), "x+1\n");  // x, integer 1, +
+  EXPECT_EQ(Render(Op(Int(1), kX, kAddTag)), "1+x\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, kMultiplyTag), kAddTag)), "x+y*z\n");
+  EXPECT_EQ(Render(Op(Op(kX, kY, kAddTag), kZ, kAddTag)), "x+y+z\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, kAddTag), kAddTag)), "x+y+z\n");
+  EXPECT_EQ(Render(Op(kX, kY, kDotAddTag)), "x .+ y\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, kLessTag), kAddTag)), "x+(y<z)\n");
+  EXPECT_EQ(Render(Op(kX, Unary(kY, kNotTag), kAddTag)), "x+(not y)\n");
 }
 
 TEST(RendererOperators, Subtraction) {
-  EXPECT_EQ(Render(Op(Op(kX, kY, 0x8D), kZ, 0x8D)), "x-y-z\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, 0x8D), 0x8D)), "x-(y-z)\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, 0x8B), 0x8E)), "x .- (y+z)\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, 0x8F), 0x8D)), "x-y*z\n");
+  EXPECT_EQ(Render(Op(Op(kX, kY, kSubtractTag), kZ, kSubtractTag)), "x-y-z\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, kSubtractTag), kSubtractTag)), "x-(y-z)\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, kAddTag), kDotSubtractTag)), "x .- (y+z)\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, kMultiplyTag), kSubtractTag)), "x-y*z\n");
 }
 
 TEST(RendererOperators, Multiplication) {
-  EXPECT_EQ(Render(Op(Op(kX, Int(1), 0x8B), Int(2), 0x8F)), "(x+1)*2\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, Int(1), 0x8B), 0x8F)), "x*(y+1)\n");
-  EXPECT_EQ(Render(Op(kX, NegInt(2), 0x8F)), "x*(" + kMinus + "2)\n");
-  EXPECT_EQ(Render(Op(NegInt(2), kX, 0x8F)), kMinus + "2*x\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, 0x91), 0x8F)), "x*(y/z)\n");
-  EXPECT_EQ(Render(Op(Op(kX, kY, 0x91), kZ, 0x8F)), "x/y*z\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, 0x93), 0x8F)), "x*y^z\n");
+  EXPECT_EQ(Render(Op(Op(kX, Int(1), kAddTag), Int(2), kMultiplyTag)), "(x+1)*2\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, Int(1), kAddTag), kMultiplyTag)), "x*(y+1)\n");
+  EXPECT_EQ(Render(Op(kX, NegInt(2), kMultiplyTag)), "x*(" + kMinus + "2)\n");
+  EXPECT_EQ(Render(Op(NegInt(2), kX, kMultiplyTag)), kMinus + "2*x\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, kDivideTag), kMultiplyTag)), "x*(y/z)\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, kDotDivideTag), kMultiplyTag)), "x*y ./ z\n");
+  EXPECT_EQ(Render(Op(Op(kX, kY, kDivideTag), kZ, kMultiplyTag)), "x/y*z\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, kPowerTag), kMultiplyTag)), "x*y^z\n");
 }
 
 TEST(RendererOperators, Division) {
-  EXPECT_EQ(Render(Op(kX, Int(2), 0x91)), "x/2\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, Int(2), 0x93), 0x91)), "x/y^2\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, 0x8F), 0x91)), "x/(y*z)\n");
-  EXPECT_EQ(Render(Op(kX, {0x26, 0x1C}, 0x91)), "x/xmin\n");
+  EXPECT_EQ(Render(Op(kX, Int(2), kDivideTag)), "x/2\n");
+  EXPECT_EQ(Render(Op(kX, NegInt(2), kDivideTag)), "x/" + kMinus + "2\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, Int(2), kPowerTag), kDivideTag)), "x/y^2\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, kMultiplyTag), kDivideTag)), "x/(y*z)\n");
+  EXPECT_EQ(Render(Op(kX, {0x26, 0x1C}, kDivideTag)), "x/xmin\n");
   // Anything that is not a name, letter, constant of kind 4 or 5, integer or power is bracketed.
-  EXPECT_EQ(Render(Op(kX, {0x40, 0x00, 0x35, 0, 0, 0, 0, 0, 0, 0x23}, 0x91)), "x/(3.5)\n");
-  EXPECT_EQ(Render(Op(Op(kX, kY, 0x8D), kZ, 0x92)), "(x-y) ./ z\n");
+  EXPECT_EQ(Render(Op(kX, {0x40, 0x00, 0x35, 0, 0, 0, 0, 0, 0, 0x23}, kDivideTag)), "x/(3.5)\n");
+  EXPECT_EQ(Render(Op(Op(kX, kY, kSubtractTag), kZ, kDotDivideTag)), "(x-y) ./ z\n");
 }
 
 TEST(RendererOperators, Powers) {
-  EXPECT_EQ(Render(Op(Int(2), kX, 0x93)), "2^x\n");
-  EXPECT_EQ(Render(Op(NegInt(2), Int(2), 0x93)), "(" + kMinus + "2)^2\n");
-  EXPECT_EQ(Render(Op(kX, NegInt(2), 0x93)), "x^" + kMinus + "2\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, Int(1), 0x8B), 0x93)), "x^(y+1)\n");
-  EXPECT_EQ(Render(Op(Op(kX, kY, 0x93), kZ, 0x93)), "(x^y)^z\n");
-  EXPECT_EQ(Render(Op({0x24}, kX, 0x94)), "\x8C .^ x\n");
+  EXPECT_EQ(Render(Op(Int(2), kX, kPowerTag)), "2^x\n");
+  EXPECT_EQ(Render(Op(NegInt(2), Int(2), kPowerTag)), "(" + kMinus + "2)^2\n");
+  EXPECT_EQ(Render(Op(kX, NegInt(2), kPowerTag)), "x^" + kMinus + "2\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, Int(1), kAddTag), kPowerTag)), "x^(y+1)\n");
+  EXPECT_EQ(Render(Op(Op(kX, kY, kPowerTag), kZ, kPowerTag)), "(x^y)^z\n");
+  EXPECT_EQ(Render(Op({0x24}, kX, kDotPowerTag)), "\x8C .^ x\n");
 }
 
 TEST(RendererOperators, ComparisonsAndLogic) {
-  EXPECT_EQ(Render(Op(kX, Int(1), 0x85)), "x<1\n");
-  EXPECT_EQ(Render(Op(kX, kY, 0x86)), "x\x9Cy\n");
-  EXPECT_EQ(Render(Op(kX, kY, 0x8A)), "x\x9Dy\n");
-  EXPECT_EQ(Render(Op(Op(kX, kY, 0x85), kZ, 0x87)), "(x<y)=z\n");
-  EXPECT_EQ(Render(Op(Op(kX, kY, 0x8B), kZ, 0x89)), "x+y>z\n");
-  EXPECT_EQ(Render(Op(kX, kY, 0x84)), "x and y\n");
-  EXPECT_EQ(Render(Op(Op(kX, kY, 0x83), kZ, 0x84)), "(x or y) and z\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, 0x84), 0x83)), "x or y and z\n");
-  EXPECT_EQ(Render(Op(Op(kX, kY, 0x85), Op(kY, kZ, 0x89), 0x82)), "x<y xor y>z\n");
+  EXPECT_EQ(Render(Op(kX, Int(1), kLessTag)), "x<1\n");
+  EXPECT_EQ(Render(Op(kX, kY, kLessEqualTag)), "x\x9Cy\n");
+  EXPECT_EQ(Render(Op(kX, kY, kNotEqualTag)), "x\x9Dy\n");
+  EXPECT_EQ(Render(Op(Op(kX, kY, kLessTag), kZ, kEqualTag)), "(x<y)=z\n");
+  EXPECT_EQ(Render(Op(Op(kX, kY, kAddTag), kZ, kGreaterTag)), "x+y>z\n");
+  EXPECT_EQ(Render(Op(kX, kY, kAndTag)), "x and y\n");
+  EXPECT_EQ(Render(Op(Op(kX, kY, kOrTag), kZ, kAndTag)), "(x or y) and z\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, kZ, kAndTag), kOrTag)), "x or y and z\n");
+  EXPECT_EQ(Render(Op(Op(kX, kY, kLessTag), Op(kY, kZ, kGreaterTag), kXorTag)), "x<y xor y>z\n");
+  EXPECT_EQ(Render(Op(Op(kX, kY, kStoreTag), kZ, kXorTag)), "(x\x16y) xor z\n");
+  // The unnamed joining tag ranks with store beside logic, but has no rank in arithmetic.
+  EXPECT_EQ(Render(Op(Op(kX, kY, kJoinTag), kZ, kAndTag)), "(x_ERROR_y) and z\n");
+  EXPECT_EQ(Render(Op(Op(kX, kY, kJoinTag), kZ, kAddTag)), "x_ERROR_y+z\n");
 }
 
 TEST(RendererOperators, PrefixAndPostfix) {
-  EXPECT_EQ(Render(Unary(kX, 0x79)), "not x\n");
-  EXPECT_EQ(Render(Unary(Op(kX, kY, 0x84), 0x79)), "not (x and y)\n");
-  EXPECT_EQ(Render(Unary(kX, 0x7A)), kMinus + "x\n");
-  EXPECT_EQ(Render(Unary(Op(kX, kY, 0x8B), 0x7A)), kMinus + "(x+y)\n");
-  EXPECT_EQ(Render(Unary(Op(kX, kY, 0x8F), 0x7A)), kMinus + "x*y\n");
-  EXPECT_EQ(Render(Unary(kX, 0xEA)), "+-x\n");
-  EXPECT_EQ(Render(Unary(Int(5), 0x76)), "5!\n");
-  EXPECT_EQ(Render(Unary(Unary(kX, 0x76), 0x76)), "x!!\n");
-  EXPECT_EQ(Render(Unary(NegInt(5), 0x76)), "(" + kMinus + "5)!\n");
-  EXPECT_EQ(Render(Unary(Op(kX, Int(1), 0x8B), 0x77)), "(x+1)%\n");
+  EXPECT_EQ(Render(Unary(kX, kNotTag)), "not x\n");
+  EXPECT_EQ(Render(Unary(Op(kX, kY, kAndTag), kNotTag)), "not (x and y)\n");
+  EXPECT_EQ(Render(Unary(Unary(kX, kNotTag), kNotTag)), "not not x\n");
+  EXPECT_EQ(Render(Unary(kX, kNegateTag)), kMinus + "x\n");
+  EXPECT_EQ(Render(Unary(Op(kX, kY, kAddTag), kNegateTag)), kMinus + "(x+y)\n");
+  EXPECT_EQ(Render(Unary(Op(kX, kY, kMultiplyTag), kNegateTag)), kMinus + "x*y\n");
+  EXPECT_EQ(Render(Unary(kX, kPlusMinusTag)), "+-x\n");
+  EXPECT_EQ(Render(Unary(Int(5), kFactorialTag)), "5!\n");
+  EXPECT_EQ(Render(Unary(Unary(kX, kFactorialTag), kFactorialTag)), "x!!\n");
+  EXPECT_EQ(Render(Unary(NegInt(5), kFactorialTag)), "(" + kMinus + "5)!\n");
+  EXPECT_EQ(Render(Unary(Op(kX, Int(1), kAddTag), kPercentTag)), "(x+1)%\n");
 }
 
-TEST(RendererOperators, StoreWithAndTag7F) {
-  EXPECT_EQ(Render(Op(kX, kY, 0x80)), "x\x16y\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, Int(1), 0x85), 0x81)), "x|y<1\n");
-  EXPECT_EQ(Render(Op(kX, kY, 0x7F)), "x_ERROR_y\n");
+TEST(RendererOperators, StoreWithAndJoin) {
+  EXPECT_EQ(Render(Op(kX, kY, kStoreTag)), "x\x16y\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, Int(1), kLessTag), kWithTag)), "x|y<1\n");
+  EXPECT_EQ(Render(Op(kX, kY, kJoinTag)), "x_ERROR_y\n");
 }
 
 TEST(RendererFunctions, CallsAndArguments) {
-  EXPECT_EQ(Render(Unary(kX, 0x45)), "sin(x)\n");
-  EXPECT_EQ(Render(Unary(Op(kX, kY, 0x8B), 0x53)), "ln(x+y)\n");
-  EXPECT_EQ(Render(Unary({0x32}, 0x45)), "sin\x0E\n");  // a kind-0 argument: no parentheses
-  EXPECT_EQ(Render(Unary(kX, 0x52)), "\x96^x\n");
-  EXPECT_EQ(Render(Unary(Op(kX, Int(1), 0x8B), 0x52)), "\x96^(x+1)\n");
-  EXPECT_EQ(Render(Op(kX, kY, 0xA2)), "gcd(x,y)\n");
-  EXPECT_EQ(Render(Cat({{0xE5}, kX, kY, kZ, {0xD8}})), "max(x,y,z)\n");
-  EXPECT_EQ(Render(Cat({{0xE5}, {0x00, 'f', 0x00}, kX, kY, {0xDA}})), "f(x,y)\n");
-  EXPECT_EQ(Render(Cat({{0xE5}, {0x00, 'l', 0x00}, Int(1), {0xD5}})), "l[1]\n");
-  EXPECT_EQ(Render(Cat({{0xE5}, Int(1), Int(2), Int(3), {0xCD}})),
+  EXPECT_EQ(Render(Unary(kX, kSinTag)), "sin(x)\n");
+  EXPECT_EQ(Render(Unary(Op(kX, kY, kAddTag), kLnTag)), "ln(x+y)\n");
+  EXPECT_EQ(Render(Unary({0x32}, kSinTag)), "sin\x0E\n");  // an unreadable argument: no parentheses
+  EXPECT_EQ(Render(Unary(kX, kExpTag)), "\x96^x\n");
+  EXPECT_EQ(Render(Unary(Op(kX, Int(1), kAddTag), kExpTag)), "\x96^(x+1)\n");
+  EXPECT_EQ(Render(Op(kX, kY, kGcdTag)), "gcd(x,y)\n");
+  EXPECT_EQ(Render(Cat({{kEndTag}, kX, kY, kZ, {kMaxTag}})), "max(x,y,z)\n");
+  EXPECT_EQ(Render(Cat({{kEndTag}, {0x00, 'f', 0x00}, kX, kY, {kCallTag}})), "f(x,y)\n");
+  EXPECT_EQ(Render(Cat({{kEndTag}, {0x00, 'l', 0x00}, Int(1), {kIndexTag}})), "l[1]\n");
+  EXPECT_EQ(Render(Cat({{kEndTag}, Int(1), Int(2), Int(3), {kDegreesMinutesSecondsTag}})),
             "1\xB0"
             "2'3\"\n");
-  EXPECT_EQ(Render(Cat({{0xE5}, {0x00, 'f', 0x00}, kX, {0xDA, 0xF2, 0xF2}})), "f''(x)\n");
+  EXPECT_EQ(
+      Render(Cat({{kEndTag}, {0x00, 'f', 0x00}, kX, {kCallTag, kDerivativeTag, kDerivativeTag}})),
+      "f''(x)\n");
 }
 
 TEST(RendererLists, ListsAndMatrices) {
-  const Bytes list = Cat({{0xE5}, Int(1), NegInt(2), {0xD9}});
+  const Bytes list = Cat({{kEndTag}, Int(1), NegInt(2), {kListTag}});
   // At the top the braces are left out and numbers use the plain minus.
   EXPECT_EQ(Render(list), "1,-2\n");
-  EXPECT_EQ(Render(Op(kX, list, 0x8B)), "x+{1," + kMinus + "2}\n");
-  const Bytes matrix =
-      Cat({{0xE5}, {0xE5}, Int(1), Int(2), {0xD9}, {0xE5}, Int(3), Int(4), {0xD9}, {0xD9}});
+  EXPECT_EQ(Render(Op(kX, list, kAddTag)), "x+{1," + kMinus + "2}\n");
+  const Bytes matrix = Cat({{kEndTag},
+                            {kEndTag},
+                            Int(1),
+                            Int(2),
+                            {kListTag},
+                            {kEndTag},
+                            Int(3),
+                            Int(4),
+                            {kListTag},
+                            {kListTag}});
   EXPECT_EQ(Render(matrix), "[[1,2][3,4]]\n");
-  EXPECT_EQ(Render(Unary(matrix, 0x75)), "[[1,2][3,4]]\x99\n");
-  EXPECT_EQ(Render(Op(list, Int(2), 0x93)), "{1," + kMinus + "2}^2\n");
+  EXPECT_EQ(Render(Unary(matrix, kTransposeTag)), "[[1,2][3,4]]\x99\n");
+  EXPECT_EQ(Render(Op(list, Int(2), kPowerTag)), "{1," + kMinus + "2}^2\n");
 }
 
 TEST(RendererExtendedAndInstructions, Forms) {
-  EXPECT_EQ(Render({0x02, 0xE3}), "getKey()\n");
+  EXPECT_EQ(Render({0x02, kExtendedTag}), "getKey()\n");
   EXPECT_EQ(Render({0x00, 'a', 0x00, 0x2D, 0x00, 'b', 0x00, 0x2D, 0x14, 0xE3}), "\"a\"&\"b\"\n");
-  EXPECT_EQ(Render(Cat({kX, {0x16, 0xE3}})),
+  EXPECT_EQ(Render(Cat({kX, {0x16, kExtendedTag}})),
             "x\x12"
             "DMS\n");
-  EXPECT_EQ(Render(Cat({kX, kY, {0x35, 0xE3}})), "augment(x;y)\n");
-  EXPECT_EQ(Render({0x1B, 0xE3}), "\x0E\n");
-  EXPECT_EQ(Render(Cat({kX, kY, {0x26, 0xE3}})), "(x\x9Fy)\n");
-  EXPECT_EQ(Render(Cat({kX, {0x01, 0xE3}})), "#x\n");
-  EXPECT_EQ(Render(Op(kX, kY, 0x95)), "_ERROR_(x,y)\n");  // a row with a kind but no name
-  EXPECT_EQ(Render({0x03, 0xE4}), "ClrHome\n");
-  EXPECT_EQ(Render(Cat({{0xE5}, kX, kY, {0x7A, 0xE4}})), "Disp x,y\n");
-  EXPECT_EQ(Render(Cat({kX, {0x3B, 0xE4}})), "If x Then\n");
-  EXPECT_EQ(Render(Cat({kX, {0x39, 0xE4}})), "ElseIf x Then\n");
-  EXPECT_EQ(Render({0x87, 0xE4}), " Else\n");
-  EXPECT_EQ(Render(Cat({{0xE5}, {0xE5}, {0x00, 'f', 0x00}, kX, {0xDA}, kX, {0x86, 0xE4}})),
-            "Define f(x)=x\n");
+  EXPECT_EQ(Render(Cat({kX, kY, {0x35, kExtendedTag}})), "augment(x;y)\n");
+  EXPECT_EQ(Render({0x1B, kExtendedTag}), "\x0E\n");
+  EXPECT_EQ(Render(Cat({kX, kY, {0x26, kExtendedTag}})), "(x\x9Fy)\n");
+  EXPECT_EQ(Render(Cat({kX, {0x01, kExtendedTag}})), "#x\n");
+  EXPECT_EQ(Render(Op(kX, kY, kUnnamedTwoArgumentTag)),
+            "_ERROR_(x,y)\n");  // a row with a kind but no name
+  EXPECT_EQ(Render({0x03, kInstructionTag}), "ClrHome\n");
+  EXPECT_EQ(Render(Cat({{kEndTag}, kX, kY, {0x7A, kInstructionTag}})), "Disp x,y\n");
+  EXPECT_EQ(Render(Cat({kX, {0x3B, kInstructionTag}})), "If x Then\n");
+  EXPECT_EQ(Render(Cat({kX, {0x39, kInstructionTag}})), "ElseIf x Then\n");
+  EXPECT_EQ(Render({0x87, kInstructionTag}), " Else\n");
+  EXPECT_EQ(
+      Render(Cat(
+          {{kEndTag}, {kEndTag}, {0x00, 'f', 0x00}, kX, {kCallTag}, kX, {0x86, kInstructionTag}})),
+      "Define f(x)=x\n");
   EXPECT_EQ(Render({0xAA, 0xBB, 0x07, 0xE4}), "Cycle\n");  // two more bytes skipped
-  EXPECT_EQ(Render({0x98, 0xE4}), "_ERROR_\n");
+  EXPECT_EQ(Render({0x98, kInstructionTag}), "_ERROR_\n");
 }
 
 TEST(RendererStatements, SeparatorsIndentationAndComments) {
@@ -262,15 +290,22 @@ TEST(RendererStatements, SeparatorsIndentationAndComments) {
 }
 
 TEST(RendererVariables, WholeVariableLayouts) {
-  EXPECT_EQ(Render(Cat({kX, {0xE5}, kY, {0x00, 0xDC}})), "(y)\nx\n");
+  EXPECT_EQ(Render(Cat({kX, {kEndTag}, kY, {0x00, 0xDC}})), "(y)\nx\n");
   EXPECT_EQ(Render({0x00, 'a', 0x0D, 'b', 0x00, 0x08, 0xDC}), "a\nb\n");
   EXPECT_EQ(Render({0x00, 'C', 'h', 'i', 0x0D, 'P', 'x', 0x00, 0xE0}), "C:hi\nP:x\n");
   EXPECT_EQ(Render({0x01, 0xDF}), "\n");
-  const Bytes data = Cat({{0xE5, 0x2E}, {0xE5, 0x2E}, {0xE5}, {0xE5}, NegInt(1), {0xD9}, {0xDD}});
+  const Bytes data = Cat({{0xE5, 0x2E},
+                          {0xE5, 0x2E},
+                          {kEndTag},
+                          {kEndTag},
+                          NegInt(1),
+                          {kListTag},
+                          {kDataVariableTag}});
   EXPECT_EQ(Render(data),
             "Data Variable:\nColumn Data\nColumn #1 ={-1}\nFormula Data\nFormula for Column #1 "
             "=\nData Column Titles\nTitle for Column #1 =\"C1\"\n");
-  const Bytes gdb = Cat({{0xE5}, {0xE5}, {0xE5}, {0xE5, 0x26, 0x1C}, NegInt(10), {0xDE}});
+  const Bytes gdb =
+      Cat({{kEndTag}, {kEndTag}, {kEndTag}, {0xE5, 0x26, 0x1C}, NegInt(10), {kGraphDatabaseTag}});
   EXPECT_EQ(Render(gdb), "Graph Database:\nRange Settings\n xmin     =" + kMinus +
                              "10\nGraph Formats\nGraph Equations\nGraph-Table Settings\n");
 }
@@ -281,13 +316,13 @@ TEST(RendererBounds, NothingIsReadBeforeTheData) {
   EXPECT_EQ(Render({'a', 'b', 0x00}), "\x0E\n");    // name without its opening zero
   EXPECT_EQ(Render({'a', 0x00, 0x2D}), "\x0E\n");
   EXPECT_EQ(Render({0x04, 0x01, 0x09, 0x21}), "\x0E\n");
-  EXPECT_EQ(Render({0x8B}), "\x0E+\x0E\n");
-  EXPECT_EQ(Render({0x08, 0x8B}), "\x0E+x\n");
+  EXPECT_EQ(Render({kAddTag}), "\x0E+\x0E\n");
+  EXPECT_EQ(Render(Unary(kX, kAddTag)), "\x0E+x\n");
   EXPECT_EQ(Render({0x32}), "\x0E\n");
-  EXPECT_EQ(Render({0x01, 0x01, 0x1F, 0xD8}), "\x0E\n");  // argument list without its end tag
-  EXPECT_EQ(Render({0xE3}), "\x0E\n");
-  EXPECT_EQ(Render({0xE4}), "\x0E\n");
-  EXPECT_EQ(Render({0xE6}), "\x0E\n");
+  EXPECT_EQ(Render(Unary(Int(1), kMaxTag)), "\x0E\n");  // argument list without its end tag
+  EXPECT_EQ(Render({kExtendedTag}), "\x0E\n");
+  EXPECT_EQ(Render({kInstructionTag}), "\x0E\n");
+  EXPECT_EQ(Render({kCommentTag}), "\x0E\n");
 }
 
 TEST(RendererBounds, CountIsClampedToTheBytesPresent) {
@@ -299,29 +334,31 @@ TEST(RendererBounds, CountIsClampedToTheBytesPresent) {
 }
 
 TEST(RendererBounds, DeepNestingNeedsNoCallStack) {
+  // As deep as a 16-bit count allows: far beyond what a call stack would hold.
   Bytes negations = kX;
-  negations.resize(65000, 0x7A);
+  negations.resize(65000, kNegateTag);
   EXPECT_EQ(Render(negations), std::string(64999, '\xAD') + "x\n");
-  // x+(x+(x+...)): the deepest item is read first.
-  Bytes sums(32000, 0x08);
-  sums.resize(63999, 0x8B);
-  std::string expected;
-  for (int i = 0; i < 32000; ++i) expected += i == 0 ? "x" : "+x";
+  // x+(x+(x+...)): the deepest item is read first, and the operands keep their order.
+  Bytes sums = {0x00, 'a', 0x00};
+  for (int i = 0; i < 5000; ++i) sums.insert(sums.end(), {0x08});
+  sums.resize(sums.size() + 5000, kAddTag);
+  std::string expected = "a";
+  for (int i = 0; i < 5000; ++i) expected += "+x";
   EXPECT_EQ(Render(sums), expected + "\n");
 }
 
 TEST(RendererBounds, CallsMayOverlap) {
   // Each call owns its storage: renderings on several threads at once do not disturb each other.
   const std::vector<std::pair<Bytes, std::string>> cases = {
-      {Op(Op(kX, Int(1), 0x8B), Int(2), 0x8F), "(x+1)*2\n"},
+      {Op(Op(kX, Int(1), kAddTag), Int(2), kMultiplyTag), "(x+1)*2\n"},
       {{0x00, 'T', 'o', 't', 'a', 'l', 0x00, 0x2D}, "\"Total\"\n"},
       {{0x40, 0x01, 0x12, 0x50, 0, 0, 0, 0, 0, 0x23}, "12.5\n"},
-      {Cat({{0xE5}, Int(1), NegInt(2), {0xD9}}), "1,-2\n"}};
+      {Cat({{kEndTag}, Int(1), NegInt(2), {kListTag}}), "1,-2\n"}};
   std::vector<int> failures(cases.size(), 0);
   std::vector<std::thread> threads;
   for (std::size_t t = 0; t < cases.size(); ++t) {
     threads.emplace_back([&, t] {
-      for (int i = 0; i < 500; ++i) {
+      for (int i = 0; i < 100; ++i) {
         if (Render(cases[t].first) != cases[t].second) ++failures[t];
       }
     });
@@ -331,20 +368,18 @@ TEST(RendererBounds, CallsMayOverlap) {
 }
 
 TEST(TagNames, LookupsAndErrors) {
-  EXPECT_EQ(TagName(0x8B, 0), "+");
-  EXPECT_EQ(TagName(0xD9, 0), "{");
+  // The last row of each sub-code table, the first sub-code past it, and rows without a name.
   EXPECT_EQ(TagName(0x32, 0), "_ERROR_");
-  EXPECT_EQ(TagName(0x1C, 0x01), "\x9A");
-  EXPECT_EQ(TagName(0x1C, 0x71), "ncontour");
-  EXPECT_EQ(TagName(0x1C, 0x5E), "_ERROR_");
-  EXPECT_EQ(TagName(0x1C, 0x72), "_ERROR_");
-  EXPECT_EQ(TagName(0xE3, 0x35), "augment");
-  EXPECT_EQ(TagName(0xE3, 0x36), "_ERROR_");
-  EXPECT_EQ(TagName(0xE4, 0x97), "SendChat ");
-  EXPECT_EQ(TagName(0xE4, 0x36), "_ERROR_");
-  EXPECT_EQ(TagName(0xE4, 0x98), "_ERROR_");
-  EXPECT_EQ(TagName(0x8B, 0x01), "_ERROR_");
-  EXPECT_EQ(Render({0x72, 0x1C}), "_ERROR_\n");
+  EXPECT_EQ(TagName(kSystemVariableTag, 0x71), "ncontour");
+  EXPECT_EQ(TagName(kSystemVariableTag, 0x72), "_ERROR_");
+  EXPECT_EQ(TagName(kSystemVariableTag, 0x5E), "_ERROR_");
+  EXPECT_EQ(TagName(kExtendedTag, 0x35), "augment");
+  EXPECT_EQ(TagName(kExtendedTag, 0x36), "_ERROR_");
+  EXPECT_EQ(TagName(kInstructionTag, 0x97), "SendChat ");
+  EXPECT_EQ(TagName(kInstructionTag, 0x98), "_ERROR_");
+  EXPECT_EQ(TagName(kInstructionTag, 0x36), "_ERROR_");
+  EXPECT_EQ(TagName(kAddTag, 0x01), "_ERROR_");  // a sub-code on a tag without sub-codes
+  EXPECT_EQ(Render({0x72, kSystemVariableTag}), "_ERROR_\n");
 }
 
 }  // namespace
