@@ -54,6 +54,14 @@ class UserInterface {
                           std::uint32_t style, std::optional<std::string_view> ownerTitle) = 0;
 };
 
+// The converter's string table. Windows builds load it from the server's resources.
+class StringTable {
+ public:
+  virtual ~StringTable() = default;
+  // The string with the id; nothing when the table has none.
+  virtual std::optional<std::string> Load(unsigned id) = 0;
+};
+
 class ConversionContext;
 
 // The spreadsheet engine that reads and writes workbooks. Failures are reported through the
@@ -92,6 +100,8 @@ struct ConverterServices {
   std::function<std::unique_ptr<IErrorText>()> createErrorText;
   std::shared_ptr<UserInterface> ui;
   std::shared_ptr<SpreadsheetEngine> engine;
+  // Where the string table's texts come from; null means the compiled-in copy.
+  std::shared_ptr<StringTable> strings;
   // Receives the model's progress traces; null discards them.
   std::function<void(std::string_view)> trace;
   // Folder for the driver's temporary text files; empty means the system's temporary folder.

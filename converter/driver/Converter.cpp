@@ -382,8 +382,9 @@ HResult Conversion::WriteCalculator(Spreadsheet& target, std::int32_t deviceType
     const std::string path = outputFolder_ + fileName;
     if (deviceName != internalName_) {
       context_.ShowMessage(
-          messages::Format(messages::kNameChanged, {fileName, component.VarName()}),
-          messages::kInvalidFileName, message::kIconInformation, messages::kOwnerWindowTitle);
+          messages::Format(context_.Text(messages::kNameChanged), {fileName, component.VarName()}),
+          context_.Text(messages::kInvalidFileName), message::kIconInformation,
+          messages::kOwnerWindowTitle);
     }
     if (std::optional<HResult> refused = Refused(path)) return *refused;
     const std::size_t offset = kv52 ? kKv52VarDataOffset : kKv68VarDataOffset;
@@ -410,7 +411,7 @@ HResult Conversion::WriteCalculator(Spreadsheet& target, std::int32_t deviceType
 
 HResult Conversion::ShowComError(HResult hr, std::uint32_t style) {
   std::optional<std::string> text = context_.ErrorText(static_cast<std::uint32_t>(hr));
-  context_.ShowMessage(text ? std::string_view(*text) : messages::kApplicationError, std::nullopt,
+  context_.ShowMessage(text ? *text : context_.Text(messages::kApplicationError), std::nullopt,
                        style, messages::kOwnerWindowTitle);
   return kFail;
 }
@@ -454,12 +455,12 @@ std::optional<HResult> Conversion::Refused(const std::string& path) {
 Overwrite Conversion::ConfirmOverwrite(const std::string& path) {
   if (!platform::PathExists(path)) return kWrite;
   if (!platform::CanOpenForWriting(path)) {
-    context_.ShowMessage(messages::Format(messages::kReadOnly, {path}), "Error", message::kOk,
-                         std::nullopt);
+    context_.ShowMessage(messages::Format(context_.Text(messages::kReadOnly), {path}), "Error",
+                         message::kOk, std::nullopt);
     return kStop;
   }
   const int answer = context_.ShowMessage(
-      messages::kFileExists, path,
+      context_.Text(messages::kFileExists), path,
       message::kYesNoCancel | message::kIconQuestion | message::kTaskModal, std::nullopt);
   switch (answer) {
     case message::kAnswerNo:
@@ -504,6 +505,17 @@ HResult Converter::GetExcelSheetNames(const std::string& workbookPath,
     context.ReportErrorCode(ERR_EXCEL_FAILED);
     return kFail;
   }
+}
+
+void Converter::WorkbookToText(const std::string& workbookPath, const std::string& textPath) {
+  if (textPath.empty()) return;
+  DriverContext context(services_);
+  std::vector<std::string> names;
+  // The engine has reported why it found no worksheet.
+  if (services_.engine->GetExcelSheetNames(context, workbookPath, &names) < 0 || names.empty()) {
+    return;
+  }
+  services_.engine->ExcelSheetToText(context, workbookPath, textPath, names.front());
 }
 
 LoadedSource::LoadedSource() = default;

@@ -47,6 +47,9 @@ class Converter {
   // The remembered file name; empty when none is remembered.
   HResult GetTheFileName(std::string* fileName) const;
   HResult GetExcelSheetNames(const std::string& workbookPath, std::vector<std::string>* names);
+  // Exports the workbook's first worksheet as tab-delimited text to `textPath`; does nothing
+  // when `textPath` is empty. Failures are reported to the user.
+  void WorkbookToText(const std::string& workbookPath, const std::string& textPath);
   // Converts `inputPath` of `fromType` into a file of `toType` in `outputFolder` (which is used
   // as a prefix, so it carries its trailing separator). `internalName` names the calculator
   // variable or the output file. `overwrite` is accepted and not consulted: an existing output

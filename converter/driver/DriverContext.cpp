@@ -14,11 +14,18 @@ std::optional<std::string> DriverContext::ErrorText(std::uint32_t code) {
   return text;
 }
 
+std::string DriverContext::Text(const messages::StringResource& entry) {
+  if (services_.strings) {
+    if (std::optional<std::string> loaded = services_.strings->Load(entry.id)) return *loaded;
+  }
+  return std::string(entry.text);
+}
+
 void DriverContext::ReportErrorCode(std::uint32_t code) {
   if (std::optional<std::string> text = ErrorText(code)) {
     ShowMessage(*text, std::nullopt, message::kIconError, std::nullopt);
   } else {
-    ShowMessage(messages::kApplicationError, std::nullopt,
+    ShowMessage(Text(messages::kApplicationError), std::nullopt,
                 message::kIconError | message::kTaskModal, std::nullopt);
   }
 }

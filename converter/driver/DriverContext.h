@@ -2,6 +2,7 @@
 #pragma once
 
 #include "converter/driver/Components.h"
+#include "converter/driver/Messages.h"
 #include "converter/model/ConversionContext.h"
 
 namespace tabulex {
@@ -15,6 +16,9 @@ class DriverContext : public ConversionContext {
   int ShowMessage(std::string_view text, std::optional<std::string_view> caption,
                   std::uint32_t style, std::optional<std::string_view> ownerTitle) override;
   void Trace(std::string_view text) override;
+
+  // The text of a string-table entry.
+  std::string Text(const messages::StringResource& entry);
 
   // The error-text component's text for a code, or nothing when the component is missing or
   // has no text.

@@ -1,7 +1,12 @@
 // Formatting of the string table's texts.
 #include "converter/driver/Messages.h"
 
+#include "converter/model/TextSheet.h"
+
 namespace tabulex::messages {
+
+static_assert(kNumericCharacters.text == tabulex::kNumericCharacters,
+              "the text sheets read numbers with the characters of string 112");
 
 std::string Format(std::string_view format, std::initializer_list<std::string_view> args) {
   std::string out;

@@ -6,17 +6,22 @@
 
 namespace tabulex::messages {
 
-inline constexpr std::string_view kApplicationError =  // 107
-    "Application error.  Please reinstall ZQ Tabulex Converter.";
-inline constexpr std::string_view kNameChanged =  // 108
-    "The name of the file has been changed to comply with the device naming conventions. \n"
-    "The file name is now %s and can be viewed on the device as %s.\n";
-inline constexpr std::string_view kFileExists =  // 110
-    "Save File already exists.\n\nPress Yes to Overwrite, No to Skip this file,\n"
-    "or Cancel to stop the conversion process.";
-inline constexpr std::string_view kInvalidFileName = "Invalid File Name";  // 111
-inline constexpr std::string_view kReadOnly =                              // 113
-    "%s\nThe above file is read-only. Unable to continue.";
+// A string of the string table: its resource id and the compiled-in text.
+struct StringResource {
+  unsigned id;
+  std::string_view text;
+};
+
+#define STRING_ROW(id, name, text) inline constexpr StringResource name{id, text};
+#include "converter/driver/StringTable.inc"
+#undef STRING_ROW
+
+// Every row of the string table, in id order.
+inline constexpr StringResource kStringTable[] = {
+#define STRING_ROW(id, name, text) name,
+#include "converter/driver/StringTable.inc"
+#undef STRING_ROW
+};
 
 // Our own texts, for failures the string table has no entry for.
 inline constexpr std::string_view kBadAllocation = "bad allocation";

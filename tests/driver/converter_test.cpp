@@ -40,7 +40,7 @@ TEST_F(TextConversion, OverwritePromptAnswers) {
   ui->answers = {message::kAnswerNo};
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_SKIPPED);
   ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text, messages::kFileExists);
+  EXPECT_EQ(ui->messages[0].text, messages::kFileExists.text);
   EXPECT_EQ(ui->messages[0].caption, PathOf("copy.txt"));
   EXPECT_EQ(ui->messages[0].style, 0x2023u);
   EXPECT_FALSE(ui->messages[0].ownerTitle.has_value());

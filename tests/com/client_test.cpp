@@ -1,0 +1,79 @@
+// A client that knows the converter only by its published ids and the order of its methods:
+// it declares the interface itself and includes nothing of ours.
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+// The interface has external linkage on purpose: the compiler may treat a call through a class
+// of an unnamed namespace with no implementation in sight as unreachable.
+namespace own_declaration {
+
+// The interface as the client declares it: IUnknown, then the five methods in order.
+struct Converter : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE SetTheFileName(BSTR name) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetTheFileName(BSTR* name) = 0;
+  virtual HRESULT STDMETHODCALLTYPE WorkbookToText(BSTR workbook, BSTR textFiles) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetExcelSheetNames(BSTR workbook, VARIANT* names) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Convert(BSTR input, int fromType, BSTR sheet, BSTR folder,
+                                            BSTR internalName, int toType, LONG overwrite) = 0;
+};
+
+}  // namespace own_declaration
+
+namespace {
+
+using own_declaration::Converter;
+
+// {B73EBADE-7EE5-4B7D-8614-3B6625B8008F}
+const CLSID kConverterClass = {
+    0xB73EBADE, 0x7EE5, 0x4B7D, {0x86, 0x14, 0x3B, 0x66, 0x25, 0xB8, 0x00, 0x8F}};
+// {AA20B28B-B2C6-41C2-904D-4CD1C5123E51}
+const IID kConverterInterface = {
+    0xAA20B28B, 0xB2C6, 0x41C2, {0x90, 0x4D, 0x4C, 0xD1, 0xC5, 0x12, 0x3E, 0x51}};
+
+constexpr int kTabText = 1;
+constexpr int kKv68 = 3;
+
+std::wstring Wide(const std::string& text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+TEST(OwnDeclarationClient, CreatesTheObjectByProgIdAndConvertsAFile) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / "tabulex_own_declaration_client";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "marks.txt", std::ios::binary) << "5\t6\r\n";
+
+  CLSID id;
+  ASSERT_EQ(CLSIDFromProgID(L"Tabulex.Converter", &id), S_OK);
+  EXPECT_TRUE(IsEqualCLSID(id, kConverterClass));
+  Converter* converter = nullptr;
+  ASSERT_EQ(CoCreateInstance(id, nullptr, CLSCTX_INPROC_SERVER, kConverterInterface,
+                             reinterpret_cast<void**>(&converter)),
+            S_OK);
+  BSTR input = SysAllocString(Wide((folder / "marks.txt").string()).c_str());
+  BSTR sheet = SysAllocString(L"");
+  BSTR output = SysAllocString(Wide(folder.string() + "\\").c_str());
+  BSTR name = SysAllocString(L"marks");
+  EXPECT_EQ(converter->Convert(input, kTabText, sheet, output, name, kKv68, 0), S_OK);
+  BSTR written = nullptr;
+  EXPECT_EQ(converter->GetTheFileName(&written), S_OK);
+  EXPECT_EQ(std::wstring(written), Wide((folder / "marks.68y").string()));
+  for (BSTR text : {input, sheet, output, name, written}) SysFreeString(text);
+  converter->Release();
+
+  std::ifstream in(folder / "marks.68y", std::ios::binary);
+  const std::string file{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(file.substr(0, 8), "**KV68**");
+  EXPECT_EQ(file.substr(64, 8), std::string("marks\0\0\0", 8));
+  in.close();
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace

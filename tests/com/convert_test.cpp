@@ -1,0 +1,196 @@
+// Conversions through ITabulex end to end: the real component servers, real files and real
+// message boxes answered by a helper thread.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "components/ErrorTextStandIn.h"
+#include "components/StandInServices.h"
+#include "converter/com/TabulexConverter_h.h"
+#include "converter/driver/Converter.h"
+#include "converter/driver/Messages.h"
+#include "converter/model/ErrorCodes.h"
+#include "converter/platform/win32/Bstr.h"
+#include "tests/com/ComTestSupport.h"
+#include "tests/support/DriverFixture.h"
+#include "tests/support/TempFolder.h"
+
+namespace tabulex::testing {
+namespace {
+
+const std::string kNumbers = "1\t2\r\n3\t=A1+B1\r\n";
+
+class ConvertThroughCom : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(CoCreateInstance(CLSID_Tabulex, nullptr, CLSCTX_INPROC_SERVER, IID_ITabulex,
+                               converter.Out()),
+              S_OK);
+  }
+
+  HRESULT Convert(const std::string& input, std::int32_t from, const std::string& name,
+                  std::int32_t to) {
+    win32::UniqueBstr inputPath = win32::BstrFromAnsi(folder.PathOf(input));
+    win32::UniqueBstr sheet = win32::BstrFromAnsi("");
+    win32::UniqueBstr output = win32::BstrFromAnsi(folder.Folder());
+    win32::UniqueBstr internalName = win32::BstrFromAnsi(name);
+    return converter->Convert(inputPath.get(), static_cast<::TABULEX_FILE_TYPES>(from), sheet.get(),
+                              output.get(), internalName.get(),
+                              static_cast<::TABULEX_FILE_TYPES>(to), 0);
+  }
+
+  std::string Remembered() {
+    BSTR name = nullptr;
+    EXPECT_EQ(converter->GetTheFileName(&name), S_OK);
+    win32::UniqueBstr owned(name);
+    return win32::AnsiFromBstr(name);
+  }
+
+  TempFolder folder;
+  Releaser<ITabulex> converter;
+};
+
+// Through COM the files come out byte for byte as the portable stand-ins write them in-process.
+TEST_F(ConvertThroughCom, TextToEveryCalculatorFormatAndBackAsThePortableStandIns) {
+  folder.Write("numbers.txt", kNumbers);
+  std::filesystem::create_directories(folder.Root() / "portable");
+  const std::string portableFolder = folder.PathOf("portable/");
+  Converter portable(components::StandInServices(std::make_shared<ScriptedUi>()));
+  DialogAnswerer answerer;
+  struct Target {
+    std::int32_t type;
+    const char* name;
+    const char* file;
+  };
+  const Target targets[] = {{ZQ_TABULEX_52P, "NUMBERS", "NUMBERS.5xv"},
+                            {ZQ_TABULEX_68, "numbers", "numbers.68y"},
+                            {ZQ_TABULEX_74, "numbers", "numbers.7xy"},
+                            {ZQ_TABULEX_RB200, "numbers", "numbers.r2y"}};
+  for (const Target& target : targets) {
+    SCOPED_TRACE(target.file);
+    ASSERT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, target.name, target.type), S_OK);
+    EXPECT_EQ(Remembered(), folder.PathOf(target.file));
+    ASSERT_EQ(portable.Convert(folder.PathOf("numbers.txt"), ZQ_TAB_TEXT, "", portableFolder,
+                               target.name, target.type, 0),
+              kOk);
+    EXPECT_EQ(folder.Read(target.file), folder.Read(std::string("portable/") + target.file));
+
+    const std::string back = std::string("back_") + target.file;
+    ASSERT_EQ(Convert(target.file, target.type, back, ZQ_TAB_TEXT), S_OK);
+    ASSERT_EQ(portable.Convert(folder.PathOf(target.file), target.type, "", portableFolder, back,
+                               ZQ_TAB_TEXT, 0),
+              kOk);
+    EXPECT_EQ(folder.Read(back + ".txt"), folder.Read("portable/" + back + ".txt"));
+    EXPECT_NE(folder.Read(back + ".txt").find('3'), std::string::npos);
+  }
+  EXPECT_TRUE(answerer.Unexpected().empty());
+}
+
+TEST_F(ConvertThroughCom, ResavePathsWriteUnderTheInternalName) {
+  folder.Write("numbers.txt", kNumbers);
+  DialogAnswerer answerer;
+  ASSERT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "numbers", ZQ_TABULEX_68), S_OK);
+  ASSERT_EQ(Convert("numbers.68y", ZQ_TABULEX_68, "copy", ZQ_TABULEX_74), S_OK);
+  EXPECT_EQ(folder.Read("copy.7xy").substr(0, 8), "**KV74P*");
+  ASSERT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "NUMBERS", ZQ_TABULEX_52P), S_OK);
+  ASSERT_EQ(Convert("NUMBERS.5xv", ZQ_TABULEX_52P, "AGAIN", ZQ_TABULEX_52P), S_OK);
+  EXPECT_EQ(folder.Read("AGAIN.5xv").substr(0, 8), "**KV52F*");
+  EXPECT_TRUE(answerer.Unexpected().empty());
+}
+
+TEST_F(ConvertThroughCom, OverwritePromptAnswers) {
+  folder.Write("numbers.txt", kNumbers);
+  folder.Write("copy.txt", "old");
+  const std::string target = folder.PathOf("copy.txt");
+  const struct {
+    int button;
+    HRESULT result;
+    const char* contents;
+  } answers[] = {
+      {IDNO, CONVERT_SKIPPED, "old"}, {IDCANCEL, CONVERT_CANCELLED, "old"}, {IDYES, S_OK, nullptr}};
+  for (const auto& answer : answers) {
+    DialogAnswerer answerer({{target, answer.button}});
+    EXPECT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), answer.result);
+    const std::vector<SeenDialog>& seen = answerer.Seen();
+    ASSERT_TRUE(seen[0].seen) << answer.button;
+    EXPECT_EQ(seen[0].text, messages::kFileExists.text);
+    EXPECT_EQ(seen[0].owner, nullptr);
+    if (answer.contents) {
+      EXPECT_EQ(folder.Read("copy.txt"), answer.contents);
+    }
+    EXPECT_TRUE(answerer.Unexpected().empty());
+  }
+  EXPECT_NE(folder.Read("copy.txt"), "old");
+  EXPECT_EQ(Remembered(), target);
+}
+
+TEST_F(ConvertThroughCom, RenamedVariableIsReportedAsOwnedByTheConverterWindow) {
+  folder.Write("numbers.txt", kNumbers);
+  HWND window = CreateWindowExA(0, "STATIC", "ZQ Tabulex Converter", WS_OVERLAPPEDWINDOW, 0, 0, 100,
+                                100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  DialogAnswerer answerer({{"Invalid File Name", IDOK}});
+  EXPECT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "my sheet", ZQ_TABULEX_52P), S_OK);
+  const std::vector<SeenDialog>& seen = answerer.Seen();
+  DestroyWindow(window);
+  ASSERT_TRUE(seen[0].seen);
+  EXPECT_EQ(seen[0].text,
+            "The name of the file has been changed to comply with the device naming conventions. "
+            "\nThe file name is now MYSHEET.5xv and can be viewed on the device as MYSHEET.\n");
+  EXPECT_EQ(seen[0].owner, window);
+  EXPECT_TRUE(folder.Exists("MYSHEET.5xv"));
+  EXPECT_TRUE(answerer.Unexpected().empty());
+}
+
+TEST_F(ConvertThroughCom, TargetHeldOpenByAnotherProgramIsReadOnly) {
+  folder.Write("numbers.txt", kNumbers);
+  folder.Write("copy.txt", "old");
+  const std::string target = folder.PathOf("copy.txt");
+  HANDLE held = CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  DialogAnswerer answerer({{"Error", IDOK}});
+  EXPECT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_CANCELLED);
+  const std::vector<SeenDialog>& seen = answerer.Seen();
+  CloseHandle(held);
+  ASSERT_TRUE(seen[0].seen);
+  EXPECT_EQ(seen[0].text, target + "\nThe above file is read-only. Unable to continue.");
+  EXPECT_EQ(folder.Read("copy.txt"), "old");
+  EXPECT_TRUE(answerer.Unexpected().empty());
+}
+
+TEST_F(ConvertThroughCom, ErrorTextsComeFromTheErrorTextComponent) {
+  folder.Write("empty.txt", "");
+  DialogAnswerer answerer({{kDefaultCaption, IDOK}});
+  EXPECT_EQ(Convert("empty.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
+  const std::vector<SeenDialog>& seen = answerer.Seen();
+  ASSERT_TRUE(seen[0].seen);
+  EXPECT_EQ(seen[0].text, components::ErrorTextFor(ERR_SOURCE_TOO_SMALL));
+  EXPECT_TRUE(answerer.Unexpected().empty());
+}
+
+TEST_F(ConvertThroughCom, WithoutTheErrorTextComponentMessage107IsShown) {
+  folder.Write("empty.txt", "");
+  Unregistered unregistered(kErrorTextDll);
+  DialogAnswerer answerer({{kDefaultCaption, IDOK}});
+  EXPECT_EQ(Convert("empty.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
+  const std::vector<SeenDialog>& seen = answerer.Seen();
+  ASSERT_TRUE(seen[0].seen);
+  EXPECT_EQ(seen[0].text, "Application error.  Please reinstall ZQ Tabulex Converter.");
+  EXPECT_TRUE(answerer.Unexpected().empty());
+}
+
+TEST_F(ConvertThroughCom, WithoutTheVariableFileComponentTheFirstCallFailsWithEPointer) {
+  folder.Write("numbers.txt", kNumbers);
+  Unregistered unregistered(kVarFileDll);
+  DialogAnswerer answerer({{kDefaultCaption, IDOK}});
+  EXPECT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "NUMBERS", ZQ_TABULEX_52P), E_FAIL);
+  const std::vector<SeenDialog>& seen = answerer.Seen();
+  ASSERT_TRUE(seen[0].seen);
+  EXPECT_EQ(seen[0].text, components::ErrorTextFor(static_cast<std::uint32_t>(E_POINTER)));
+  EXPECT_FALSE(folder.Exists("NUMBERS.5xv"));
+  EXPECT_TRUE(answerer.Unexpected().empty());
+}
+
+}  // namespace
+}  // namespace tabulex::testing

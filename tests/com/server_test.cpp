@@ -1,0 +1,282 @@
+// The converter server as COM sees it: registry entries, type library, creation, aggregation,
+// unloading, error-info support and the file-name methods.
+#include <gtest/gtest.h>
+
+#include "converter/com/TabulexConverter_h.h"
+#include "tests/com/ComTestSupport.h"
+
+namespace tabulex::testing {
+namespace {
+
+constexpr const char* kClassKey = "CLSID\\{B73EBADE-7EE5-4B7D-8614-3B6625B8008F}";
+constexpr const char* kClassId = "{B73EBADE-7EE5-4B7D-8614-3B6625B8008F}";
+constexpr const char* kLibraryId = "{2E89A416-EC05-4279-BE2F-8911AFF9E636}";
+
+HRESULT CreateConverter(Releaser<ITabulex>& out) {
+  return CoCreateInstance(CLSID_Tabulex, nullptr, CLSCTX_INPROC_SERVER, IID_ITabulex, out.Out());
+}
+
+std::string Narrow(BSTR text) {
+  std::string out;
+  for (UINT i = 0; text && i < SysStringLen(text); ++i) out.push_back(static_cast<char>(text[i]));
+  return out;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+  return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+TEST(Registration, WritesTheClassProgIdsAndTypeLibrary) {
+  EXPECT_EQ(ClassesValue("Tabulex.Converter.1"), "Tabulex Class");
+  EXPECT_EQ(ClassesValue("Tabulex.Converter.1\\CLSID"), kClassId);
+  EXPECT_EQ(ClassesValue("Tabulex.Converter"), "Tabulex Class");
+  EXPECT_EQ(ClassesValue("Tabulex.Converter\\CLSID"), kClassId);
+  EXPECT_EQ(ClassesValue("Tabulex.Converter\\CurVer"), "Tabulex.Converter.1");
+  const std::string key = kClassKey;
+  EXPECT_EQ(ClassesValue(key), "Tabulex Class");
+  EXPECT_EQ(ClassesValue(key + "\\ProgID"), "Tabulex.Converter.1");
+  EXPECT_EQ(ClassesValue(key + "\\VersionIndependentProgID"), "Tabulex.Converter");
+  const std::optional<std::string> server = ClassesValue(key + "\\InprocServer32");
+  ASSERT_TRUE(server.has_value());
+  EXPECT_TRUE(SameText(*server, ServerPath(kConverterDll))) << *server;
+  EXPECT_EQ(ClassesValue(key + "\\InprocServer32", "ThreadingModel"), "Apartment");
+  EXPECT_EQ(ClassesValue(key + "\\TypeLib"), kLibraryId);
+}
+
+TEST(Registration, TypeLibraryDescribesTheInterface) {
+  Releaser<ITypeLib> library;
+  ASSERT_EQ(LoadRegTypeLib(LIBID_TABULEXCONVERTERLib, 1, 0, 0x0409,
+                           reinterpret_cast<ITypeLib**>(library.Out())),
+            S_OK);
+  TLIBATTR* libraryAttributes = nullptr;
+  ASSERT_EQ(library->GetLibAttr(&libraryAttributes), S_OK);
+  EXPECT_EQ(libraryAttributes->lcid, 0x0409u);
+  EXPECT_EQ(libraryAttributes->wMajorVerNum, 1);
+  EXPECT_EQ(libraryAttributes->wMinorVerNum, 0);
+  library->ReleaseTLibAttr(libraryAttributes);
+  BSTR name = nullptr;
+  BSTR help = nullptr;
+  ASSERT_EQ(library->GetDocumentation(-1, &name, &help, nullptr, nullptr), S_OK);
+  EXPECT_EQ(Narrow(name), "TABULEXCONVERTERLib");
+  EXPECT_EQ(Narrow(help), "Tabulex Converter 1.0 Type Library");
+  SysFreeString(name);
+  SysFreeString(help);
+
+  Releaser<ITypeInfo> info;
+  ASSERT_EQ(library->GetTypeInfoOfGuid(IID_ITabulex, reinterpret_cast<ITypeInfo**>(info.Out())),
+            S_OK);
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+  EXPECT_EQ(attributes->typekind, TKIND_INTERFACE);
+  EXPECT_EQ(attributes->cFuncs, 5);
+  EXPECT_EQ(attributes->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION), 0);
+  EXPECT_EQ(attributes->cImplTypes, 1);
+  info->ReleaseTypeAttr(attributes);
+  ASSERT_EQ(info->GetDocumentation(MEMBERID_NIL, nullptr, &help, nullptr, nullptr), S_OK);
+  EXPECT_EQ(Narrow(help), "ITabulex Interface");
+  SysFreeString(help);
+
+  const char* methods[] = {"SetTheFileName", "GetTheFileName", "WorkbookToText",
+                           "GetExcelSheetNames", "Convert"};
+  for (UINT i = 0; i < 5; ++i) {
+    FUNCDESC* function = nullptr;
+    ASSERT_EQ(info->GetFuncDesc(i, &function), S_OK);
+    // After the three methods of IUnknown.
+    EXPECT_EQ(function->oVft, static_cast<SHORT>((3 + i) * sizeof(void*))) << methods[i];
+    EXPECT_EQ(function->callconv, CC_STDCALL);
+    ASSERT_EQ(info->GetDocumentation(function->memid, &name, &help, nullptr, nullptr), S_OK);
+    EXPECT_EQ(Narrow(name), methods[i]);
+    EXPECT_EQ(Narrow(help), std::string("method ") + methods[i]);
+    SysFreeString(name);
+    SysFreeString(help);
+    info->ReleaseFuncDesc(function);
+  }
+
+  Releaser<ITypeInfo> coclass;
+  ASSERT_EQ(library->GetTypeInfoOfGuid(CLSID_Tabulex, reinterpret_cast<ITypeInfo**>(coclass.Out())),
+            S_OK);
+  ASSERT_EQ(coclass->GetDocumentation(MEMBERID_NIL, &name, &help, nullptr, nullptr), S_OK);
+  EXPECT_EQ(Narrow(name), "Tabulex");
+  EXPECT_EQ(Narrow(help), "Tabulex Class");
+  SysFreeString(name);
+  SysFreeString(help);
+}
+
+TEST(Registration, UnregisteringRemovesTheClassAndKeepsTheClsidKey) {
+  {
+    Unregistered unregistered(kConverterDll);
+    Releaser<ITabulex> converter;
+    EXPECT_EQ(CreateConverter(converter), REGDB_E_CLASSNOTREG);
+    CLSID id;
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"Tabulex.Converter", &id)));
+    EXPECT_FALSE(ClassesKeyExists("Tabulex.Converter"));
+    EXPECT_FALSE(ClassesKeyExists("Tabulex.Converter.1"));
+    EXPECT_FALSE(ClassesKeyExists(kClassKey));
+    EXPECT_TRUE(ClassesKeyExists("CLSID"));
+    ITypeLib* library = nullptr;
+    EXPECT_NE(LoadRegTypeLib(LIBID_TABULEXCONVERTERLib, 1, 0, 0x0409, &library), S_OK);
+    if (library) library->Release();
+  }
+  Releaser<ITabulex> converter;
+  EXPECT_EQ(CreateConverter(converter), S_OK);
+}
+
+TEST(Creation, ByBothProgIdsAndByClassId) {
+  for (const wchar_t* progId : {L"Tabulex.Converter", L"Tabulex.Converter.1"}) {
+    CLSID id;
+    ASSERT_EQ(CLSIDFromProgID(progId, &id), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(id, CLSID_Tabulex));
+    Releaser<ITabulex> converter;
+    EXPECT_EQ(CoCreateInstance(id, nullptr, CLSCTX_ALL, IID_ITabulex, converter.Out()), S_OK);
+  }
+  Releaser<ITabulex> converter;
+  EXPECT_EQ(CreateConverter(converter), S_OK);
+  Releaser<IDispatch> dispatch;
+  EXPECT_EQ(converter->QueryInterface(IID_IDispatch, dispatch.Out()), E_NOINTERFACE);
+  EXPECT_EQ(dispatch.p, nullptr);
+}
+
+// An outer object that records the calls delegated to it.
+class Outer : public IUnknown {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+    ++queries;
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
+  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
+  int queries = 0;
+  int references = 1;
+};
+
+TEST(Creation, AggregationHandsOutTheInnerUnknownAndDelegatesTheRest) {
+  Outer outer;
+  Releaser<ITabulex> refused;
+  EXPECT_EQ(
+      CoCreateInstance(CLSID_Tabulex, &outer, CLSCTX_INPROC_SERVER, IID_ITabulex, refused.Out()),
+      CLASS_E_NOAGGREGATION);
+  Releaser<IUnknown> inner;
+  ASSERT_EQ(
+      CoCreateInstance(CLSID_Tabulex, &outer, CLSCTX_INPROC_SERVER, IID_IUnknown, inner.Out()),
+      S_OK);
+  ITabulex* converter = nullptr;
+  ASSERT_EQ(inner->QueryInterface(IID_ITabulex, reinterpret_cast<void**>(&converter)), S_OK);
+  // The interface's reference is the outer object's.
+  EXPECT_EQ(outer.references, 2);
+  void* other = nullptr;
+  EXPECT_EQ(converter->QueryInterface(IID_ISupportErrorInfo, &other), E_NOINTERFACE);
+  EXPECT_EQ(outer.queries, 1);
+  converter->Release();
+  EXPECT_EQ(outer.references, 1);
+  // The inner unknown answers for itself.
+  Releaser<IUnknown> again;
+  EXPECT_EQ(inner->QueryInterface(IID_IUnknown, again.Out()), S_OK);
+  EXPECT_EQ(again.p, inner.p);
+}
+
+using GetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+using CanUnloadNowFunction = HRESULT(STDAPICALLTYPE*)();
+
+// An export of the module as the function type it has.
+template <typename Function>
+Function Export(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+TEST(Server, ClassObjectAndUnloading) {
+  HMODULE module = LoadLibraryA(ServerPath(kConverterDll).c_str());
+  ASSERT_NE(module, nullptr);
+  auto getClassObject = Export<GetClassObjectFunction>(module, "DllGetClassObject");
+  auto canUnloadNow = Export<CanUnloadNowFunction>(module, "DllCanUnloadNow");
+  ASSERT_NE(getClassObject, nullptr);
+  ASSERT_NE(canUnloadNow, nullptr);
+
+  void* object = nullptr;
+  EXPECT_EQ(getClassObject(IID_ITabulex, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(getClassObject(CLSID_Tabulex, IID_IClassFactory, nullptr), E_POINTER);
+  Releaser<IClassFactory> factory;
+  ASSERT_EQ(getClassObject(CLSID_Tabulex, IID_IClassFactory, factory.Out()), S_OK);
+
+  EXPECT_EQ(canUnloadNow(), S_OK);
+  ITabulex* converter = nullptr;
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_ITabulex, reinterpret_cast<void**>(&converter)),
+            S_OK);
+  EXPECT_EQ(canUnloadNow(), S_FALSE);
+  converter->Release();
+  EXPECT_EQ(canUnloadNow(), S_OK);
+  EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+  EXPECT_EQ(canUnloadNow(), S_FALSE);
+  EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+  EXPECT_EQ(canUnloadNow(), S_OK);
+  factory.p->Release();
+  factory.p = nullptr;
+  FreeLibrary(module);
+}
+
+TEST(Server, SupportsErrorInfoForItsInterfaceOnly) {
+  Releaser<ITabulex> converter;
+  ASSERT_EQ(CreateConverter(converter), S_OK);
+  Releaser<ISupportErrorInfo> support;
+  ASSERT_EQ(converter->QueryInterface(IID_ISupportErrorInfo, support.Out()), S_OK);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_ITabulex), S_OK);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IUnknown), S_FALSE);
+}
+
+TEST(FileName, RemembersACopyUpToTheFirstZero) {
+  Releaser<ITabulex> converter;
+  ASSERT_EQ(CreateConverter(converter), S_OK);
+  BSTR name = nullptr;
+  ASSERT_EQ(converter->GetTheFileName(&name), S_OK);
+  ASSERT_NE(name, nullptr);  // an empty string, never null
+  EXPECT_EQ(SysStringLen(name), 0u);
+  SysFreeString(name);
+  EXPECT_EQ(converter->GetTheFileName(nullptr), E_POINTER);
+
+  const std::wstring withZero(L"C:\\out\\GRADES.5xv\0tail", 23);
+  BSTR value = SysAllocStringLen(withZero.data(), static_cast<UINT>(withZero.size()));
+  EXPECT_EQ(converter->SetTheFileName(value), S_OK);
+  SysFreeString(value);
+  ASSERT_EQ(converter->GetTheFileName(&name), S_OK);
+  EXPECT_EQ(Narrow(name), "C:\\out\\GRADES.5xv");
+  SysFreeString(name);
+
+  EXPECT_EQ(converter->SetTheFileName(nullptr), S_OK);
+  ASSERT_EQ(converter->GetTheFileName(&name), S_OK);
+  EXPECT_EQ(SysStringLen(name), 0u);
+  SysFreeString(name);
+}
+
+TEST(Workbooks, SheetNamesFailWithoutTheEngineAndLeaveTheVariant) {
+  Releaser<ITabulex> converter;
+  ASSERT_EQ(CreateConverter(converter), S_OK);
+  EXPECT_EQ(converter->GetExcelSheetNames(nullptr, nullptr), E_POINTER);
+  VARIANT names;
+  names.vt = VT_I4;
+  names.lVal = 123;
+  DialogAnswerer answerer({{kDefaultCaption, IDOK}});
+  BSTR path = SysAllocString(L"C:\\book.xls");
+  EXPECT_EQ(converter->GetExcelSheetNames(path, &names), E_FAIL);
+  SysFreeString(path);
+  const std::vector<SeenDialog>& seen = answerer.Seen();
+  ASSERT_TRUE(seen[0].seen);
+  EXPECT_EQ(seen[0].text,
+            "The spreadsheet application could not be started. Check that it is installed.");
+  EXPECT_EQ(names.vt, VT_I4);
+  EXPECT_EQ(names.lVal, 123);
+}
+
+TEST(Workbooks, WorkbookToTextWritesNothingWithoutATextFileName) {
+  Releaser<ITabulex> converter;
+  ASSERT_EQ(CreateConverter(converter), S_OK);
+  BSTR path = SysAllocString(L"C:\\book.xls");
+  BSTR empty = SysAllocString(L"");
+  // No dialog comes: nothing is exported.
+  EXPECT_EQ(converter->WorkbookToText(path, empty), S_OK);
+  EXPECT_EQ(converter->WorkbookToText(path, nullptr), S_OK);
+  SysFreeString(empty);
+  SysFreeString(path);
+}
+
+}  // namespace
+}  // namespace tabulex::testing
