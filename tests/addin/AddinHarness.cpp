@@ -1,0 +1,111 @@
+// Support for the add-in's tests under Wine.
+#include "tests/addin/AddinHarness.h"
+
+#include "addin/Settings.h"
+#include "converter/platform/win32/MakerInterfaces.h"
+
+namespace tabulex::testing {
+
+std::string ErrorText(HRESULT code) {
+  maker::ErrorText* component = nullptr;
+  if (FAILED(CoCreateInstance(maker::kErrorTextClassId, nullptr, CLSCTX_INPROC_SERVER,
+                              maker::kIErrorTextId, reinterpret_cast<void**>(&component)))) {
+    return "(no error-text component)";
+  }
+  BSTR text = nullptr;
+  component->lpVtbl->GetErrorText(component, code, &text);
+  std::string out = addin::Narrow(text, static_cast<int>(SysStringLen(text)));
+  SysFreeString(text);
+  component->lpVtbl->Release(component);
+  return out;
+}
+
+Object NewHost() {
+  CLSID classId;
+  EXPECT_EQ(CLSIDFromProgID(L"Excel.Application", &classId), S_OK);
+  IDispatch* created = nullptr;
+  EXPECT_EQ(CoCreateInstance(classId, nullptr, CLSCTX_ALL, IID_IDispatch,
+                             reinterpret_cast<void**>(&created)),
+            S_OK);
+  Object host(created);
+  if (created) created->Release();
+  return host;
+}
+
+Object FindControl(const Object& application, const std::string& tag) {
+  const Variant wanted(tag);
+  return Object::From(
+      application.GetObject(L"CommandBars").Call(L"FindControl", {}, {{L"Tag", wanted}}),
+      L"FindControl");
+}
+
+std::string Text(const Object& object, const wchar_t* property) {
+  return object.GetValue(property).Text();
+}
+
+long Number(const Object& object, const wchar_t* property) {
+  return object.GetValue(property).Get().lVal;
+}
+
+void Click(const Object& application, const std::string& tag) {
+  const Object control = FindControl(application, tag);
+  ASSERT_TRUE(control) << tag;
+  control.Call(L"Execute");
+}
+
+std::optional<std::string> StringValue(HKEY root, const std::string& key, const std::string& name) {
+  char buffer[1024];
+  DWORD size = sizeof buffer;
+  if (RegGetValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), RRF_RT_REG_SZ, nullptr,
+                   buffer, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::string(buffer);
+}
+
+std::optional<DWORD> NumberValue(HKEY root, const std::string& key, const std::string& name) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+void SetString(HKEY root, const std::string& key, const std::string& name,
+               const std::string& value) {
+  RegSetKeyValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), REG_SZ, value.c_str(),
+                  static_cast<DWORD>(value.size() + 1));
+}
+
+void DeleteKey(HKEY root, const std::string& key) {
+  RegDeleteTreeA(root, key.c_str());
+  RegDeleteKeyA(root, key.c_str());
+}
+
+void AddinTest::SetUp() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  folder_ = std::filesystem::temp_directory_path() /
+            (std::string("addin_") + info->test_suite_name() + "_" + info->name());
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+  std::filesystem::create_directories(folder_);
+  DeleteKey(HKEY_CURRENT_USER, addin::SettingsKey(addin::kSettingsSection));
+  host_ = NewHost();
+  auto scripted = std::make_unique<ScriptedUi>();
+  ui_ = scripted.get();
+  connect_.Reset(new addin::Connect(std::move(scripted)));
+}
+
+void AddinTest::TearDown() {
+  if (ui_) {
+    EXPECT_TRUE(ui_->answers.empty()) << "file dialogs the add-in never opened";
+  }
+  connect_.Reset();
+  host_ = Object();
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+}  // namespace tabulex::testing

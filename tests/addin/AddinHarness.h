@@ -1,0 +1,103 @@
+// Support for the add-in's tests under Wine: the registered servers, a host stand-in to connect
+// to, scripted answers for the add-in's dialogs, and reading the menu the add-in built.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <windows.h>
+
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "addin/Automation.h"
+#include "addin/ComRef.h"
+#include "addin/Connect.h"
+#include "addin/Ui.h"
+
+namespace tabulex::testing {
+
+using addin::Object;
+using addin::Variant;
+
+// Answers the add-in's dialogs from a script and records what it was asked.
+class ScriptedUi final : public addin::AddinUi {
+ public:
+  // One answer per file dialog, in order; nothing stands for Cancel.
+  std::deque<std::optional<std::string>> answers;
+  std::vector<addin::FileDialogRequest> saveRequests;
+  std::vector<addin::FileDialogRequest> openRequests;
+  std::vector<std::pair<std::string, std::string>> messages;  // text, caption
+  std::vector<std::string> started;
+
+  std::optional<std::string> ChooseSaveFile(const addin::FileDialogRequest& request) override {
+    saveRequests.push_back(request);
+    return Next();
+  }
+  std::optional<std::string> ChooseOpenFile(const addin::FileDialogRequest& request) override {
+    openRequests.push_back(request);
+    return Next();
+  }
+  void ShowMessage(const std::string& text, const std::string& caption) override {
+    messages.emplace_back(text, caption);
+  }
+  bool StartProgram(const std::string& commandLine) override {
+    started.push_back(commandLine);
+    return true;
+  }
+
+ private:
+  std::optional<std::string> Next() {
+    if (answers.empty()) {
+      ADD_FAILURE() << "a file dialog nobody expected";
+      return std::nullopt;
+    }
+    std::optional<std::string> answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+  }
+};
+
+// The error-text component's text for a code, as the add-in shows it.
+std::string ErrorText(HRESULT code);
+
+// A new host stand-in application, created by the host's ProgID.
+Object NewHost();
+
+// The control the host finds for a tag, or an empty object.
+Object FindControl(const Object& application, const std::string& tag);
+std::string Text(const Object& object, const wchar_t* property);
+long Number(const Object& object, const wchar_t* property);
+
+// Clicks a control as the user does: through the host's Execute.
+void Click(const Object& application, const std::string& tag);
+
+// A registry value under HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE; nothing when missing.
+std::optional<std::string> StringValue(HKEY root, const std::string& key, const std::string& name);
+std::optional<DWORD> NumberValue(HKEY root, const std::string& key, const std::string& name);
+void SetString(HKEY root, const std::string& key, const std::string& name,
+               const std::string& value);
+void DeleteKey(HKEY root, const std::string& key);
+
+// A test with a host, an add-in object answering through a script, and a folder of its own.
+class AddinTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  void Connect(LONG mode = addin::kConnectAfterStartup) {
+    ASSERT_EQ(connect_->OnConnection(host_.Get(), mode, nullptr, nullptr), S_OK);
+  }
+  void Disconnect() { ASSERT_EQ(connect_->OnDisconnection(0, nullptr), S_OK); }
+  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  std::filesystem::path folder_;
+  Object host_;
+  ScriptedUi* ui_ = nullptr;
+  addin::ComRef<addin::Connect> connect_;
+};
+
+}  // namespace tabulex::testing

@@ -1,0 +1,134 @@
+// Answers real dialogs from a helper thread.
+#include "tests/addin/DialogScript.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace tabulex::testing {
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(10);
+constexpr auto kSettleTime = std::chrono::milliseconds(50);
+constexpr auto kAnswerTimeout = std::chrono::seconds(10);
+constexpr int kPollsPerPress = 50;
+// The file name box of the common file dialogs: an edit box in some layouts, a combo box
+// with an edit box in others.
+constexpr int kFileNameEdit = 0x480;
+constexpr int kFileNameCombo = 0x47C;
+
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// A message box's message: its static control that has text.
+std::string Message(HWND dialog) {
+  std::string found;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM out) -> BOOL {
+        char className[32] = {};
+        GetClassNameA(child, className, sizeof className);
+        const std::string text = WindowText(child);
+        if (lstrcmpiA(className, "Static") != 0 || text.empty()) return TRUE;
+        *reinterpret_cast<std::string*>(out) = text;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::vector<HWND> VisibleDialogs() {
+  std::vector<HWND> found;
+  EnumWindows(
+      [](HWND window, LPARAM out) -> BOOL {
+        char className[16] = {};
+        GetClassNameA(window, className, sizeof className);
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window) &&
+            process == GetCurrentProcessId()) {
+          reinterpret_cast<std::vector<HWND>*>(out)->push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void Press(HWND dialog, int button) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+}  // namespace
+
+DialogScript::DialogScript(std::vector<Step> steps, std::vector<std::string> ignored)
+    : steps_(std::move(steps)), ignored_(std::move(ignored)), thread_([this] { Run(); }) {}
+
+DialogScript::~DialogScript() {
+  Finish();
+}
+
+void DialogScript::Finish() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
+const std::vector<DialogScript::Seen>& DialogScript::Answered() {
+  Finish();
+  return answered_;
+}
+
+const std::vector<DialogScript::Seen>& DialogScript::Unexpected() {
+  Finish();
+  return unexpected_;
+}
+
+namespace {
+
+// Types the file name and presses the button until the dialog goes away: a dialog that has
+// just become visible may not have finished setting itself up and ignore the first press.
+void Answer(HWND dialog, const DialogScript::Step& step) {
+  const auto deadline = std::chrono::steady_clock::now() + kAnswerTimeout;
+  while (IsWindow(dialog) && IsWindowVisible(dialog) &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(kSettleTime);
+    if (!step.fileName.empty()) {
+      SetDlgItemTextA(dialog, kFileNameEdit, step.fileName.c_str());
+      SetDlgItemTextA(dialog, kFileNameCombo, step.fileName.c_str());
+    }
+    Press(dialog, step.button);
+    for (int i = 0; i < kPollsPerPress && IsWindow(dialog) && IsWindowVisible(dialog); ++i) {
+      std::this_thread::sleep_for(kPollInterval);
+    }
+  }
+}
+
+}  // namespace
+
+// Each dialog is handled once; one the test ignores is left alone.
+void DialogScript::Handle(HWND dialog) {
+  if (std::find(handled_.begin(), handled_.end(), dialog) != handled_.end()) return;
+  const std::string caption = WindowText(dialog);
+  if (std::find(ignored_.begin(), ignored_.end(), caption) != ignored_.end()) return;
+  handled_.push_back(dialog);
+  if (answered_.size() < steps_.size() && steps_[answered_.size()].caption == caption) {
+    const Step& step = steps_[answered_.size()];
+    answered_.push_back({caption, Message(dialog)});
+    Answer(dialog, step);
+    return;
+  }
+  unexpected_.push_back({caption, Message(dialog)});
+  Answer(dialog, Step{caption, IDCANCEL, ""});
+}
+
+void DialogScript::Run() {
+  while (!stop_) {
+    for (HWND dialog : VisibleDialogs()) Handle(dialog);
+    std::this_thread::sleep_for(kPollInterval);
+  }
+}
+
+}  // namespace tabulex::testing
