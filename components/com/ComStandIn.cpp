@@ -1,4 +1,4 @@
-// Error objects of the stand-in component servers.
+// Error objects and DLL entry points of the stand-in component servers.
 #include "components/com/ComStandIn.h"
 
 #include "components/ErrorTextStandIn.h"
@@ -26,3 +26,29 @@ HRESULT Fail(HRESULT hr, REFIID iid) {
 }
 
 }  // namespace tabulex::components::com
+
+using tabulex::components::com::kServer;
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) tabulex::com::SetModule(instance);
+  return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+  return tabulex::com::GetClassObject(rclsid, kServer.classId, kServer.factory, riid, ppv);
+}
+
+STDAPI DllCanUnloadNow() {
+  return tabulex::com::CanUnload() ? S_OK : S_FALSE;
+}
+
+STDAPI DllRegisterServer() {
+  return tabulex::com::Guarded([] {
+    tabulex::com::DeleteRegistryKeys(kServer.ownKeys);
+    return tabulex::com::WriteRegistryRows(kServer.registration, tabulex::com::ModulePath());
+  });
+}
+
+STDAPI DllUnregisterServer() {
+  return tabulex::com::Guarded([] { return tabulex::com::DeleteRegistryKeys(kServer.ownKeys); });
+}

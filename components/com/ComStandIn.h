@@ -6,7 +6,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
+#include "converter/com/Registry.h"
 #include "converter/com/ServerModule.h"
 
 namespace tabulex::components::com {
@@ -28,5 +31,15 @@ template <typename Self>
 HRESULT STDMETHODCALLTYPE NotImplemented(Self*) {
   return E_NOTIMPL;
 }
+
+// What a stand-in server serves: its one class, the factory of its objects and its registry
+// entries. Each server defines `kServer`; the DLL entry points in ComStandIn.cpp serve it.
+struct StandInServer {
+  const CLSID& classId;
+  tabulex::com::ClassFactory& factory;
+  std::span<const tabulex::com::RegistryRow> registration;
+  std::span<const std::string_view> ownKeys;
+};
+extern const StandInServer kServer;
 
 }  // namespace tabulex::components::com

@@ -180,32 +180,6 @@ tabulex::com::ClassFactory factory(&Create);
 
 }  // namespace
 
+const StandInServer kServer{tabulex::maker::kVarFileClassId, factory, kRegistration, kOwnKeys};
+
 }  // namespace tabulex::components::com
-
-using namespace tabulex::components::com;
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    tabulex::com::SetModule(instance);
-  }
-  return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-  return tabulex::com::GetClassObject(rclsid, tabulex::maker::kVarFileClassId, factory, riid, ppv);
-}
-
-STDAPI DllCanUnloadNow() {
-  return tabulex::com::CanUnload() ? S_OK : S_FALSE;
-}
-
-STDAPI DllRegisterServer() {
-  return tabulex::com::Guarded([] {
-    tabulex::com::DeleteRegistryKeys(kOwnKeys);
-    return tabulex::com::WriteRegistryRows(kRegistration, tabulex::com::ModulePath());
-  });
-}
-
-STDAPI DllUnregisterServer() {
-  return tabulex::com::Guarded([] { return tabulex::com::DeleteRegistryKeys(kOwnKeys); });
-}
