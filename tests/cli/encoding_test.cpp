@@ -8,6 +8,7 @@
 
 #include "cli/CommandLine.h"
 #include "converter/platform/TextEncoding.h"
+#include "tests/support/CommandRunner.h"
 #include "tests/support/TempFolder.h"
 
 namespace tabulex::cli {
@@ -62,22 +63,12 @@ TEST(Codec, AutoWritesTheTargetInTheSourcesCharset) {
   EXPECT_EQ(forced.Replaced(), 0u);
 }
 
-class EncodingCommandTest : public ::testing::Test {
+class EncodingCommandTest : public ::testing::Test, protected testing::CommandRunner {
  protected:
-  int Run(std::vector<std::string> args) {
-    args.insert(args.begin(), "tabulex");
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    std::istringstream in;
-    out.str("");
-    err.str("");
-    return RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, false);
-  }
+  using CommandRunner::Run;
   std::string PathOf(const std::string& name) { return folder.PathOf(name); }
 
   testing::TempFolder folder;
-  std::ostringstream out;
-  std::ostringstream err;
 };
 
 TEST_F(EncodingCommandTest, Utf8TextSurvivesACalculatorFile) {

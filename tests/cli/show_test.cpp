@@ -5,6 +5,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ShowCommand.h"
+#include "tests/support/CommandRunner.h"
 #include "tests/support/TempFolder.h"
 
 namespace tabulex::cli {
@@ -20,19 +21,11 @@ const std::string kSheet =
     "\r\n"
     "Longername\t1\r\n";
 
-class ShowTest : public ::testing::Test {
+class ShowTest : public ::testing::Test, protected testing::CommandRunner {
  protected:
+  using CommandRunner::Run;
   void SetUp() override { folder.Write("s.txt", kSheet); }
 
-  int Run(std::vector<std::string> args, Environment environment = {}) {
-    args.insert(args.begin(), "tabulex");
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    std::istringstream in;
-    out.str("");
-    err.str("");
-    return RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, environment);
-  }
   // Shows a conversion of the sheet into `type` under the device name `name`.
   std::string ShowAs(const std::string& type, const std::string& name,
                      std::vector<std::string> more = {}) {
@@ -45,8 +38,6 @@ class ShowTest : public ::testing::Test {
   }
 
   testing::TempFolder folder;
-  std::ostringstream out;
-  std::ostringstream err;
 };
 
 TEST_F(ShowTest, TextGridShowsLettersNumbersAndShortGaps) {

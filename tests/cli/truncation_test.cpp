@@ -10,26 +10,16 @@
 #include <sstream>
 
 #include "cli/CommandLine.h"
+#include "tests/support/CommandRunner.h"
 #include "tests/support/TempFolder.h"
 
 namespace tabulex::cli {
 namespace {
 
-class Truncation : public ::testing::TestWithParam<const char*> {
+class Truncation : public ::testing::TestWithParam<const char*>, protected testing::CommandRunner {
  protected:
-  int Run(std::vector<std::string> args) {
-    args.insert(args.begin(), "tabulex");
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    std::istringstream in;
-    out.str("");
-    err.str("");
-    return RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, false);
-  }
-
+  using CommandRunner::Run;
   testing::TempFolder folder_;
-  std::ostringstream out;
-  std::ostringstream err;
 };
 
 TEST_P(Truncation, EveryPrefixIsReadOrRefusedClearly) {

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/CommandLine.h"
+#include "tests/support/CommandRunner.h"
 #include "tests/support/TempFolder.h"
 
 namespace tabulex::cli {
@@ -14,21 +15,10 @@ std::string Fixture(const std::string& name) {
   return std::string(TABULEX_TEST_DATA) + name;
 }
 
-class WorkbookCommandLine : public ::testing::Test {
+class WorkbookCommandLine : public ::testing::Test, protected testing::CommandRunner {
  protected:
-  int Run(std::vector<std::string> args) {
-    args.insert(args.begin(), "tabulex");
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    std::istringstream in;
-    out.str("");
-    err.str("");
-    return RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, false);
-  }
-
+  using CommandRunner::Run;
   testing::TempFolder folder;
-  std::ostringstream out;
-  std::ostringstream err;
 };
 
 TEST_F(WorkbookCommandLine, SheetsListsWorksheetsInOrder) {
