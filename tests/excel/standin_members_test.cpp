@@ -1,0 +1,248 @@
+// The members the add-in uses (command bars and their controls, the active sheet and workbook,
+// new workbooks, sheet copies, cell formulas and values) are as strict as the rest of the host
+// stand-in: each call below is one the host refuses, by its dispatch or by raising an error.
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/excel/StandInHarness.h"
+
+namespace tabulex::testing {
+namespace {
+
+// An owned VARIANT argument.
+class Arg {
+ public:
+  Arg() { VariantInit(&v_); }
+  static Arg Text(const wchar_t* text) {
+    Arg a;
+    a.v_.vt = VT_BSTR;
+    a.v_.bstrVal = SysAllocString(text);
+    return a;
+  }
+  static Arg Int(long value) {
+    Arg a;
+    a.v_.vt = VT_I4;
+    a.v_.lVal = value;
+    return a;
+  }
+  static Arg Bool(bool value) {
+    Arg a;
+    a.v_.vt = VT_BOOL;
+    a.v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return a;
+  }
+  static Arg Object(IDispatch* object) {
+    Arg a;
+    a.v_.vt = VT_DISPATCH;
+    a.v_.pdispVal = object;
+    object->AddRef();
+    return a;
+  }
+  static Arg Missing() {
+    Arg a;
+    a.v_.vt = VT_ERROR;
+    a.v_.scode = DISP_E_PARAMNOTFOUND;
+    return a;
+  }
+  Arg(Arg&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
+  Arg(const Arg&) = delete;
+  Arg& operator=(const Arg&) = delete;
+  ~Arg() { VariantClear(&v_); }
+  const VARIANT& Get() const { return v_; }
+
+ private:
+  VARIANT v_;
+};
+
+struct Named {
+  const wchar_t* name;
+  Arg value;
+};
+
+// One late-bound call as a client makes it: the member and its named arguments resolved in
+// one GetIDsOfNames call, named arguments first, positional ones last to first. A put gets
+// DISPID_PROPERTYPUT as its one named argument only when `putId` says so.
+HRESULT Call(IDispatch* object, const wchar_t* member, WORD flags, std::vector<Arg> positional,
+             std::vector<Named> named = {}, bool putId = true, VARIANT* result = nullptr) {
+  std::vector<LPOLESTR> names{const_cast<LPOLESTR>(member)};
+  for (const Named& arg : named) names.push_back(const_cast<LPOLESTR>(arg.name));
+  std::vector<DISPID> ids(names.size());
+  const HRESULT resolved =
+      object->GetIDsOfNames(IID_NULL, names.data(), static_cast<UINT>(names.size()), 0, ids.data());
+  if (FAILED(resolved)) return resolved;
+  std::vector<VARIANT> values;
+  std::vector<DISPID> namedIds;
+  for (std::size_t i = 0; i < named.size(); ++i) {
+    values.push_back(named[i].value.Get());
+    namedIds.push_back(ids[i + 1]);
+  }
+  if ((flags & DISPATCH_PROPERTYPUT) && putId) namedIds.push_back(DISPID_PROPERTYPUT);
+  for (auto arg = positional.rbegin(); arg != positional.rend(); ++arg) {
+    values.push_back(arg->Get());
+  }
+  DISPPARAMS params{values.data(), namedIds.data(), static_cast<UINT>(values.size()),
+                    static_cast<UINT>(namedIds.size())};
+  EXCEPINFO exception{};
+  VARIANT ignored;
+  VariantInit(&ignored);
+  const HRESULT hr = object->Invoke(ids[0], IID_NULL, 0, flags, &params, result ? result : &ignored,
+                                    &exception, nullptr);
+  VariantClear(&ignored);
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  return hr;
+}
+
+std::vector<Arg> Args(Arg a) {
+  std::vector<Arg> args;
+  args.push_back(std::move(a));
+  return args;
+}
+std::vector<Arg> Args(Arg a, Arg b) {
+  std::vector<Arg> args = Args(std::move(a));
+  args.push_back(std::move(b));
+  return args;
+}
+std::vector<Named> Name(const wchar_t* name, Arg value) {
+  std::vector<Named> named;
+  named.push_back({name, std::move(value)});
+  return named;
+}
+
+constexpr WORD kGet = DISPATCH_PROPERTYGET;
+constexpr WORD kPut = DISPATCH_PROPERTYPUT;
+constexpr WORD kMethod = DISPATCH_METHOD;
+
+// A host stand-in with its call log; objects the test reaches are released at its end.
+class Members : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(CoCreateInstance(standin::kHostClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(&app_)),
+              S_OK);
+    Keep(app_);
+  }
+  void TearDown() override {
+    for (auto object = kept_.rbegin(); object != kept_.rend(); ++object) (*object)->Release();
+  }
+  IDispatch* Keep(IDispatch* object) {
+    if (object) kept_.push_back(object);
+    return object;
+  }
+  // The object a member returns, or null.
+  IDispatch* Get(IDispatch* object, const wchar_t* member, std::vector<Arg> args = {},
+                 std::vector<Named> named = {}) {
+    VARIANT result;
+    VariantInit(&result);
+    const HRESULT hr =
+        Call(object, member, kGet | kMethod, std::move(args), std::move(named), true, &result);
+    EXPECT_EQ(hr, S_OK) << "getting an object";
+    if (result.vt != VT_DISPATCH) {
+      VariantClear(&result);
+      return nullptr;
+    }
+    return Keep(result.pdispVal);
+  }
+  IDispatch* MenuBarControls() {
+    return Get(Get(Get(app_, L"CommandBars"), L"Item", Args(Arg::Int(1))), L"Controls");
+  }
+
+  TempFolder temp_;
+  CallLog log_{temp_.PathOf("calls.log")};
+  IDispatch* app_ = nullptr;
+  std::vector<IDispatch*> kept_;
+};
+
+TEST_F(Members, CommandBarsAndTheirControlsRefuseWrongArguments) {
+  IDispatch* bars = Get(app_, L"CommandBars");
+  IDispatch* controls = MenuBarControls();
+  ASSERT_TRUE(bars && controls);
+  // FindControl: its arguments by name and of their own types only.
+  EXPECT_EQ(Call(bars, L"FindControl", kMethod, {}, Name(L"Tag", Arg::Int(5))),
+            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(Call(bars, L"FindControl", kMethod, {}, Name(L"Caption", Arg::Text(L"x"))),
+            DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(Call(bars, L"FindControl", kMethod, {}, Name(L"Tag", Arg::Text(L"x"))), S_OK);
+  EXPECT_EQ(Call(bars, L"Item", kGet, {}), DISP_E_PARAMNOTFOUND);
+  // Controls.Add: numbers for Type and Before, a Boolean for Temporary, a place on the bar.
+  EXPECT_EQ(Call(controls, L"Add", kMethod, {}, Name(L"Type", Arg::Text(L"10"))),
+            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(Call(controls, L"Add", kMethod, {}, Name(L"Temporary", Arg::Text(L"yes"))),
+            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(Call(controls, L"Add", kMethod, {}, Name(L"Before", Arg::Int(99))), DISP_E_EXCEPTION);
+  EXPECT_EQ(Call(controls, L"Add", kMethod, {}, Name(L"Type", Arg::Int(4))), DISP_E_EXCEPTION);
+  EXPECT_TRUE(log_.Contains("CommandBarControls#1 call Add(Before:=I4:99) failed 0x800A03EC"));
+}
+
+TEST_F(Members, AControlsPropertiesNeedThePutIdAndTextAndItsMethodsNoArguments) {
+  IDispatch* control = Get(MenuBarControls(), L"Add", {}, Name(L"Type", Arg::Int(1)));
+  ASSERT_TRUE(control);
+  for (const wchar_t* property : {L"Caption", L"Tag", L"OnAction"}) {
+    SCOPED_TRACE(::testing::Message() << property);
+    EXPECT_EQ(Call(control, property, kPut, Args(Arg::Text(L"x")), {}, false),
+              DISP_E_PARAMNOTFOUND);
+    EXPECT_EQ(Call(control, property, kPut, Args(Arg::Int(1))), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Call(control, property, kMethod, Args(Arg::Text(L"x"))), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(Call(control, property, kPut, Args(Arg::Text(L"x"))), S_OK);
+  }
+  EXPECT_EQ(Call(control, L"Type", kPut, Args(Arg::Int(10))), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(Call(control, L"Execute", kMethod, Args(Arg::Int(1))), DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(Call(control, L"Delete", kMethod, {}, Name(L"Temporary", Arg::Text(L"no"))),
+            DISP_E_TYPEMISMATCH);
+  // A button has no controls of its own; a deleted control answers nothing.
+  EXPECT_EQ(Call(control, L"Controls", kGet, {}), DISP_E_EXCEPTION);
+  EXPECT_EQ(Call(control, L"Delete", kMethod, {}), S_OK);
+  EXPECT_EQ(Call(control, L"Execute", kMethod, {}), DISP_E_EXCEPTION);
+}
+
+TEST_F(Members, WorkbookSheetAndCellMembersRefuseWrongArguments) {
+  // Before any workbook there is no active sheet or workbook: Nothing, not an error.
+  VARIANT nothing;
+  VariantInit(&nothing);
+  EXPECT_EQ(Call(app_, L"ActiveSheet", kGet, {}, {}, true, &nothing), S_OK);
+  EXPECT_EQ(nothing.vt, VT_DISPATCH);
+  EXPECT_EQ(nothing.pdispVal, nullptr);
+  EXPECT_EQ(Call(app_, L"ActiveSheet", kPut, Args(Arg::Int(1))), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(Call(app_, L"ActiveWorkbook", kPut, Args(Arg::Int(1))), DISP_E_MEMBERNOTFOUND);
+
+  IDispatch* books = Get(app_, L"Workbooks");
+  EXPECT_EQ(Call(books, L"Add", kMethod, Args(Arg::Text(L"template.xlt"))), DISP_E_EXCEPTION);
+  EXPECT_EQ(Call(books, L"Add", kMethod, Args(Arg::Missing(), Arg::Missing())),
+            DISP_E_BADPARAMCOUNT);
+  IDispatch* book = Get(books, L"Add");
+  IDispatch* sheet = Get(app_, L"ActiveSheet");
+  ASSERT_TRUE(book && sheet);
+
+  // Copy: a worksheet of the host's own, before or after, not both.
+  EXPECT_EQ(Call(sheet, L"Copy", kMethod, {}, Name(L"Before", Arg::Text(L"Sheet1"))),
+            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(Call(sheet, L"Copy", kMethod, {}, Name(L"Before", Arg::Object(app_))),
+            DISP_E_EXCEPTION);
+  EXPECT_EQ(Call(sheet, L"Copy", kMethod, Args(Arg::Object(sheet), Arg::Object(sheet))),
+            DISP_E_EXCEPTION);
+
+  EXPECT_EQ(Call(sheet, L"Range", kGet, {}), DISP_E_PARAMNOTFOUND);
+  EXPECT_EQ(Call(sheet, L"Range", kGet, Args(Arg::Int(1))), DISP_E_TYPEMISMATCH);
+  IDispatch* cell = Get(sheet, L"Range", Args(Arg::Text(L"A1")));
+  ASSERT_TRUE(cell);
+  // Formula takes text only; Value any simple value but not an object; both need the put id.
+  EXPECT_EQ(Call(cell, L"Formula", kPut, Args(Arg::Int(0))), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(Call(cell, L"Formula", kPut, Args(Arg::Text(L"0")), {}, false), DISP_E_PARAMNOTFOUND);
+  EXPECT_EQ(Call(cell, L"Value", kPut, Args(Arg::Object(app_))), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(Call(cell, L"Value", kPut, Args(Arg::Int(0)), {}, false), DISP_E_PARAMNOTFOUND);
+  EXPECT_EQ(Call(cell, L"Formula", kMethod, Args(Arg::Text(L"0"))), DISP_E_MEMBERNOTFOUND);
+
+  // A closed workbook's objects raise the host's error.
+  EXPECT_EQ(Call(book, L"Close", kMethod, Args(Arg::Text(L"no"))), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(Call(book, L"Close", kMethod, Args(Arg::Bool(false))), S_OK);
+  EXPECT_EQ(Call(cell, L"Formula", kPut, Args(Arg::Text(L"0"))), DISP_E_EXCEPTION);
+  EXPECT_EQ(Call(sheet, L"Copy", kMethod, {}), DISP_E_EXCEPTION);
+}
+
+}  // namespace
+}  // namespace tabulex::testing
