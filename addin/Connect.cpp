@@ -120,7 +120,6 @@ Connect::Connect(std::unique_ptr<AddinUi> ui) : ui_(std::move(ui)) {
 
 Connect::~Connect() {
   ReleaseItems();
-  UnloadHostForm();
   if (about_.window) DestroyWindow(about_.window);
   --g_objects;
 }
@@ -232,7 +231,7 @@ HRESULT Connect::OnDisconnection(LONG, SAFEARRAY**) {
   }
   SaveSetting(kSettingsSection, kDisplayOnConnect, formShown_ ? "1" : "0");
   formShown_ = false;
-  UnloadHostForm();
+  hostForm_.Unload();
   ReleaseItems();
   application_ = Object();
   return S_OK;
@@ -255,22 +254,13 @@ HRESULT Connect::OnBeginShutdown(SAFEARRAY**) {
 }
 
 void Connect::Show() {
-  if (!hostForm_) {
-    hostForm_ = CreateWindowExA(0, "STATIC", kHostFormCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 320, 120, nullptr, nullptr, nullptr, nullptr);
-  }
   formShown_ = true;
-  if (hostForm_) ShowWindow(hostForm_, SW_SHOW);
+  hostForm_.Show();
 }
 
 void Connect::Hide() {
   formShown_ = false;
-  if (hostForm_) ShowWindow(hostForm_, SW_HIDE);
-}
-
-void Connect::UnloadHostForm() {
-  if (hostForm_) DestroyWindow(hostForm_);
-  hostForm_ = nullptr;
+  hostForm_.Hide();
 }
 
 Object Connect::TopMenu() const {
@@ -369,7 +359,7 @@ void Connect::RemoveMenu() {
 
 void Connect::OnClick(MenuCommand command) {
   if (!application_) return;
-  Commands commands(application_, *ui_);
+  Commands commands(application_, *ui_, hostForm_);
   switch (command) {
     case MenuCommand::kExport:
       commands.Export();

@@ -14,6 +14,7 @@
 #include "addin/Automation.h"
 #include "addin/ComRef.h"
 #include "addin/Extensibility.h"
+#include "addin/HostForm.h"
 #include "addin/Ui.h"
 
 namespace tabulex::addin {
@@ -76,14 +77,13 @@ class Connect final : public IDTExtensibility2 {
   void Advise(MenuItem& item, MenuCommand command);
   void ReleaseItems();
   void RemoveMenu();
-  void UnloadHostForm();
   void ShowAbout();
 
   std::atomic<long> refs_{1};
   std::unique_ptr<AddinUi> ui_;
   Object application_;
   bool formShown_ = false;
-  HWND hostForm_ = nullptr;
+  HostForm hostForm_;
   AboutLink about_;
   std::string installFolder_;
   Object converterPopup_;

@@ -2,12 +2,16 @@
 // the add-in uses the real dialogs, tests answer in code.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
 namespace tabulex::addin {
 
 struct FileDialogRequest {
+  // The window that owns the dialog.
+  HWND owner = nullptr;
   // Descriptions and patterns separated by vertical bars.
   std::string filter;
   int filterIndex = 1;

@@ -33,7 +33,7 @@ std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool 
                         std::min<std::size_t>(request.fileName.size(), kPathChars - 1));
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = Owner();
+  dialog.hwndOwner = request.owner ? request.owner : Owner();
   dialog.lpstrFilter = filter.c_str();
   dialog.nFilterIndex = static_cast<DWORD>(request.filterIndex);
   dialog.lpstrFile = path.data();
