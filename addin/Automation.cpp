@@ -65,7 +65,7 @@ std::string Variant::Text() const {
   VARIANT text;
   VariantInit(&text);
   if (FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&v_), 0, VT_BSTR))) {
-    throw AutomationError(DISP_E_TYPEMISMATCH, false, "a value is not text");
+    throw AutomationError(DISP_E_TYPEMISMATCH, "a value is not text");
   }
   std::string out = Narrow(text.bstrVal, static_cast<int>(SysStringLen(text.bstrVal)));
   VariantClear(&text);
@@ -85,7 +85,7 @@ Object Object::From(Variant result, const std::wstring& member) {
   if (v.vt == VT_DISPATCH) return Object(v.pdispVal);
   if (v.vt == VT_EMPTY || v.vt == VT_NULL) return Object();
   throw AutomationError(
-      DISP_E_TYPEMISMATCH, false,
+      DISP_E_TYPEMISMATCH,
       Narrow(member.c_str(), static_cast<int>(member.size())) + " did not return an object");
 }
 
@@ -119,19 +119,28 @@ std::string Describe(const wchar_t* name, HRESULT hr, const EXCEPINFO& info) {
   return text;
 }
 
+// The error an object raised: its code, or its run-time error number as the host's error
+// codes carry them, after the object has filled the details in when it defers that.
+HRESULT RaisedCode(EXCEPINFO& info) {
+  if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+  if (info.scode) return info.scode;
+  if (info.wCode) return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, info.wCode);
+  return DISP_E_EXCEPTION;
+}
+
 }  // namespace
 
 // Resolves the member and its named arguments in one GetIDsOfNames call, then invokes it with
 // the named arguments first and the positional ones last to first, as IDispatch expects.
 Variant Object::Invoke(const wchar_t* name, WORD flags, std::initializer_list<const Variant*> args,
                        std::initializer_list<Named> named) const {
-  if (!p_) throw AutomationError(E_POINTER, false, "a call on a missing object");
+  if (!p_) throw AutomationError(E_POINTER, "a call on a missing object");
   std::vector<LPOLESTR> names{const_cast<LPOLESTR>(name)};
   for (const Named& arg : named) names.push_back(const_cast<LPOLESTR>(arg.name));
   std::vector<DISPID> ids(names.size());
   HRESULT hr = p_->GetIDsOfNames(IID_NULL, names.data(), static_cast<UINT>(names.size()),
                                  LOCALE_USER_DEFAULT, ids.data());
-  if (FAILED(hr)) throw AutomationError(hr, false, Describe(name, hr, EXCEPINFO{}));
+  if (FAILED(hr)) throw AutomationError(hr, Describe(name, hr, EXCEPINFO{}));
 
   std::vector<VARIANT> values;
   std::vector<DISPID> namedIds;
@@ -151,12 +160,12 @@ Variant Object::Invoke(const wchar_t* name, WORD flags, std::initializer_list<co
   hr = p_->Invoke(ids[0], IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                   put ? nullptr : result.Out(), &info, &argError);
   if (FAILED(hr)) {
-    const std::string what = Describe(name, hr, info);
+    const HRESULT code = hr == DISP_E_EXCEPTION ? RaisedCode(info) : hr;
+    const std::string what = Describe(name, code, info);
     SysFreeString(info.bstrSource);
     SysFreeString(info.bstrDescription);
     SysFreeString(info.bstrHelpFile);
-    throw AutomationError(hr == DISP_E_EXCEPTION && info.scode ? info.scode : hr,
-                          hr == DISP_E_EXCEPTION, what);
+    throw AutomationError(code, what);
   }
   return result;
 }

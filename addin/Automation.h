@@ -12,18 +12,20 @@
 
 namespace tabulex::addin {
 
-// A failed call on an automation object. `raisedByHost` is set when the object itself raised
-// the error (Invoke gave DISP_E_EXCEPTION), as the host does for a failed operation.
+// The code of the host's run-time error 1004, which it raises for an operation that failed.
+inline constexpr HRESULT kHostRunTimeError = static_cast<HRESULT>(0x800A03ECu);
+
+// A failed call on an automation object. The code is the one the object raised (Invoke gave
+// DISP_E_EXCEPTION) or else the result of the call itself.
 class AutomationError : public std::runtime_error {
  public:
-  AutomationError(HRESULT code, bool raisedByHost, const std::string& what)
-      : std::runtime_error(what), code_(code), raisedByHost_(raisedByHost) {}
+  AutomationError(HRESULT code, const std::string& what) : std::runtime_error(what), code_(code) {}
   HRESULT Code() const { return code_; }
-  bool RaisedByHost() const { return raisedByHost_; }
+  // The host's own error 1004: the host has failed an operation it was asked for.
+  bool IsHostError() const { return code_ == kHostRunTimeError; }
 
  private:
   HRESULT code_;
-  bool raisedByHost_;
 };
 
 // A VARIANT that clears itself.

@@ -223,7 +223,7 @@ void RunCommand(AddinUi& ui, bool silentWhenNotCreatable, Steps&& steps) {
     steps();
   } catch (const Cancelled&) {
   } catch (const AutomationError& e) {
-    if (!e.RaisedByHost()) ReportError(ui, e.Code());
+    if (!e.IsHostError()) ReportError(ui, e.Code());
   } catch (const ComFailure& e) {
     if (!(silentWhenNotCreatable && IsNotCreatable(e.code))) ReportError(ui, e.code);
   } catch (const FileDialogError& e) {
@@ -300,6 +300,7 @@ void Commands::Export() {
 
 void Commands::ExportSteps() {
   FileDialogRequest request;
+  request.owner = hostForm_.Load();
   request.filter = kFileFilter;
   GetKeyValue(HKEY_CURRENT_USER, kConvertedFilesKey, "", &request.initialFolder);
   request.fileName =
@@ -327,6 +328,7 @@ void Commands::Import() {
 
 void Commands::ImportSteps() {
   FileDialogRequest request;
+  request.owner = hostForm_.Load();
   request.filter = kFileFilter;
   if (!GetKeyValue(HKEY_CURRENT_USER, kUserDataKey, "", &request.initialFolder)) {
     GetKeyValue(HKEY_CURRENT_USER, kLinkUserDataKey, "", &request.initialFolder);

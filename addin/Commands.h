@@ -8,6 +8,7 @@
 #include <string>
 
 #include "addin/Automation.h"
+#include "addin/HostForm.h"
 #include "addin/Ui.h"
 
 namespace tabulex::addin {
@@ -33,7 +34,8 @@ bool VerifyAppVar(AddinUi& ui, const std::string& path);
 
 class Commands {
  public:
-  Commands(Object application, AddinUi& ui) : application_(std::move(application)), ui_(ui) {}
+  Commands(Object application, AddinUi& ui, HostForm& hostForm)
+      : application_(std::move(application)), ui_(ui), hostForm_(hostForm) {}
 
   void Export();
   void Import();
@@ -49,6 +51,8 @@ class Commands {
 
   Object application_;
   AddinUi& ui_;
+  // Owns the file dialogs.
+  HostForm& hostForm_;
 };
 
 }  // namespace tabulex::addin

@@ -33,7 +33,8 @@ class AddinEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    for (const char* dll : {kConverterDll, kVarFileDll, kErrorTextDll, "Ledgerlink.dll"}) {
+    for (const char* dll :
+         {kConverterDll, kVarFileDll, kErrorTextDll, kDeviceLinkDll, "Ledgerlink.dll"}) {
       ASSERT_EQ(Regsvr32(dll), 0u) << dll;
     }
     ASSERT_EQ(RegisterHostStandIn(), 0u);

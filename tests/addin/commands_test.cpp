@@ -7,16 +7,21 @@
 #include <algorithm>
 #include <fstream>
 
+#include "addin/Connect.h"
 #include "addin/Settings.h"
+#include "components/DeviceLinkStandIn.h"
 #include "components/VarFileStandIn.h"
+#include "components/com/DeviceLink.h"
 #include "tests/addin/AddinHarness.h"
 #include "tests/addin/DialogScript.h"
+#include "tests/com/ComTestSupport.h"
 
 namespace tabulex::testing {
 namespace {
 
 constexpr char kExport[] = "&Export to ZQ Tabulex";
 constexpr char kImport[] = "&Import from ZQ Tabulex";
+constexpr char kConvertAndSend[] = "&Convert and Send to Device";
 
 // The files of a folder, by name.
 std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
@@ -90,6 +95,11 @@ TEST_F(CommandTest, ExportOffersTheFirstEightCharactersOfTheSheetNameWithTheFilt
             "KV-74 Plus (*.7xy)|*.7xy|Rambla 200 (*.r2y)|*.r2y");
   EXPECT_EQ(request.filterIndex, 1);
   EXPECT_EQ(request.initialFolder, "C:\\Converted");
+  // The hidden host form owns the dialog.
+  HWND form = FindWindowA(nullptr, addin::kHostFormCaption);
+  EXPECT_TRUE(form);
+  EXPECT_EQ(request.owner, form);
+  EXPECT_FALSE(IsWindowVisible(form));
   // Cancelled: no message, no file.
   EXPECT_TRUE(ui_->messages.empty());
   EXPECT_TRUE(FilesIn(folder_).empty());
@@ -201,6 +211,199 @@ TEST_F(CommandTest, ImportOfAFileTheComponentCannotLoadReportsTheComponentsError
   Click(host_, kImport);
   ASSERT_EQ(ui_->messages.size(), 1u);
   EXPECT_EQ(ui_->messages[0].second, "Error");
+}
+
+// Convert and Send against the device-link stand-in, whose "connected" calculator each test
+// configures; sent files arrive in a folder of the test's own.
+class ConvertAndSendTest : public CommandTest {
+ protected:
+  void SetUp() override {
+    CommandTest::SetUp();
+    calculator_ = folder_ / "calculator";
+    std::filesystem::create_directories(calculator_);
+    Configure("KV-68");
+    temporaryBefore_ = TemporaryFolder();
+  }
+  void TearDown() override {
+    EXPECT_EQ(TemporaryFolder(), temporaryBefore_) << "files left in the temporary folder";
+    DeleteKey(HKEY_CURRENT_USER, Narrow(components::com::kDeviceLinkSettingsKey));
+    CommandTest::TearDown();
+  }
+
+  static std::string Narrow(const wchar_t* text) { return addin::Narrow(text, lstrlenW(text)); }
+  void Configure(const std::string& model, bool detectable = true) {
+    Configure(model, calculator_.string(), detectable);
+  }
+  void Configure(const std::string& model, const std::string& folder, bool detectable) {
+    const std::string key = Narrow(components::com::kDeviceLinkSettingsKey);
+    SetString(HKEY_CURRENT_USER, key, "Model", model);
+    SetString(HKEY_CURRENT_USER, key, "Folder", folder);
+    const DWORD detect = detectable ? 1 : 0;
+    RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Detectable", REG_DWORD, &detect,
+                    sizeof detect);
+  }
+  // Everything in the system's temporary folder.
+  static std::vector<std::string> TemporaryFolder() {
+    return FilesIn(std::filesystem::temp_directory_path());
+  }
+  static std::string Formula(const Object& book, const wchar_t* cell) {
+    const Variant first(1L), at(cell);
+    return book.GetObject(L"Worksheets")
+        .GetObject(L"Item", {&first})
+        .GetObject(L"Range", {&at})
+        .GetValue(L"Formula")
+        .Text();
+  }
+  // Answers the dialogs of one click: the device choice first when `deviceChoice` is a
+  // button, then the converter's note that "tempSheet" became a device name when the command
+  // converts. `Seen()` is what they showed.
+  void ExpectDialogs(std::optional<int> deviceChoice, bool converts) {
+    std::vector<DialogScript::Step> steps;
+    if (deviceChoice) steps.push_back({components::com::kDeviceChoiceCaption, *deviceChoice, ""});
+    if (converts) steps.push_back({kNameChangedCaption, IDOK, ""});
+    expected_ = steps.size();
+    guard_ = std::make_unique<DialogScript>(std::move(steps));
+  }
+  std::vector<std::string> Seen() {
+    std::vector<std::string> texts;
+    for (const DialogScript::Seen& seen : guard_->Answered()) texts.push_back(seen.text);
+    EXPECT_EQ(texts.size(), expected_) << "dialogs the command never showed";
+    return texts;
+  }
+  static constexpr char kNameChangedCaption[] = "Invalid File Name";
+
+  std::filesystem::path calculator_;
+  std::vector<std::string> temporaryBefore_;
+  std::size_t expected_ = 0;
+};
+
+TEST_F(ConvertAndSendTest, AnEmptyA1GetsZeroAndEachModelReceivesAFileOfItsType) {
+  struct Case {
+    const char* model;
+    const char* extension;
+    components::Family family;
+  };
+  const Case cases[] = {{"KV-57PSE", ".5xv", components::Family::kKv52},
+                        {"KV-68T", ".68y", components::Family::kKv68},
+                        {"KV-74P", ".7xy", components::Family::kKv68},
+                        {"R200", ".r2y", components::Family::kKv68}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.model);
+    std::filesystem::remove_all(calculator_);
+    std::filesystem::create_directories(calculator_);
+    Configure(c.model);
+    const Object book = OpenSheet("Data", {"B1 5", "B2 text"});
+    ExpectDialogs(std::nullopt, true);
+    Click(host_, kConvertAndSend);
+    Seen();
+    EXPECT_TRUE(ui_->messages.empty());
+    EXPECT_EQ(Formula(book, L"A1"), "0");
+    const std::vector<std::string> sent = FilesIn(calculator_);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(sent[0]).extension(), c.extension);
+    components::VarFileStandIn file;
+    ASSERT_EQ(file.LoadFile((calculator_ / sent[0]).string(), 0), kOk);
+    std::int32_t family = 0;
+    file.get_DeviceFamily(&family);
+    EXPECT_EQ(family, static_cast<std::int32_t>(c.family));
+    const Variant keep = Variant::Bool(false);
+    book.Call(L"Close", {&keep});
+  }
+}
+
+TEST_F(ConvertAndSendTest, ACellA1WithContentsIsLeftAsItIs) {
+  const Object book = OpenSheet("Data", {"A1 7"});
+  ExpectDialogs(std::nullopt, true);
+  Click(host_, kConvertAndSend);
+  Seen();
+  EXPECT_TRUE(ui_->messages.empty());
+  EXPECT_EQ(Formula(book, L"A1"), "7");
+  EXPECT_EQ(FilesIn(calculator_).size(), 1u);
+}
+
+TEST_F(ConvertAndSendTest, AnUnsupportedModelIsReportedAndNothingIsWrittenOrChanged) {
+  Configure("KV-84");
+  const Object book = OpenSheet("Data", {"B1 5"});
+  Click(host_, kConvertAndSend);
+  EXPECT_EQ(ui_->messages, ErrorMessage(addin::kErrDeviceNotSupported));
+  EXPECT_EQ(Formula(book, L"A1"), "");
+  EXPECT_TRUE(FilesIn(calculator_).empty());
+}
+
+TEST_F(ConvertAndSendTest, WithoutACalculatorTheDeviceChoiceIsOfferedAndTheCommandEndsSilently) {
+  Configure("");
+  const Object book = OpenSheet("Data", {"B1 5"});
+  ExpectDialogs(IDOK, false);
+  Click(host_, kConvertAndSend);
+  EXPECT_EQ(Seen(), std::vector<std::string>{components::com::kNoDeviceToChoose});
+  EXPECT_TRUE(ui_->messages.empty());
+  EXPECT_EQ(Formula(book, L"A1"), "");
+  EXPECT_TRUE(FilesIn(calculator_).empty());
+}
+
+TEST_F(ConvertAndSendTest, ACalculatorTheSearchMissesIsSentToOnceTheUserChoosesIt) {
+  Configure("KV-74P", false);
+  OpenSheet("Data", {"A1 5"});
+  ExpectDialogs(IDOK, true);
+  Click(host_, kConvertAndSend);
+  const std::vector<std::string> seen = Seen();
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen[0], components::com::kDeviceChoicePrompt);
+  EXPECT_TRUE(ui_->messages.empty());
+  const std::vector<std::string> sent = FilesIn(calculator_);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(std::filesystem::path(sent[0]).extension(), ".7xy");
+}
+
+TEST_F(ConvertAndSendTest, CancellingTheDeviceChoiceEndsTheCommandSilently) {
+  Configure("KV-68", false);
+  const Object book = OpenSheet("Data", {"B1 5"});
+  ExpectDialogs(IDCANCEL, false);
+  Click(host_, kConvertAndSend);
+  EXPECT_EQ(Seen(), std::vector<std::string>{components::com::kDeviceChoicePrompt});
+  EXPECT_TRUE(ui_->messages.empty());
+  EXPECT_EQ(Formula(book, L"A1"), "");
+  EXPECT_TRUE(FilesIn(calculator_).empty());
+}
+
+// The device link raises its failure like any component; unlike the host's own error it is
+// reported, and both temporary files are still deleted.
+TEST_F(ConvertAndSendTest, AFailedSendIsReportedWithTheLinksCode) {
+  Configure("KV-68", (folder_ / "unplugged").string(), true);
+  OpenSheet("Data", {"A1 5"});
+  ExpectDialogs(std::nullopt, true);
+  Click(host_, kConvertAndSend);
+  Seen();
+  EXPECT_EQ(ui_->messages, ErrorMessage(components::kDeviceUnreachable));
+}
+
+TEST_F(ConvertAndSendTest, AFailureTheHostRaisesEndsTheCommandSilently) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tabulex\\Host stand-in", L"FailMember", REG_SZ,
+                  L"SaveAs", sizeof L"SaveAs");
+  host_ = NewHost();
+  ASSERT_NO_FATAL_FAILURE(Connect());
+  OpenSheet("Data", {"A1 5"});
+  Click(host_, kConvertAndSend);
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Tabulex\\Host stand-in", L"FailMember");
+  EXPECT_TRUE(ui_->messages.empty());
+  EXPECT_TRUE(FilesIn(calculator_).empty());
+}
+
+// A component that cannot be created ends Convert and Send silently; Export reports it.
+TEST_F(ConvertAndSendTest, MissingComponentsEndTheCommandSilently) {
+  OpenSheet("Data", {"A1 5"});
+  {
+    Unregistered gone(kDeviceLinkDll);
+    Click(host_, kConvertAndSend);
+  }
+  {
+    Unregistered gone(kConverterDll);
+    Click(host_, kConvertAndSend);
+    EXPECT_TRUE(ui_->messages.empty());
+    Export(PathOf("data.68y"));
+  }
+  EXPECT_EQ(ui_->messages, ErrorMessage(REGDB_E_CLASSNOTREG));
+  EXPECT_TRUE(FilesIn(calculator_).empty());
 }
 
 }  // namespace

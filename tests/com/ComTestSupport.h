@@ -16,6 +16,7 @@ namespace tabulex::testing {
 inline constexpr const char* kConverterDll = "TabulexConverter.dll";
 inline constexpr const char* kVarFileDll = "VarFileStandIn.dll";
 inline constexpr const char* kErrorTextDll = "ErrorTextStandIn.dll";
+inline constexpr const char* kDeviceLinkDll = "DeviceLinkStandIn.dll";
 
 // The full path of a server built beside the test program.
 std::string ServerPath(const char* dll);
