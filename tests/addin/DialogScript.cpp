@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 
 namespace tabulex::testing {
 namespace {
@@ -16,10 +17,24 @@ constexpr int kPollsPerPress = 50;
 constexpr int kFileNameEdit = 0x480;
 constexpr int kFileNameCombo = 0x47C;
 
+constexpr UINT kSendTimeoutMs = 1000;
+
+// Read without a message: GetWindowText sends WM_GETTEXT to a window of this process, and a
+// test thread that is waiting for this thread to finish would never answer it.
 std::string WindowText(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
+  wchar_t wide[1024] = {};
+  const int length = InternalGetWindowText(window, wide, static_cast<int>(std::size(wide)));
+  char text[2048] = {};
+  WideCharToMultiByte(CP_ACP, 0, wide, length, text, sizeof text - 1, nullptr, nullptr);
   return text;
+}
+
+// Types into a control; a dialog that has gone, or whose thread no longer answers, is left.
+void TypeInto(HWND dialog, int control, const std::string& text) {
+  if (HWND box = GetDlgItem(dialog, control)) {
+    SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                        SMTO_ABORTIFHUNG, kSendTimeoutMs, nullptr);
+  }
 }
 
 // A message box's message: its static control that has text.
@@ -96,8 +111,8 @@ void Answer(HWND dialog, const DialogScript::Step& step) {
          std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(kSettleTime);
     if (!step.fileName.empty()) {
-      SetDlgItemTextA(dialog, kFileNameEdit, step.fileName.c_str());
-      SetDlgItemTextA(dialog, kFileNameCombo, step.fileName.c_str());
+      TypeInto(dialog, kFileNameEdit, step.fileName);
+      TypeInto(dialog, kFileNameCombo, step.fileName);
     }
     Press(dialog, step.button);
     for (int i = 0; i < kPollsPerPress && IsWindow(dialog) && IsWindowVisible(dialog); ++i) {
