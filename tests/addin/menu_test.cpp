@@ -143,6 +143,20 @@ TEST_F(MenuTest, AnExternalConnectionShowsTheFormAndBuildsNoMenu) {
   Disconnect();
 }
 
+TEST_F(MenuTest, ClosingTheHostFormUnloadsItAndShowingItLoadsItAgain) {
+  Connect(addin::kConnectExternal);
+  HWND form = FindWindowA(nullptr, addin::kHostFormCaption);
+  ASSERT_TRUE(form);
+  SendMessageA(form, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(form));
+  // The add-in no longer holds the closed window.
+  connect_->Hide();
+  connect_->Show();
+  EXPECT_TRUE(HostFormVisible());
+  Disconnect();
+  EXPECT_FALSE(FindWindowA(nullptr, addin::kHostFormCaption));
+}
+
 TEST_F(MenuTest, HelpStartsTheViewerWithTheInstallFolderReadWhenTheMenuWasBuilt) {
   SetString(HKEY_LOCAL_MACHINE, addin::kProductKey, "", "C:\\Tabulex");
   Connect();
