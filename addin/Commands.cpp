@@ -214,9 +214,10 @@ class Converter {
   ITabulex* p_ = nullptr;
 };
 
-// Runs one command's steps and handles its failures in one place: a failure the host raised
+// Runs one command's steps and handles its failures in one place: the host's own error 1004
 // and a cancelled dialog end the command silently, as does a missing component where
-// `silentWhenNotCreatable` says so; everything else is reported with its code.
+// `silentWhenNotCreatable` says so; everything else, whatever raised it, is reported with its
+// code.
 template <typename Steps>
 void RunCommand(AddinUi& ui, bool silentWhenNotCreatable, Steps&& steps) {
   try {
