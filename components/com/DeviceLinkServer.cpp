@@ -226,7 +226,10 @@ HRESULT DeviceLinkObject::ChooseDevice() {
   const INT_PTR answer =
       DialogBoxParamA(tabulex::com::Module(), MAKEINTRESOURCEA(IDD_CHOOSE_DEVICE),
                       GetActiveWindow(), ChoiceProc, reinterpret_cast<LPARAM>(&choice));
-  if (answer == -1) return HRESULT_FROM_WIN32(GetLastError());
+  if (answer == -1) {
+    const DWORD error = GetLastError();
+    return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+  }
   if (answer != IDOK) return kChoiceCancelled;
   if (choice.chosen < 0 || static_cast<std::size_t>(choice.chosen) >= choice.devices.size()) {
     return kNoDevice;
