@@ -56,7 +56,7 @@ constexpr std::uint8_t kElseSub = 0x87;
 constexpr std::array<std::uint8_t, 5> kLoopEndSubs = {0x07, 0x0E, 0x11, 0x15, 0x16};
 
 TagKind KindOf(std::uint8_t tag) {
-  return TagTable()[tag].kind;
+  return TagTable[tag].kind;
 }
 
 bool InRange(unsigned value, unsigned low, unsigned high) {
@@ -206,8 +206,8 @@ const ExtendedRow& ExtendedRowOf(std::uint8_t sub) {
 
 // Operand count of an instruction, by its layout byte; kOperandList for a list.
 int InstructionOperands(std::uint8_t sub) {
-  if (sub >= InstructionTable().size()) return 0;
-  switch (InstructionTable()[sub].layout) {
+  if (sub >= InstructionTable.size()) return 0;
+  switch (InstructionTable[sub].layout) {
     case kNoOperands:
       return 0;
     case kOneOperand:
@@ -1340,13 +1340,13 @@ std::string RenderExpression(std::span<const std::uint8_t> data) {
 std::string_view TagName(std::uint8_t tag, std::uint8_t subCode) {
   std::string_view name;
   if (subCode == 0) {
-    name = TagTable()[tag].name;
-  } else if (tag == kSystemVariableTag && subCode < SystemVariableTable().size()) {
-    name = SystemVariableTable()[subCode];
-  } else if (tag == kExtendedTag && subCode < ExtendedTagTable().size()) {
-    name = ExtendedTagTable()[subCode];
-  } else if (tag == kInstructionTag && subCode < InstructionTable().size()) {
-    name = InstructionTable()[subCode].name;
+    name = TagTable[tag].name;
+  } else if (tag == kSystemVariableTag && subCode < SystemVariableTable.size()) {
+    name = SystemVariableTable[subCode];
+  } else if (tag == kExtendedTag && subCode < ExtendedTagTable.size()) {
+    name = ExtendedTagTable[subCode];
+  } else if (tag == kInstructionTag && subCode < InstructionTable.size()) {
+    name = InstructionTable[subCode].name;
   }
   return name.empty() ? kErrorName : name;
 }

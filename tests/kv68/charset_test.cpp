@@ -1,7 +1,6 @@
 // Character-table lookups and the KV-68 family's rewrite tables.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 
 #include "converter/kv68/CharacterTable.h"
@@ -65,15 +64,6 @@ TEST(NamesToCodes, ReplacesKnownNamesAndKeepsEverythingElse) {
   EXPECT_EQ(t.NamesToCodes("_x_pi_"), "_x\x8C");
   EXPECT_EQ(t.NamesToCodes("_pi_x_"), "\x8Cx_");
   EXPECT_EQ(t.NamesToCodes("_A`__u`_"), "\xC0\xF4");
-}
-
-TEST(CharacterTranslator, TakesTheFirstRowByNameOrByCodeInAnyTable) {
-  const std::array<CharacterRow, 3> rows = {{{"_x_", {0x00}}, {"_x_", {0x90}}, {"_y_", {0x90}}}};
-  CharacterTranslator t(rows);
-  EXPECT_EQ(t.CodesToNames("\x90"), "_x_");
-  // The first row named "_x_" has no code, so the later one is never reached.
-  EXPECT_EQ(t.NamesToCodes("_x_"), "_x_");
-  EXPECT_EQ(t.NamesToCodes("_y_"), "\x90");
 }
 
 TEST(NeutralToKv68, AppliesThePairsInOrderThenTheNames) {
