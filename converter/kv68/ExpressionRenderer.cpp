@@ -22,6 +22,7 @@
 
 #include "converter/kv68/Kv68Real.h"
 #include "converter/kv68/RendererTables.h"
+#include "converter/model/ByteStream.h"
 
 namespace tabulex {
 
@@ -1329,11 +1330,12 @@ std::string Renderer::Render() {
 }  // namespace
 
 std::string RenderExpression(std::span<const std::uint8_t> data) {
-  std::size_t count = 0;
-  if (data.size() >= 2) {
-    count = std::min<std::size_t>((std::size_t{data[0]} << 8) | data[1], data.size() - 2);
-  }
-  Renderer renderer(data.subspan(data.size() >= 2 ? 2 : data.size(), count));
+  // A big-endian byte count leads the tokens; a count past the end is cut to what there is.
+  InputStream in =
+      InputStream::Over(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+  const std::size_t declared = in.ReadU16BE().value_or(0);
+  const std::size_t count = std::min(declared, in.Remaining());
+  Renderer renderer(data.subspan(in.Tell(), count));
   return renderer.Render();
 }
 
