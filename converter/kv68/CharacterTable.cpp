@@ -214,6 +214,9 @@ constexpr auto kRows = std::to_array<CharacterRow>({
 
 static_assert(kRows.size() == kCharacterTableRows);
 
+// The names with a code in the character set.
+constexpr std::size_t kCodedRows = 112;
+
 constexpr std::size_t CountCoded() {
   std::size_t count = 0;
   for (const CharacterRow& row : kRows) {
@@ -221,7 +224,18 @@ constexpr std::size_t CountCoded() {
   }
   return count;
 }
-static_assert(CountCoded() == 112);
+static_assert(CountCoded() == kCodedRows);
+
+// The coded rows come first, and every name is an escape name: "_", at least one character, "_".
+constexpr bool RowsAreInOrder() {
+  for (std::size_t i = 0; i < kRows.size(); ++i) {
+    const std::string_view name = kRows[i].name;
+    if (name.size() < 3 || name.front() != '_' || name.back() != '_') return false;
+    if (kRows[i].code != 0 && i >= kCodedRows) return false;
+  }
+  return true;
+}
+static_assert(RowsAreInOrder());
 
 }  // namespace
 

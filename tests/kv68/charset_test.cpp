@@ -12,24 +12,6 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(CharacterTable, HoldsTheCodedRowsFirstThenTheUncodedOnes) {
-  int coded = 0;
-  int grave = 0;
-  for (std::size_t i = 0; i < CharacterTable.size(); ++i) {
-    const CharacterRow& row = CharacterTable[i];
-    ASSERT_GE(row.name.size(), 2u);
-    EXPECT_EQ(row.name.front(), '_');
-    EXPECT_EQ(row.name.back(), '_');
-    if (row.code != 0) {
-      ++coded;
-      EXPECT_LT(i, 112u) << row.name;
-    }
-    if (row.name.find('`') != std::string_view::npos) ++grave;
-  }
-  EXPECT_EQ(coded, 112);
-  EXPECT_EQ(grave, 10);
-}
-
 TEST(CodesToNames, CopiesPrintableBytesAndNamesTheOthersByFirstMatch) {
   CharacterTranslator t;
   EXPECT_EQ(t.CodesToNames("\x8C("), "_pi_(");
