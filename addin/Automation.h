@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+#include "converter/platform/win32/AnsiText.h"
+
 namespace tabulex::addin {
 
 // A failed call on an automation object. `raisedByHost` is set when the object itself raised
@@ -96,7 +98,8 @@ class Object {
   IDispatch* p_ = nullptr;
 };
 
-std::wstring Widen(const std::string& text);
-std::string Narrow(const wchar_t* text, int length);
+// ANSI strings to and from the host's UTF-16 strings.
+using win32::Narrow;
+using win32::Widen;
 
 }  // namespace tabulex::addin
