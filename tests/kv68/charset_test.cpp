@@ -49,20 +49,12 @@ TEST(NamesToCodes, ReplacesKnownNamesAndKeepsEverythingElse) {
 }
 
 TEST(NeutralToKv68, AppliesThePairsInOrderThenTheNames) {
-  EXPECT_EQ(NeutralToKv68Text("average(a1:a3)"), "mean(a1:a3)");
-  EXPECT_EQ(NeutralToKv68Text("if(a1>0,1,2)"), "ZQTABLEX.cellIf(a1>0,1,2)");
-  EXPECT_EQ(NeutralToKv68Text("if (a1)"), "ZQTABLEX.cellIf(a1)");
-  EXPECT_EQ(NeutralToKv68Text("pi()"), "\x8C");
-  EXPECT_EQ(NeutralToKv68Text("exp(1)"), "\x96^(1)");
-  EXPECT_EQ(NeutralToKv68Text("(-3)"),
-            "(\xAD"
-            "3)");
   // Later pairs see what earlier ones wrote.
   EXPECT_EQ(NeutralToKv68Text("imlog10(x)"), "log(x)");
   EXPECT_EQ(NeutralToKv68Text("imsqrt(x)"), "\xA8(x)");
-  EXPECT_EQ(NeutralToKv68Text("imexp(x)"), "e^(x)");
   EXPECT_EQ(NeutralToKv68Text("2_10_^(3)"), "2*10^(3)");
-  EXPECT_EQ(NeutralToKv68Text("30\xB0"), "30\xB0");
+  // The names become codes after the pairs.
+  EXPECT_EQ(NeutralToKv68Text("pi()"), "\x8C");
   EXPECT_EQ(NeutralToKv68Text("_neg_4"),
             "\xAD"
             "4");
@@ -71,21 +63,13 @@ TEST(NeutralToKv68, AppliesThePairsInOrderThenTheNames) {
 }
 
 TEST(Kv68ToNeutral, NamesTheCodesThenAppliesThePairsInOrder) {
-  EXPECT_EQ(Kv68ToNeutralText("mean(a1:a3)"), "average(a1:a3)");
-  EXPECT_EQ(Kv68ToNeutralText("ZQTABLEX.cellIf(a1>0,1,2)"), "if(a1>0,1,2)");
   // Pair 4 turns "IMLOG10(" into "log10(", which pair 8 no longer matches.
   EXPECT_EQ(Kv68ToNeutralText("IMLOG10(x)+log(y)"), "log10(x)+log10(y)");
-  EXPECT_EQ(Kv68ToNeutralText("\xA8(4)"), "sqrt(4)");
   EXPECT_EQ(Kv68ToNeutralText("\x8C*r"), "_pi_*r");
-  EXPECT_EQ(Kv68ToNeutralText("1\x95+20"), "1*10^+20");
-  EXPECT_EQ(Kv68ToNeutralText("10^(2)"), "_10_^(2)");
-  EXPECT_EQ(Kv68ToNeutralText("\xAD"
-                              "2"),
-            "_neg_2");
   // The degree sign is named, then pair 18 puts its code back.
   EXPECT_EQ(Kv68ToNeutralText("30\xB0"), "30\xB0");
-  EXPECT_EQ(Kv68ToNeutralText("IMEXP(1)"), "e\xF6(1)");
-  EXPECT_EQ(Kv68ToNeutralText("stdDev(l)+variance(l)"), "stdev(l)+var(l)");
+  // Codes named first can be matched by a pair.
+  EXPECT_EQ(Kv68ToNeutralText("\xA8(4)"), "sqrt(4)");
 }
 
 TEST(Kv68Rewrite, RewritesLongTextsAlongTheirWholeLength) {
