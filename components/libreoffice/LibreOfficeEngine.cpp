@@ -133,7 +133,7 @@ OUString UrlOf(const std::string& path) {
 // ./sfx2/source/...:1744"), which says nothing to a user; that part goes.
 std::string WithoutSourcePlace(const OUString& message) {
   std::string text = FromOUString(message);
-  const std::size_t place = text.find("at ./");
+  const std::size_t place = text.rfind("at ./");
   if (place != std::string::npos) text.erase(place);
   while (!text.empty() && (text.back() == ' ' || text.back() == ':')) text.pop_back();
   return text;
