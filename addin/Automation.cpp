@@ -6,23 +6,6 @@
 
 namespace tabulex::addin {
 
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), length);
-  return out;
-}
-
-std::string Narrow(const wchar_t* text, int length) {
-  if (!text || length <= 0) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, length, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
 Variant::Variant(const wchar_t* text) : Variant() {
   v_.bstrVal = SysAllocString(text);
   if (!v_.bstrVal) throw std::bad_alloc();

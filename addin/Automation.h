@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+#include "converter/platform/win32/AnsiText.h"
+
 namespace tabulex::addin {
 
 // The code of the host's run-time error 1004, which it raises for an operation that failed.
@@ -98,7 +100,8 @@ class Object {
   IDispatch* p_ = nullptr;
 };
 
-std::wstring Widen(const std::string& text);
-std::string Narrow(const wchar_t* text, int length);
+// ANSI strings to and from the host's UTF-16 strings.
+using win32::Narrow;
+using win32::Widen;
 
 }  // namespace tabulex::addin

@@ -10,43 +10,22 @@
 #include "addin/Connect.h"
 #include "addin/Settings.h"
 #include "addin/Win32Ui.h"
+#include "converter/platform/win32/StaticClassFactory.h"
 
 namespace tabulex::addin {
 namespace {
 
 std::atomic<long> g_locks{0};
 
-class Factory final : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) {
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IClassFactory*>(this);
-    return S_OK;
-  }
-  // The factory is static: it lives as long as the module.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    Connect* created = new (std::nothrow) Connect(std::make_unique<Win32Ui>());
-    if (!created) return E_OUTOFMEMORY;
-    const HRESULT hr = created->QueryInterface(riid, out);
-    created->Release();
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    lock ? ++g_locks : --g_locks;
-    return S_OK;
-  }
-};
+HRESULT CreateConnect(REFIID riid, void** out) {
+  return win32::HandOut(new (std::nothrow) Connect(std::make_unique<Win32Ui>()), riid, out);
+}
 
-Factory g_factory;
+void LockModule(bool lock) {
+  lock ? ++g_locks : --g_locks;
+}
+
+win32::StaticClassFactory g_factory(CreateConnect, LockModule);
 
 std::string ModulePath() {
   char path[MAX_PATH];

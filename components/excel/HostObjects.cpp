@@ -17,6 +17,9 @@
 #include <map>
 #include <optional>
 
+#include "converter/platform/win32/AnsiText.h"
+#include "converter/platform/win32/StaticClassFactory.h"
+
 namespace tabulex::standin {
 namespace {
 
@@ -38,22 +41,8 @@ std::string Hex(HRESULT value) {
   return text;
 }
 
-std::string Narrow(const wchar_t* wide, int length) {
-  if (!wide || length <= 0) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide, length, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), length);
-  return out;
-}
+using win32::Narrow;
+using win32::Widen;
 
 std::string Narrow(BSTR text) {
   return Narrow(text, static_cast<int>(SysStringLen(text)));
@@ -1384,38 +1373,17 @@ class Application : public HostObject {
   }
 };
 
-class Factory : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) {
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IClassFactory*>(this);
-    return S_OK;
+HRESULT CreateApplication(REFIID riid, void** out) {
+  return win32::HandOut(new Application(std::make_shared<HostState>()), riid, out);
+}
+
+void CountLock(bool lock) {
+  if (lock) {
+    AddServerLock();
+  } else {
+    RemoveServerLock();
   }
-  // The factory is static: it lives as long as the module.
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    auto* app = new Application(std::make_shared<HostState>());
-    const HRESULT hr = app->QueryInterface(riid, out);
-    app->Release();
-    return hr;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    if (lock) {
-      AddServerLock();
-    } else {
-      RemoveServerLock();
-    }
-    return S_OK;
-  }
-};
+}
 
 }  // namespace
 
@@ -1434,7 +1402,7 @@ void RemoveServerLock() {
 }
 
 IClassFactory* HostClassFactory() {
-  static Factory factory;
+  static win32::StaticClassFactory factory(CreateApplication, CountLock);
   return &factory;
 }
 

@@ -19,9 +19,15 @@
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/task/PasswordRequest.hpp>
+#include <com/sun/star/task/XInteractionAbort.hpp>
+#include <com/sun/star/task/XInteractionHandler.hpp>
+#include <com/sun/star/task/XInteractionRequest.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <cppuhelper/implbase1.hxx>
 #include <filesystem>
 #include <osl/file.hxx>
+#include <rtl/ref.hxx>
 #include <vector>
 
 #include "components/libreoffice/OfficeProcess.h"
@@ -77,6 +83,9 @@ constexpr const char* kChartShapeType = "com.sun.star.drawing.OLE2Shape";
 constexpr sal_Int16 kNeverExecute = 0;
 constexpr sal_Int16 kNoUpdate = 0;
 
+// Why a file did not load when the office gives no reason of its own.
+constexpr const char* kDamaged = "the file is damaged or is not a workbook of its type";
+
 // A failure with the reason to give the user; `writing` marks a text file that cannot be
 // written.
 struct EngineError {
@@ -120,17 +129,69 @@ OUString UrlOf(const std::string& path) {
   return url;
 }
 
+// The office's messages may end in the place in its own sources that raised them ("at
+// ./sfx2/source/...:1744"), which says nothing to a user; that part goes.
+std::string WithoutSourcePlace(const OUString& message) {
+  std::string text = FromOUString(message);
+  const std::size_t place = text.rfind("at ./");
+  if (place != std::string::npos) text.erase(place);
+  while (!text.empty() && (text.back() == ' ' || text.back() == ':')) text.pop_back();
+  return text;
+}
+
+// What a question of the office says about the file.
+std::string ReasonOf(const Any& asked) {
+  if (asked.isExtractableTo(cppu::UnoType<css::task::PasswordRequest>::get())) {
+    return "it is protected by a password";
+  }
+  css::uno::Exception problem;
+  return (asked >>= problem) ? WithoutSourcePlace(problem.Message) : std::string();
+}
+
+// Answers every question the office asks while loading by cancelling it, so that nothing ever
+// waits for a user (an encrypted workbook asks for its password), and keeps why it was asked.
+class RefusingHandler : public cppu::WeakImplHelper1<css::task::XInteractionHandler> {
+ public:
+  void SAL_CALL handle(const Reference<css::task::XInteractionRequest>& request) override {
+    // The first question says why; the error report that follows a cancelled one adds nothing.
+    if (reason_.empty()) reason_ = ReasonOf(request->getRequest());
+    for (const Reference<css::task::XInteractionContinuation>& next : request->getContinuations()) {
+      Reference<css::task::XInteractionAbort> abort(next, UNO_QUERY);
+      if (abort.is()) {
+        abort->select();
+        return;
+      }
+    }
+  }
+  // Why the office asked; empty when it asked nothing or gave no reason.
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
+};
+
+// Why a file did not load: what the office asked about, else what it said.
+EngineError LoadError(const std::string& path, const RefusingHandler& handler,
+                      const std::string& said) {
+  const std::string& asked = handler.Reason();
+  const std::string reason = !asked.empty() ? asked : !said.empty() ? said : kDamaged;
+  return EngineError{path + ": cannot be loaded: " + reason};
+}
+
 // A loaded document, closed without saving when it goes out of scope.
 class Document {
  public:
   Document(const OfficeProcess& office, const std::string& path, const char* filter,
            const std::string& options, bool readOnly) {
+    const rtl::Reference<RefusingHandler> handler(new RefusingHandler);
     std::vector<PropertyValue> args = {
         Property("Hidden", Any(true)),
         Property("ReadOnly", Any(readOnly)),
         Property("FilterName", Text(filter)),
         Property("MacroExecutionMode", Any(kNeverExecute)),
         Property("UpdateDocMode", Any(kNoUpdate)),
+        Property("InteractionHandler",
+                 Any(Reference<css::task::XInteractionHandler>(handler.get()))),
     };
     if (!options.empty()) args.push_back(Property("FilterOptions", Text(options)));
     try {
@@ -139,9 +200,9 @@ class Document {
     } catch (const css::uno::RuntimeException&) {
       throw;  // the office or the connection failed, not the file
     } catch (const css::uno::Exception& e) {
-      throw EngineError{path + ": cannot be loaded: " + FromOUString(e.Message)};
+      throw LoadError(path, *handler, WithoutSourcePlace(e.Message));
     }
-    if (!component_.is()) throw EngineError{path + ": cannot be loaded (damaged or encrypted?)"};
+    if (!component_.is()) throw LoadError(path, *handler, kDamaged);
   }
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -19,6 +20,9 @@ constexpr bool IsTokenPrefix(std::uint8_t byte) {
   }
   return false;
 }
+
+// The longest token text; the tokenizer compares windows of this many characters.
+inline constexpr std::size_t kLongestTokenText = 20;
 
 struct TwoByteToken {
   std::uint8_t prefix;

@@ -15,7 +15,7 @@ namespace tabulex {
 
 namespace {
 
-constexpr std::size_t kWindow = 20;
+constexpr std::size_t kWindow = kLongestTokenText;
 constexpr std::size_t kGroups = 128;
 
 // The rows of TwoByteTokenTable indexed by both bytes, so that reading a stream does not search

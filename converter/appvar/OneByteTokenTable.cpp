@@ -1,5 +1,7 @@
 // Texts of the one-byte calculator tokens, indexed by the token byte. An empty text produces
 // nothing; the prefix bytes of the two-byte tokens have empty texts or texts the tokenizer skips.
+#include <algorithm>
+
 #include "converter/appvar/AppVarTokenTables.h"
 
 namespace tabulex {
@@ -265,6 +267,9 @@ constexpr auto kOneByteRows = std::to_array<std::string_view>({
     std::string_view{"LinReg(ax+b) "},           // FF
 });
 static_assert(kOneByteRows.size() == 256);
+static_assert(std::ranges::all_of(kOneByteRows, [](std::string_view text) {
+  return text.size() <= kLongestTokenText;
+}));
 
 }  // namespace
 

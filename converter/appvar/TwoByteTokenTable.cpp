@@ -319,6 +319,22 @@ constexpr auto kTwoByteRows = std::to_array<TwoByteToken>({
 });
 static_assert(kTwoByteRows.size() == 309);
 
+// Every row starts with a prefix byte, no pair of bytes has two rows, and no text is longer than
+// the longest text the tokenizer matches.
+constexpr bool RowsAreWellFormed() {
+  for (std::size_t i = 0; i < kTwoByteRows.size(); ++i) {
+    const TwoByteToken& row = kTwoByteRows[i];
+    if (!IsTokenPrefix(row.prefix) || row.text.size() > kLongestTokenText) return false;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (kTwoByteRows[j].prefix == row.prefix && kTwoByteRows[j].second == row.second) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+static_assert(RowsAreWellFormed());
+
 }  // namespace
 
 const std::array<TwoByteToken, 309> TwoByteTokenTable = kTwoByteRows;

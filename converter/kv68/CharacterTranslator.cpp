@@ -1,28 +1,34 @@
 // Escape names for special characters, looked up in table order.
 #include "converter/kv68/CharacterTranslator.h"
 
+#include <array>
+#include <cstdint>
+
 namespace tabulex {
 
-CharacterTranslator::CodeLookup CharacterTranslator::BuildLookup(
-    std::span<const CharacterRow> table) {
+namespace {
+
+// Index + 1 of the first row for each code; 0 when no row has the code.
+using CodeLookup = std::array<std::uint16_t, 256>;
+
+CodeLookup BuildLookup() {
   CodeLookup lookup{};
-  for (std::size_t i = table.size(); i-- > 0;) {
+  for (std::size_t i = CharacterTable.size(); i-- > 0;) {
     // Code 0 marks a character the set does not have; it never stands for a byte.
-    const std::uint8_t code = table[i].code;
+    const std::uint8_t code = CharacterTable[i].code;
     if (code != 0) lookup[code] = static_cast<std::uint16_t>(i + 1);
   }
   return lookup;
 }
 
-CharacterTranslator::CharacterTranslator(std::span<const CharacterRow> table)
-    : table_(table), firstRowOfCode_(&ownLookup_) {
-  if (table_.data() == CharacterTable.data() && table_.size() == CharacterTable.size()) {
-    static const CodeLookup kKv68Lookup = BuildLookup(CharacterTable);
-    firstRowOfCode_ = &kKv68Lookup;
-  } else {
-    ownLookup_ = BuildLookup(table_);
+const CharacterRow* FindName(std::string_view candidate) {
+  for (const CharacterRow& row : CharacterTable) {
+    if (row.name == candidate) return &row;
   }
+  return nullptr;
 }
+
+}  // namespace
 
 std::string CharacterTranslator::CodesToNames(std::string_view text) const {
   std::string result;
@@ -33,21 +39,15 @@ std::string CharacterTranslator::CodesToNames(std::string_view text) const {
       result += c;
       continue;
     }
-    std::uint16_t row = (*firstRowOfCode_)[byte];
+    static const CodeLookup kFirstRowOfCode = BuildLookup();
+    const std::uint16_t row = kFirstRowOfCode[byte];
     if (row != 0) {
-      result += table_[row - 1].name;
+      result += CharacterTable[row - 1].name;
     } else {
       result += c;
     }
   }
   return result;
-}
-
-const CharacterRow* CharacterTranslator::FindName(std::string_view candidate) const {
-  for (const CharacterRow& row : table_) {
-    if (row.name == candidate) return &row;
-  }
-  return nullptr;
 }
 
 std::string CharacterTranslator::NamesToCodes(std::string_view text) const {

@@ -22,6 +22,7 @@
 
 #include "converter/kv68/Kv68Real.h"
 #include "converter/kv68/RendererTables.h"
+#include "converter/model/ByteStream.h"
 
 namespace tabulex {
 
@@ -56,7 +57,7 @@ constexpr std::uint8_t kElseSub = 0x87;
 constexpr std::array<std::uint8_t, 5> kLoopEndSubs = {0x07, 0x0E, 0x11, 0x15, 0x16};
 
 TagKind KindOf(std::uint8_t tag) {
-  return TagTable()[tag].kind;
+  return TagTable[tag].kind;
 }
 
 bool InRange(unsigned value, unsigned low, unsigned high) {
@@ -206,8 +207,8 @@ const ExtendedRow& ExtendedRowOf(std::uint8_t sub) {
 
 // Operand count of an instruction, by its layout byte; kOperandList for a list.
 int InstructionOperands(std::uint8_t sub) {
-  if (sub >= InstructionTable().size()) return 0;
-  switch (InstructionTable()[sub].layout) {
+  if (sub >= InstructionTable.size()) return 0;
+  switch (InstructionTable[sub].layout) {
     case kNoOperands:
       return 0;
     case kOneOperand:
@@ -1329,24 +1330,25 @@ std::string Renderer::Render() {
 }  // namespace
 
 std::string RenderExpression(std::span<const std::uint8_t> data) {
-  std::size_t count = 0;
-  if (data.size() >= 2) {
-    count = std::min<std::size_t>((std::size_t{data[0]} << 8) | data[1], data.size() - 2);
-  }
-  Renderer renderer(data.subspan(data.size() >= 2 ? 2 : data.size(), count));
+  // A big-endian byte count leads the tokens; a count past the end is cut to what there is.
+  InputStream in =
+      InputStream::Over(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+  const std::size_t declared = in.ReadU16BE().value_or(0);
+  const std::size_t count = std::min(declared, in.Remaining());
+  Renderer renderer(data.subspan(in.Tell(), count));
   return renderer.Render();
 }
 
 std::string_view TagName(std::uint8_t tag, std::uint8_t subCode) {
   std::string_view name;
   if (subCode == 0) {
-    name = TagTable()[tag].name;
-  } else if (tag == kSystemVariableTag && subCode < SystemVariableTable().size()) {
-    name = SystemVariableTable()[subCode];
-  } else if (tag == kExtendedTag && subCode < ExtendedTagTable().size()) {
-    name = ExtendedTagTable()[subCode];
-  } else if (tag == kInstructionTag && subCode < InstructionTable().size()) {
-    name = InstructionTable()[subCode].name;
+    name = TagTable[tag].name;
+  } else if (tag == kSystemVariableTag && subCode < SystemVariableTable.size()) {
+    name = SystemVariableTable[subCode];
+  } else if (tag == kExtendedTag && subCode < ExtendedTagTable.size()) {
+    name = ExtendedTagTable[subCode];
+  } else if (tag == kInstructionTag && subCode < InstructionTable.size()) {
+    name = InstructionTable[subCode].name;
   }
   return name.empty() ? kErrorName : name;
 }

@@ -608,17 +608,9 @@ static_assert(kInstructionRows.size() == 152);
 
 }  // namespace
 
-const std::array<TagRow, 256>& TagTable() {
-  return kTagRows;
-}
-const std::array<std::string_view, 114>& SystemVariableTable() {
-  return kSystemVariableRows;
-}
-const std::array<std::string_view, 54>& ExtendedTagTable() {
-  return kExtendedTagRows;
-}
-const std::array<InstructionRow, 152>& InstructionTable() {
-  return kInstructionRows;
-}
+const std::array<TagRow, 256> TagTable = kTagRows;
+const std::array<std::string_view, 114> SystemVariableTable = kSystemVariableRows;
+const std::array<std::string_view, 54> ExtendedTagTable = kExtendedTagRows;
+const std::array<InstructionRow, 152> InstructionTable = kInstructionRows;
 
 }  // namespace tabulex

@@ -148,12 +148,12 @@ struct InstructionRow {
 };
 
 // Indexed by tag.
-const std::array<TagRow, 256>& TagTable();
+extern const std::array<TagRow, 256> TagTable;
 // Indexed by the sub-code that precedes tag 0x1C.
-const std::array<std::string_view, 114>& SystemVariableTable();
+extern const std::array<std::string_view, 114> SystemVariableTable;
 // Indexed by the sub-code that precedes tag 0xE3.
-const std::array<std::string_view, 54>& ExtendedTagTable();
+extern const std::array<std::string_view, 54> ExtendedTagTable;
 // Indexed by the sub-code that precedes tag 0xE4.
-const std::array<InstructionRow, 152>& InstructionTable();
+extern const std::array<InstructionRow, 152> InstructionTable;
 
 }  // namespace tabulex

@@ -11,13 +11,6 @@ namespace {
 #include "converter/model/ExcelFormulaTables.inc"
 }  // namespace
 
-std::span<const RewriteRule> ExcelToNeutralTable() {
-  return kExcelToNeutral;
-}
-std::span<const RewriteRule> NeutralToExcelTable() {
-  return kNeutralToExcel;
-}
-
 void ExcelToNeutral(CellData& record) {
   if (record.formula) RewriteInPlace(*record.formula, kExcelToNeutral);
 }

@@ -1,15 +1,11 @@
 // Rewriting between Excel's formula syntax and the neutral formula syntax.
 #pragma once
 
-#include <span>
+#include <string>
 
 #include "converter/model/Rewrite.h"
 
 namespace tabulex {
-
-// The two rewrite tables, in their defining order.
-std::span<const RewriteRule> ExcelToNeutralTable();
-std::span<const RewriteRule> NeutralToExcelTable();
 
 struct CellData;
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tabulex::platform {
 
@@ -32,7 +33,11 @@ class ExclusiveFile {
                                              std::string_view suffix = {},
                                              Visibility visibility = Visibility::kUmask);
 
-  ExclusiveFile(ExclusiveFile&& other) noexcept;
+  ExclusiveFile(ExclusiveFile&& other) noexcept
+      : path_(std::move(other.path_)), handle_(other.handle_), moved_(other.moved_) {
+    other.handle_ = kClosed;
+    other.moved_ = true;
+  }
   ExclusiveFile& operator=(ExclusiveFile&&) = delete;
   ExclusiveFile(const ExclusiveFile&) = delete;
   ExclusiveFile& operator=(const ExclusiveFile&) = delete;
@@ -59,6 +64,9 @@ class ExclusiveFile {
   bool GiveMode(unsigned mode);
 
   std::string path_;
+  // No file descriptor, and INVALID_HANDLE_VALUE on Windows.
+  static constexpr std::intptr_t kClosed = -1;
+
   std::intptr_t handle_;  // a file descriptor or a HANDLE; kClosed once closed
   bool moved_ = false;
 };

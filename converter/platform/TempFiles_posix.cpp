@@ -14,7 +14,6 @@ namespace tabulex::platform {
 
 namespace {
 
-constexpr std::intptr_t kClosed = -1;
 // Names are random enough that a clash means someone is planting names ahead of us; give up
 // after a few rather than loop.
 constexpr int kCreateAttempts = 64;
@@ -86,12 +85,6 @@ std::optional<ExclusiveFile> ExclusiveFile::Create(const std::string& folder,
     if (errno != EEXIST) return std::nullopt;
   }
   return std::nullopt;
-}
-
-ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept
-    : path_(std::move(other.path_)), handle_(other.handle_), moved_(other.moved_) {
-  other.handle_ = kClosed;
-  other.moved_ = true;
 }
 
 ExclusiveFile::~ExclusiveFile() {

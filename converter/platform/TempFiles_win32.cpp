@@ -17,8 +17,6 @@ HANDLE Handle(std::intptr_t handle) {
   return reinterpret_cast<HANDLE>(handle);
 }
 
-const std::intptr_t kClosed = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
-
 }  // namespace
 
 std::string TempFolder() {
@@ -52,12 +50,6 @@ std::optional<ExclusiveFile> ExclusiveFile::Create(const std::string& folder,
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return std::nullopt;
   }
   return std::nullopt;
-}
-
-ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept
-    : path_(std::move(other.path_)), handle_(other.handle_), moved_(other.moved_) {
-  other.handle_ = kClosed;
-  other.moved_ = true;
 }
 
 ExclusiveFile::~ExclusiveFile() {

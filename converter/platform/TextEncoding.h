@@ -19,4 +19,7 @@ struct Transcoded {
 // Converts with the platform's own converter; the same charset on both sides copies the bytes.
 Transcoded Transcode(std::string_view bytes, Charset from, Charset to);
 
+// The platform's converter between two different charsets, which Transcode calls.
+Transcoded TranscodeAcross(std::string_view bytes, Charset from, Charset to);
+
 }  // namespace tabulex::platform

@@ -52,12 +52,8 @@ class Converter {
 
 }  // namespace
 
-Transcoded Transcode(std::string_view bytes, Charset from, Charset to) {
+Transcoded TranscodeAcross(std::string_view bytes, Charset from, Charset to) {
   Transcoded result;
-  if (from == to) {
-    result.bytes = std::string(bytes);
-    return result;
-  }
   Converter converter(from, to);
   // A Windows-1252 character takes at most 3 bytes in UTF-8; the other way never grows.
   std::string out(bytes.size() * 3 + 4, '\0');

@@ -25,12 +25,8 @@ std::wstring Wide(std::string_view bytes, Charset from) {
 
 }  // namespace
 
-Transcoded Transcode(std::string_view bytes, Charset from, Charset to) {
+Transcoded TranscodeAcross(std::string_view bytes, Charset from, Charset to) {
   Transcoded result;
-  if (from == to) {
-    result.bytes = std::string(bytes);
-    return result;
-  }
   const std::wstring wide = Wide(bytes, from);
   for (std::size_t i = 0; i < wide.size(); ++i) {
     // A surrogate pair is one character.

@@ -1,7 +1,6 @@
 // Token streams: reading token bytes as text and tokenising text.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "converter/appvar/AppVarTokenTables.h"
@@ -19,19 +18,6 @@ std::string Tokens(std::string_view text) {
 }
 std::string Text(const std::string& tokens) {
   return TokensToText(tokens).text;
-}
-
-TEST(AppVarTokenTablesTest, RowsAgreeWithTheTokenList) {
-  std::set<int> pairs;
-  for (const TwoByteToken& row : TwoByteTokenTable) {
-    EXPECT_TRUE(IsTokenPrefix(row.prefix)) << int(row.prefix);
-    EXPECT_TRUE(pairs.insert(row.prefix << 8 | row.second).second) << int(row.second);
-    EXPECT_LE(row.text.size(), 20u);
-  }
-  EXPECT_EQ(TokensToText(Bytes({0x62, 0x00})).text, "");
-  EXPECT_EQ(TokensToText(Bytes({0x62, 0x01})).text, "");
-  EXPECT_EQ(Text(Bytes({0x63, 0x07})), "\"<<46:V_n_-_1_>>\"");
-  EXPECT_EQ(Text(Bytes({0xBB, 0xCB})), "GarbageCollect");
 }
 
 TEST(AppVarTokensToTextTest, ReadsOneAndTwoByteTokens) {

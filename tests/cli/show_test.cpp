@@ -73,17 +73,6 @@ TEST_F(ShowTest, Kv68GridShowsValuesOrFormulasCutToTheWidth) {
             "7 Longername =1.\n");
 }
 
-TEST_F(ShowTest, RamblaGridReadsLikeTheKv68) {
-  EXPECT_EQ(ShowAs("r2y", "r", {"--width", "18"}),
-            "  A    B     C\n"
-            "1 Name Score Angle\n"
-            "2 Ada  91.   \u03B8=\u03C0/4\n"
-            "3\n"
-            "4 Ben  \u207B2.5  0.\n"
-            "\u22EE\n"
-            "7 Lon\u2026 1.\n");
-}
-
 TEST_F(ShowTest, Kv52GridShowsTheUpperCaseSheet) {
   EXPECT_EQ(ShowAs("5xv", "S", {"--width", "30", "--formulas"}),
             "  A          B     C\n"

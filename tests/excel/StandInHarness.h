@@ -17,6 +17,20 @@
 
 namespace tabulex::testing {
 
+// A workbook in the stand-in's format: three worksheets and a chart sheet; Grades has an empty
+// A1, a formula in B1 and a quoted string in C1.
+inline constexpr char kStandInBook[] =
+    "standin-workbook 1\n"
+    "sheet worksheet Budget\n"
+    "cell A1 12.5\n"
+    "sheet chart Trend\n"
+    "sheet worksheet Grades\n"
+    "cell B1 =A1+1\n"
+    "value B1 1\n"
+    "cell C1 say \"hi\"\n"
+    "cell A2 7\n"
+    "sheet worksheet Notes\n";
+
 // A build-tree path as the Windows programs see it.
 inline std::wstring HostPath(const std::string& unixPath) {
   std::wstring path = L"Z:";

@@ -14,19 +14,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// Three worksheets and a chart sheet; Grades has an empty A1 and a formula in B1.
-constexpr char kBook[] =
-    "standin-workbook 1\n"
-    "sheet worksheet Budget\n"
-    "cell A1 12.5\n"
-    "sheet chart Trend\n"
-    "sheet worksheet Grades\n"
-    "cell B1 =A1+1\n"
-    "value B1 1\n"
-    "cell C1 say \"hi\"\n"
-    "cell A2 7\n"
-    "sheet worksheet Notes\n";
-
 // The names as a COM caller receives them: a BSTR array of one dimension from index 0.
 void ExpectNamesArray(const std::vector<std::string>& names) {
   VARIANT out;
@@ -59,7 +46,7 @@ class BridgeCases : public ::testing::Test {
 };
 
 TEST_F(BridgeCases, ListsTheWorksheetsInOrderWithoutChartSheets) {
-  temp.Write("book.sbk", kBook);
+  temp.Write("book.sbk", kStandInBook);
   std::vector<std::string> names;
   EXPECT_EQ(engine->GetExcelSheetNames(context, temp.PathOf("book.sbk"), &names), kOk);
   EXPECT_THAT(names, ElementsAre("Budget", "Grades", "Notes"));
@@ -80,7 +67,7 @@ TEST_F(BridgeCases, ListsTheWorksheetsInOrderWithoutChartSheets) {
 }
 
 TEST_F(BridgeCases, ExportsFormulaTextAndFillsAnEmptyFirstCellInTheCopyOnly) {
-  temp.Write("book.sbk", kBook);
+  temp.Write("book.sbk", kStandInBook);
   temp.Write("out.txt", "");
   const std::string workbook = temp.PathOf("book.sbk");
   const std::string text = temp.PathOf("out.txt");
@@ -89,7 +76,7 @@ TEST_F(BridgeCases, ExportsFormulaTextAndFillsAnEmptyFirstCellInTheCopyOnly) {
   // A1 was empty; B1 holds a formula whose text, not its value 1, is written; C1's quotes are
   // doubled inside a quoted field.
   EXPECT_EQ(temp.Read("out.txt"), "0\t=A1+1\t\"say \"\"hi\"\"\"\r\n7\t\t\r\n");
-  EXPECT_EQ(temp.Read("book.sbk"), kBook);
+  EXPECT_EQ(temp.Read("book.sbk"), kStandInBook);
   EXPECT_THAT(
       log.Calls(),
       ElementsAre("Application#1 get DisplayAlerts()", "Application#1 put DisplayAlerts(I2:0)",
@@ -109,7 +96,7 @@ TEST_F(BridgeCases, ExportsFormulaTextAndFillsAnEmptyFirstCellInTheCopyOnly) {
 }
 
 TEST_F(BridgeCases, AMissingSheetReportsTheFailureLeavesTheTextEmptyAndStillQuits) {
-  temp.Write("book.sbk", kBook);
+  temp.Write("book.sbk", kStandInBook);
   temp.Write("out.txt", "");
   EXPECT_EQ(
       engine->ExcelSheetToText(context, temp.PathOf("book.sbk"), temp.PathOf("out.txt"), "Summary"),

@@ -13,11 +13,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr char kBook[] =
-    "standin-workbook 1\n"
-    "sheet worksheet Budget\n"
-    "cell A1 1\n";
-
 // Makes one member of the stand-in fail while it lives.
 class FailingMember {
  public:
@@ -51,7 +46,7 @@ TEST_F(BridgeFailures, AWorkbookThatCannotBeOpenedLeavesTheNamesUntouched) {
 }
 
 TEST_F(BridgeFailures, ATextThatCannotBeSavedIsAWriteFailure) {
-  temp.Write("book.sbk", kBook);
+  temp.Write("book.sbk", kStandInBook);
   std::filesystem::create_directory(temp.PathOf("out.txt"));
   EXPECT_EQ(
       engine->ExcelSheetToText(context, temp.PathOf("book.sbk"), temp.PathOf("out.txt"), "Budget"),
@@ -62,7 +57,7 @@ TEST_F(BridgeFailures, ATextThatCannotBeSavedIsAWriteFailure) {
 }
 
 TEST_F(BridgeFailures, AFailingCloseStillRestoresTheAlertsAndQuits) {
-  temp.Write("book.sbk", kBook);
+  temp.Write("book.sbk", kStandInBook);
   temp.Write("out.txt", "");
   FailingMember failing(L"Close");
   EXPECT_EQ(

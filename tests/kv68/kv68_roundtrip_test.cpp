@@ -2,11 +2,9 @@
 // components.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "components/ErrorTextStandIn.h"
 #include "converter/model/Spreadsheet.h"
 #include "tests/support/Bytes.h"
 #include "tests/support/DriverFixture.h"
@@ -54,36 +52,6 @@ TEST_F(Kv68RoundTripTest, NumberBeyondEveryRealIsReportedAndWrittenAsZero) {
   ASSERT_EQ(ui->messages.size(), 1u);
   EXPECT_EQ(ui->messages[0].text, "Cell Data Value out of range");
   EXPECT_EQ(ui->messages[0].style, message::kOk);
-}
-
-TEST_F(Kv68RoundTripTest, SheetPassingTheLimitIsCutAndReported) {
-  // 65 rows of 64 number records of 16 bytes: 144 + 4073 * 16 passes 65300, so 4073 are
-  // written.
-  std::string text;
-  for (int row = 0; row < 65; ++row) {
-    for (int column = 0; column < 64; ++column) text += "1\t";
-    text += "\r\n";
-  }
-  Write("source.txt", text);
-  ASSERT_EQ(Convert("source.txt", ZQ_TAB_TEXT, "big", ZQ_TABULEX_74), kOk);
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text, components::ErrorTextFor(ERR_SHEET_TOO_LARGE));
-  ASSERT_EQ(Convert("big.7xy", ZQ_TABULEX_74, "back", ZQ_TAB_TEXT), kOk);
-  std::string back = Read("back.txt");
-  std::size_t cells = 0;
-  for (std::size_t at = back.find("=1."); at != std::string::npos; at = back.find("=1.", at + 1)) {
-    ++cells;
-  }
-  EXPECT_EQ(cells, 4073u);
-}
-
-TEST_F(Kv68RoundTripTest, SheetWithoutCellsIsTooSmallToReadBack) {
-  Write("source.txt", "\t");
-  ASSERT_EQ(Convert("source.txt", ZQ_TAB_TEXT, "empty", ZQ_TABULEX_68), kOk);
-  // 88 bytes of wrapper, the 145 bytes of variable data, the tag and the checksum.
-  EXPECT_LE(std::filesystem::file_size(PathOf("empty.68y")), 242u);
-  EXPECT_EQ(Convert("empty.68y", ZQ_TABULEX_68, "back", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
-  EXPECT_FALSE(Exists("back.txt"));
 }
 
 TEST_F(Kv68RoundTripTest, FamilyFilesAreResavedWithoutTheModel) {

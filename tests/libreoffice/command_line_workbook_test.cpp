@@ -2,6 +2,9 @@
 // engine's reasons on failure. Each command starts its own office, as the real command does.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <future>
 #include <sstream>
 
 #include "cli/CommandLine.h"
@@ -29,7 +32,29 @@ TEST_F(WorkbookCommandLine, SheetsListsWorksheetsInOrder) {
 TEST_F(WorkbookCommandLine, SheetsOfADamagedWorkbookSaysWhy) {
   EXPECT_EQ(Run({"sheets", Fixture("garbage.xls")}), kExitFailure);
   EXPECT_EQ(out.str(), "");
-  EXPECT_NE(err.str().find("garbage.xls: cannot be loaded"), std::string::npos) << err.str();
+  // The office's own message names only the place in its sources that raised it.
+  EXPECT_EQ(err.str(), "tabulex: " + Fixture("garbage.xls") +
+                           ": cannot be loaded: the file is damaged or is not a workbook of its "
+                           "type\n");
+}
+
+TEST_F(WorkbookCommandLine, AnEncryptedWorkbookFailsAtOnceSayingWhy) {
+  // The office asks for the password; the question must be cancelled, never left waiting.
+  auto sheets = std::async(std::launch::async, [&] {
+    return Run({"sheets", Fixture("encrypted.ods")});
+  });
+  ASSERT_EQ(sheets.wait_for(std::chrono::seconds(60)), std::future_status::ready)
+      << "the command waits for a password";
+  EXPECT_EQ(sheets.get(), kExitFailure);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), "tabulex: " + Fixture("encrypted.ods") +
+                           ": cannot be loaded: it is protected by a password\n");
+  EXPECT_EQ(Run({"convert", Fixture("encrypted.xls"), "--to", "68y", "--out-dir", folder.Folder()}),
+            kExitFailure);
+  EXPECT_NE(err.str().find("encrypted.xls: cannot be loaded: it is protected by a password"),
+            std::string::npos)
+      << err.str();
+  EXPECT_FALSE(std::filesystem::exists(folder.PathOf("encrypted.68y")));
 }
 
 TEST_F(WorkbookCommandLine, WorkbookToCalculatorAndBack) {

@@ -27,32 +27,6 @@ HRESULT TakeException(HRESULT result, EXCEPINFO& info) {
 
 }  // namespace
 
-std::wstring Widen(const std::string& ansi) {
-  if (ansi.empty()) return {};
-  const int size = static_cast<int>(ansi.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), length);
-  return wide;
-}
-
-std::string Narrow(const wchar_t* wide, int length) {
-  if (!wide || length <= 0) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide, length, ansi.data(), size, nullptr, nullptr);
-  return ansi;
-}
-
-Variant& Variant::operator=(Variant&& other) noexcept {
-  if (this != &other) {
-    VariantClear(&v_);
-    v_ = other.v_;
-    VariantInit(&other.v_);
-  }
-  return *this;
-}
-
 Variant Variant::Int16(short value) {
   Variant v;
   v.v_.vt = VT_I2;

@@ -7,7 +7,10 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "converter/platform/win32/AnsiText.h"
 
 namespace tabulex::automation {
 
@@ -21,9 +24,9 @@ class Failure : public std::runtime_error {
   HRESULT result_;
 };
 
-// ANSI strings of the converter to and from the host's UTF-16 strings.
-std::wstring Widen(const std::string& ansi);
-std::string Narrow(const wchar_t* wide, int length);
+// ANSI strings to and from the host's UTF-16 strings.
+using win32::Narrow;
+using win32::Widen;
 
 // Owns one VARIANT and clears it on destruction.
 class Variant {
@@ -31,7 +34,11 @@ class Variant {
   Variant() { VariantInit(&v_); }
   ~Variant() { VariantClear(&v_); }
   Variant(Variant&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
-  Variant& operator=(Variant&& other) noexcept;
+  // The other variant takes the old value and clears it when it goes.
+  Variant& operator=(Variant&& other) noexcept {
+    std::swap(v_, other.v_);
+    return *this;
+  }
   Variant(const Variant&) = delete;
   Variant& operator=(const Variant&) = delete;
 

@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
 """Writes the small workbooks the engine tests read, from the Office Open XML parts spelled out
 here: a chart sheet between worksheets, a hidden worksheet, a sheet whose A1 is empty, and a
-garbage .xls. Run it in this folder; the files are committed, so the tests never run it."""
+garbage .xls. Run it in this folder; the files are committed, so the tests never run it.
+
+encrypted.ods and encrypted.xls are hidden-sheet.xlsx stored again by LibreOffice with the
+password "secret" (the "Password" property of storeToURL, filters "calc8" and "MS Excel 97");
+no script here can write those."""
 import zipfile
 
 NS = 'xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" ' \
