@@ -70,6 +70,8 @@ void AppendExponent(std::string& text, int exponent) {
 }  // namespace
 
 std::optional<std::string> PlainRealText(const Kv68Real& real) {
+  // Zero, the value of every formula cell as written, at any exponent; its sign stays.
+  if (real.IsZero()) return real.negative ? "-0" : "0";
   if (!Printable(real)) return std::nullopt;
   // "%G" drops trailing zeros, and the point when no fraction is left.
   int count = kRealDigits;

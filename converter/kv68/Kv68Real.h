@@ -42,8 +42,9 @@ struct Kv68Real {
   std::string ToText() const;
 };
 
-// The text "%.14LG" gives for `real`, written from its digits, when they are all decimal with a
-// non-zero first digit and the exponent lies within kPlainRealTextExponent; nothing otherwise.
+// The text "%.14LG" gives for `real`, written from its digits, when it is zero or its digits are
+// all decimal with a non-zero first digit and the exponent lies within kPlainRealTextExponent;
+// nothing otherwise.
 std::optional<std::string> PlainRealText(const Kv68Real& real);
 
 // Exponents PlainRealText writes: the long double holds every such real to far more than 14

@@ -136,8 +136,8 @@ TEST(PlainDecimalDifferential, EncodesLikeTheGeneralPath) {
   EXPECT_GT(applied, kRandomCount);
 }
 
-// A random KV-68 real: mostly valid digits with trailing zeros, now and then a leading zero or a
-// nibble above 9, exponents over the whole 15-bit field.
+// A random KV-68 real: mostly valid digits with trailing zeros, now and then zero, a leading zero
+// or a nibble above 9, exponents over the whole 15-bit field.
 Kv68Real RandomReal(Draw& draw) {
   Kv68Real real;
   real.negative = draw.OneIn(2);
@@ -145,6 +145,7 @@ Kv68Real RandomReal(Draw& draw) {
       draw.OneIn(20) ? static_cast<int>(draw.Below(0x8000)) - 0x4000 : draw.Exponent(20, 1100);
   const auto significant = static_cast<int>(1 + draw.Below(kRealDigits));
   for (int i = 0; i < significant; ++i) real.digits[i] = static_cast<std::uint8_t>(draw.Below(10));
+  if (draw.OneIn(50)) real.digits = {};
   if (!draw.OneIn(20)) real.digits[0] = static_cast<std::uint8_t>(1 + draw.Below(9));
   if (draw.OneIn(20))
     real.digits[draw.Below(kRealDigits)] = static_cast<std::uint8_t>(draw.Below(16));

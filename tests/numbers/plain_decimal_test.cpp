@@ -143,15 +143,19 @@ TEST(PlainRealText, ScientificNotationOutsideIt) {
 }
 
 TEST(PlainRealText, LeavesOddDigitsToTheGeneralFormatting) {
-  // A leading zero, a nibble above 9, zero itself and exponents past the limit.
+  // A leading zero, a nibble above 9 and exponents past the limit.
   EXPECT_FALSE(PlainRealText(RealOf(false, 0, {0, 5})));
   EXPECT_FALSE(PlainRealText(RealOf(false, 0, {1, 12})));
-  EXPECT_FALSE(PlainRealText(RealOf(false, 0, {})));
   EXPECT_FALSE(PlainRealText(RealOf(false, 1000, {1})));
   // ToText still gives what the C library prints for them.
   EXPECT_EQ(RealOf(false, 0, {0, 5}).ToText(), "0.5");
-  EXPECT_EQ(RealOf(true, 0, {}).ToText(), "-0");
   EXPECT_EQ(RealOf(false, 1000, {1}).ToText(), "1E+1000");
+}
+
+TEST(PlainRealText, ZeroKeepsItsSignAtAnyExponent) {
+  EXPECT_EQ(PlainRealText(RealOf(false, 0, {})), "0");
+  EXPECT_EQ(PlainRealText(RealOf(true, 0, {})), "-0");
+  EXPECT_EQ(PlainRealText(RealOf(false, 5000, {})), "0");
 }
 
 }  // namespace
