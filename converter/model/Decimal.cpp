@@ -63,7 +63,9 @@ std::optional<PlainDecimal> ParsePlainDecimal(std::string_view text) {
   }
   const auto parts = SplitAtPoint(text);
   if (!parts) return std::nullopt;
-  const auto [integer, fraction] = *parts;
+  // Named copies: lambdas cannot capture structured bindings in every compiler we build with.
+  const std::string_view integer = parts->first;
+  const std::string_view fraction = parts->second;
   // The digits read as one run, integer part first; the run's digit k stands for
   // 10^(integer.size() - 1 - k).
   const auto digitAt = [&](std::size_t k) {
