@@ -16,6 +16,19 @@ namespace {
 
 constexpr int kExponentBias = 0x80;
 constexpr double kOutOfRange = 9.9999999999999E99;
+// The exponent of kOutOfRange: every plain decimal below it is in range.
+constexpr int kLargestPlainExponent = 99;
+
+// Writes the sign byte, the exponent byte and the 14 digits packed two to a byte.
+void PackReal(bool negative, const Decimal14& decimal, std::string& bytes) {
+  bytes[0] = static_cast<char>(negative ? 0x80 : 0x00);
+  bytes[1] = static_cast<char>(decimal.exponent + kExponentBias);
+  for (std::size_t i = 0; i < kDecimalDigits / 2; ++i) {
+    const int high = decimal.digits[2 * i];
+    const int low = decimal.digits[2 * i + 1];
+    bytes[2 + i] = static_cast<char>((high << 4) | low);
+  }
+}
 
 }  // namespace
 
@@ -67,33 +80,40 @@ std::string RealToText(std::string_view real) {
 
 EncodedReal TextToReal(std::string_view text) {
   // The conversion reads a zero-terminated text, so it stops at the first zero byte.
-  const std::string terminated(UpToNul(text));
-  const double value = std::strtod(terminated.c_str(), nullptr);
+  const std::string_view number = UpToNul(text);
+  if (std::optional<EncodedReal> plain = PlainDecimalToReal(number)) return *std::move(plain);
+  return DoubleToReal(std::strtod(std::string(number).c_str(), nullptr));
+}
 
+EncodedReal DoubleToReal(double value) {
   EncodedReal result{std::string(kZeroReal), 0};
   if (std::isnan(value) || std::fabs(value) >= kOutOfRange) {
     result.status = ERR_NUMBER_OUT_OF_RANGE;
     return result;
   }
-  if (value == 0.0) return result;
-
   const std::optional<Decimal14> decimal = ToDecimal14(value);
   if (!decimal) return result;
-  const int exponent = decimal->exponent;
   // The exponent byte holds 10^-128 to 10^127; anything smaller is written as zero.
-  if (exponent < -kExponentBias) return result;
-  if (exponent > 0xFF - kExponentBias) {
+  if (decimal->exponent < -kExponentBias) return result;
+  if (decimal->exponent > 0xFF - kExponentBias) {
     result.status = ERR_NUMBER_OUT_OF_RANGE;
     return result;
   }
+  PackReal(value < 0, *decimal, result.bytes);
+  return result;
+}
 
-  result.bytes[0] = static_cast<char>(value < 0 ? 0x80 : 0x00);
-  result.bytes[1] = static_cast<char>(exponent + kExponentBias);
-  for (std::size_t i = 0; i < kDecimalDigits / 2; ++i) {
-    const int high = decimal->digits[2 * i];
-    const int low = decimal->digits[2 * i + 1];
-    result.bytes[2 + i] = static_cast<char>((high << 4) | low);
-  }
+std::optional<EncodedReal> PlainDecimalToReal(std::string_view text) {
+  const std::optional<PlainDecimal> plain = ParsePlainDecimal(text);
+  if (!plain) return std::nullopt;
+  EncodedReal result{std::string(kZeroReal), 0};
+  // Zero, of either sign, is the zero real.
+  if (!plain->magnitude) return result;
+  const int exponent = plain->magnitude->exponent;
+  if (exponent < -kExponentBias) return result;
+  // Up from 9.9999999999999E99 the range check decides, on the value as DoubleToReal sees it.
+  if (exponent >= kLargestPlainExponent) return std::nullopt;
+  PackReal(plain->negative, *plain->magnitude, result.bytes);
   return result;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,15 @@ std::string RealToText(std::string_view real);
 // Encodes the number at the start of `text` (C-library decimal conversion, up to the first zero
 // byte), rounded to 14 significant digits. Magnitudes of 9.9999999999999E99 or more and NaN give
 // ERR_NUMBER_OUT_OF_RANGE and the zero real; magnitudes too small for the exponent byte give zero.
+// Plain decimals are encoded from their digits (PlainDecimalToReal), the rest from their value.
 EncodedReal TextToReal(std::string_view text);
+
+// Encodes `value` rounded to 14 significant digits, with the range rules of TextToReal.
+EncodedReal DoubleToReal(double value);
+
+// The same bytes as DoubleToReal of the value of `text`, made straight from the digits, when the
+// whole text is a plain decimal ("[-]digits[.digits]", at most 14 significant digits) within the
+// exponent byte's range; nothing otherwise.
+std::optional<EncodedReal> PlainDecimalToReal(std::string_view text);
 
 }  // namespace tabulex

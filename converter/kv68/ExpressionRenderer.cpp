@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <span>
 #include <string>
@@ -831,10 +830,7 @@ void Renderer::PrintInteger(std::int32_t valueBegin, std::int32_t count, bool ne
 void Renderer::PrintReal(std::int32_t begin) {
   const Kv68Real real =
       Kv68Real::FromBytes(bytes_.subspan(static_cast<std::size_t>(begin), kRealBody));
-  std::array<char, 64> text{};
-  const int length = std::snprintf(text.data(), text.size(), "%.14LG", real.ToLongDouble());
-  const std::string_view formatted(text.data(),
-                                   static_cast<std::size_t>(std::clamp(length, 0, 63)));
+  const std::string formatted = real.ToText();
   bool shownAsReal = false;
   for (char c : formatted) {
     if (c == '.' || c == 'E' || c == 'e' || c == kInfinitySign) shownAsReal = true;

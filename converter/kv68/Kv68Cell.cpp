@@ -226,6 +226,11 @@ void Kv68Cell::TranslateFromIntermediate() {
 }
 
 void Kv68Cell::WriteNumber(const std::string& value) {
+  // Plain decimals, nearly every number of a sheet, are encoded from their digits.
+  if (const std::optional<Kv68RealBytes> plain = EncodePlainDecimal(value)) {
+    text.append(reinterpret_cast<const char*>(plain->data()), plain->size());
+    return;
+  }
   double number = ParseDecimal(value);
   if (OutOfRange(number)) {
     Context().ShowMessage(kKv68RangeMessage, std::nullopt, message::kOk);

@@ -2,10 +2,12 @@
 // text.
 #include "converter/kv68/Kv68Real.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <system_error>
 
@@ -24,6 +26,9 @@ constexpr std::uint16_t kSignBit = 0x8000;
 // 5^22 < 2^53 where a long double is only a double.
 constexpr int kExactPowers = std::numeric_limits<long double>::digits >= 64 ? 27 : 22;
 
+// "%G" writes a value in fixed notation when its exponent lies from -4 to the precision less one.
+constexpr int kLowestFixedExponent = -4;
+
 Kv68RealBytes ZeroReal() {
   Kv68RealBytes bytes{};
   bytes[0] = 0x40;
@@ -31,7 +36,67 @@ Kv68RealBytes ZeroReal() {
   return bytes;
 }
 
+// The exponent word with its sign bit, the 14 digits packed two to a byte, the tag.
+Kv68RealBytes PackReal(bool negative, const Decimal14& decimal) {
+  Kv68RealBytes bytes{};
+  const auto word =
+      static_cast<std::uint16_t>((negative ? kNegativeBase : kPositiveBase) + decimal.exponent);
+  bytes[0] = static_cast<std::uint8_t>(word >> 8);
+  bytes[1] = static_cast<std::uint8_t>(word & 0xFF);
+  for (int i = 0; i < kRealDigits; i += 2) {
+    bytes[2 + i / 2] = static_cast<std::uint8_t>((decimal.digits[i] << 4) | decimal.digits[i + 1]);
+  }
+  bytes[9] = kRealTag;
+  return bytes;
+}
+
+bool Printable(const Kv68Real& real) {
+  if (real.digits[0] == 0) return false;
+  for (const std::uint8_t digit : real.digits) {
+    if (digit > 9) return false;
+  }
+  return real.exponent >= -kPlainRealTextExponent && real.exponent <= kPlainRealTextExponent;
+}
+
+// "%G"'s exponent: a sign and at least two digits.
+void AppendExponent(std::string& text, int exponent) {
+  text += 'E';
+  text += exponent < 0 ? '-' : '+';
+  const std::string magnitude = std::to_string(exponent < 0 ? -exponent : exponent);
+  if (magnitude.size() < 2) text += '0';
+  text += magnitude;
+}
+
 }  // namespace
+
+std::optional<std::string> PlainRealText(const Kv68Real& real) {
+  // Zero, the value of every formula cell as written, at any exponent; its sign stays.
+  if (real.IsZero()) return real.negative ? "-0" : "0";
+  if (!Printable(real)) return std::nullopt;
+  // "%G" drops trailing zeros, and the point when no fraction is left.
+  int count = kRealDigits;
+  while (real.digits[count - 1] == 0) --count;
+  // Digits past `count` are zeros, which the fixed notation of a large integer shows.
+  const auto digit = [&](int i) { return static_cast<char>('0' + real.digits[i]); };
+  std::string text;
+  if (real.negative) text += '-';
+  const int exponent = real.exponent;
+  if (exponent < kLowestFixedExponent || exponent >= kRealDigits) {
+    text += digit(0);
+    if (count > 1) text += '.';
+    for (int i = 1; i < count; ++i) text += digit(i);
+    AppendExponent(text, exponent);
+  } else if (exponent < 0) {
+    text += "0.";
+    text.append(static_cast<std::size_t>(-exponent - 1), '0');
+    for (int i = 0; i < count; ++i) text += digit(i);
+  } else {
+    for (int i = 0; i <= exponent; ++i) text += digit(i);
+    if (count > exponent + 1) text += '.';
+    for (int i = exponent + 1; i < count; ++i) text += digit(i);
+  }
+  return text;
+}
 
 Kv68Real Kv68Real::FromBytes(std::span<const std::uint8_t> bytes) {
   Kv68Real real;
@@ -86,21 +151,25 @@ long double Kv68Real::ToLongDouble() const {
   return negative ? -value : value;
 }
 
+std::string Kv68Real::ToText() const {
+  if (std::optional<std::string> text = PlainRealText(*this)) return *std::move(text);
+  std::array<char, 64> text{};
+  const int length = std::snprintf(text.data(), text.size(), "%.14LG", ToLongDouble());
+  return std::string(text.data(), static_cast<std::size_t>(std::clamp(length, 0, 63)));
+}
+
 Kv68RealBytes EncodeReal(double value) {
   const std::optional<Decimal14> decimal = ToDecimal14(value);
   if (!decimal) return ZeroReal();
-  const auto& digits = decimal->digits;
-  const int exponent = decimal->exponent;
-  Kv68RealBytes bytes{};
-  const auto word =
-      static_cast<std::uint16_t>((value < 0 ? kNegativeBase : kPositiveBase) + exponent);
-  bytes[0] = static_cast<std::uint8_t>(word >> 8);
-  bytes[1] = static_cast<std::uint8_t>(word & 0xFF);
-  for (int i = 0; i < kRealDigits; i += 2) {
-    bytes[2 + i / 2] = static_cast<std::uint8_t>((digits[i] << 4) | digits[i + 1]);
-  }
-  bytes[9] = kRealTag;
-  return bytes;
+  return PackReal(value < 0, *decimal);
+}
+
+std::optional<Kv68RealBytes> EncodePlainDecimal(std::string_view text) {
+  const std::optional<PlainDecimal> plain = ParsePlainDecimal(text);
+  if (!plain) return std::nullopt;
+  // Zero, of either sign, is written as 0.0.
+  if (!plain->magnitude) return ZeroReal();
+  return PackReal(plain->negative, *plain->magnitude);
 }
 
 }  // namespace tabulex

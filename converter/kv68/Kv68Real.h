@@ -3,7 +3,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
+#include <string_view>
 
 namespace tabulex {
 
@@ -33,10 +36,28 @@ struct Kv68Real {
   // The value as a long double, which covers far more of the exponent range than a double;
   // exponents beyond even that give an infinity or zero of the right sign.
   long double ToLongDouble() const;
+
+  // The value as the C library's "%.14LG" prints ToLongDouble(): straight from the digits
+  // (PlainRealText) when they allow it, through the long double otherwise.
+  std::string ToText() const;
 };
+
+// The text "%.14LG" gives for `real`, written from its digits, when it is zero or its digits are
+// all decimal with a non-zero first digit and the exponent lies within kPlainRealTextExponent;
+// nothing otherwise.
+std::optional<std::string> PlainRealText(const Kv68Real& real);
+
+// Exponents PlainRealText writes: the long double holds every such real to far more than 14
+// digits, so printing it to 14 gives back exactly the stored digits.
+inline constexpr int kPlainRealTextExponent = 999;
 
 // Rounds `value` to 14 significant digits and encodes it. Zero (of either sign) and values
 // that are not finite are encoded as 0.0: 40 00, seven zero bytes, 23.
 Kv68RealBytes EncodeReal(double value);
+
+// The bytes EncodeReal gives for the value of `text`, made straight from the digits, when the
+// whole text is a plain decimal ("[-]digits[.digits]", at most 14 significant digits); nothing
+// otherwise.
+std::optional<Kv68RealBytes> EncodePlainDecimal(std::string_view text);
 
 }  // namespace tabulex

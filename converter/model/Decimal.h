@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace tabulex {
 
@@ -19,5 +20,21 @@ struct Decimal14 {
 
 // The correctly rounded digits of |value|; nothing for zero, infinities and NaN.
 std::optional<Decimal14> ToDecimal14(double value);
+
+// Decimal exponents a plain decimal may have. Within them every value of at most 14 significant
+// digits is a normal double, whose 14 correctly rounded digits are the written ones again.
+inline constexpr int kPlainExponentLimit = 300;
+
+// A number written as "[-]digits[.digits]" with at most 14 significant digits.
+struct PlainDecimal {
+  bool negative = false;
+  // The written digits, zeros appended; nothing when every digit is zero.
+  std::optional<Decimal14> magnitude;
+};
+
+// Reads `text` when the whole of it is a plain decimal whose exponent lies within
+// kPlainExponentLimit: such a number needs no rounding, so it is encoded straight from its
+// digits, with the value a C-library conversion would give. Nothing for any other text.
+std::optional<PlainDecimal> ParsePlainDecimal(std::string_view text);
 
 }  // namespace tabulex
