@@ -26,7 +26,7 @@ class PositionCell : public SpreadsheetCell {
 class CellListTest : public ::testing::Test {
  protected:
   void Add(std::int16_t row, std::int16_t column, int tag) {
-    list.Append(std::make_unique<PositionCell>(context, row, column, tag));
+    list.Append(MakeCell<PositionCell>(context, row, column, tag));
   }
   std::vector<int> Tags() {
     std::vector<int> tags;
@@ -70,7 +70,7 @@ TEST_F(CellListTest, SortsLongReversedListsWithoutRecursion) {
   list.SortByPosition();
   std::int16_t previous = 0;
   std::size_t seen = 0;
-  for (CellListNode* n = list.Head(); n; n = n->next.get(), ++seen) {
+  for (CellListNode* n = list.Head(); n; n = n->next, ++seen) {
     ASSERT_LE(previous, n->cell->Row());
     previous = n->cell->Row();
   }
