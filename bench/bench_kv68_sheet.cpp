@@ -6,6 +6,7 @@
 
 #include "converter/kv68/Kv68Sheet.h"
 #include "converter/model/TextSheet.h"
+#include "converter/platform/Memory.h"
 #include "tests/support/RecordingContext.h"
 
 namespace {
@@ -40,7 +41,7 @@ void BM_TextToKv68(benchmark::State& state) {
   std::size_t bytes = 0;
   for (auto _ : state) {
     // One context per conversion, as the driver makes it: its memory goes with it.
-    QuietContext context;
+    QuietContext context(tabulex::platform::ArenaBlocks());
     const std::string data = TextToVariableData(context, text);
     bytes = data.size();
     benchmark::DoNotOptimize(data.data());
@@ -53,7 +54,7 @@ void BM_Kv68ToText(benchmark::State& state) {
   QuietContext setup;
   const std::string data = TextToVariableData(setup, LimitSheetText());
   for (auto _ : state) {
-    QuietContext context;
+    QuietContext context(tabulex::platform::ArenaBlocks());
     tabulex::Kv68Sheet source(context, data.data(), data.size());
     source.SetVarName("bench");
     source.TranslateToIntermediate();

@@ -6,27 +6,33 @@
 #include <string>
 
 #include "converter/model/TextSheet.h"
+#include "converter/platform/Memory.h"
 #include "tests/support/RecordingContext.h"
 
 namespace {
 
 using tabulex::testing::QuietContext;
 
-// Rows of numbers and short texts, about `size` bytes in all.
+// Rows of numbers and short texts, about `size` bytes in all. Rows are 320 fields wide, so that
+// even 100 MB stays within the 32767 rows a sheet keeps.
 std::string NumbersAndTexts(std::size_t size) {
+  constexpr int kGroupsPerRow = 40;
   std::string text;
-  text.reserve(size + 128);
+  text.reserve(size + 4096);
   for (long row = 1; text.size() < size; ++row) {
-    const std::string r = std::to_string(row);
-    text += r + "\t" + r + ".5\t-" + r + "\tItem " + r + "\t0.125\t\"say \"\"hi\"\"\"\t" + r +
-            "00\tDone\r\n";
+    for (int group = 0; group < kGroupsPerRow; ++group) {
+      const std::string r = std::to_string(row * kGroupsPerRow + group);
+      text += r + "\t" + r + ".5\t-" + r + "\tItem " + r + "\t0.125\t\"say \"\"hi\"\"\"\t" + r +
+              "00\tDone\t";
+    }
+    text += "\r\n";
   }
   return text;
 }
 
 std::string TextToText(const std::string& text) {
   // One context per conversion, as the driver makes it: its memory goes with it.
-  QuietContext context;
+  QuietContext context(tabulex::platform::ArenaBlocks());
   tabulex::TextSheet source(context, text.data(), text.size());
   source.TranslateToIntermediate();
   tabulex::TextSheet target(context, source);

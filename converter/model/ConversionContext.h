@@ -32,9 +32,14 @@ inline constexpr int kAnswerNo = 7;
 // model reports goes through global state.
 class ConversionContext {
  public:
-  ConversionContext() = default;
-  // A context whose cells, records and list nodes come from `memory`, which must outlive it.
-  explicit ConversionContext(std::pmr::memory_resource& memory) : memory_(&memory) {}
+  // Cells, records and list nodes come from an arena whose blocks come from `blocks`.
+  explicit ConversionContext(std::pmr::memory_resource& blocks = *std::pmr::new_delete_resource())
+      : arena_(kFirstBlockSize, &blocks) {}
+  // Cells, records and list nodes are made straight in `memory`, each a block of its own.
+  struct EachObjectIn {
+    std::pmr::memory_resource& memory;
+  };
+  explicit ConversionContext(EachObjectIn objects) : memory_(&objects.memory) {}
   ConversionContext(const ConversionContext&) = delete;
   ConversionContext& operator=(const ConversionContext&) = delete;
   virtual ~ConversionContext() = default;
@@ -92,12 +97,12 @@ class ConversionContext {
   // The first block is large enough for a small sheet; later blocks grow geometrically.
   static constexpr std::size_t kFirstBlockSize = 64 * 1024;
 
+  std::pmr::monotonic_buffer_resource arena_;
 #ifdef TABULEX_MEMORY_PER_OBJECT
   // Sanitizer builds make every object a heap block of its own, so that a use after free, a
   // double free or a leak of a single cell or record is caught where it happens.
   std::pmr::memory_resource* memory_ = std::pmr::new_delete_resource();
 #else
-  std::pmr::monotonic_buffer_resource arena_{kFirstBlockSize};
   std::pmr::memory_resource* memory_ = &arena_;
 #endif
   std::vector<std::uint32_t> reportedOnce_;

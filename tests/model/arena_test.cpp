@@ -47,7 +47,8 @@ class CountingMemory : public std::pmr::memory_resource {
 
 class CountingContext : public ConversionContext {
  public:
-  explicit CountingContext(std::pmr::memory_resource& memory) : ConversionContext(memory) {}
+  explicit CountingContext(std::pmr::memory_resource& memory)
+      : ConversionContext(EachObjectIn{memory}) {}
   void ReportErrorCode(std::uint32_t) override {}
   int ShowMessage(std::string_view, std::optional<std::string_view>, std::uint32_t,
                   std::optional<std::string_view>) override {

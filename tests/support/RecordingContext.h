@@ -67,6 +67,8 @@ class RecordingContext : public ConversionContext, public MessageScript {
 // conversions through one context.
 class QuietContext : public ConversionContext {
  public:
+  using ConversionContext::ConversionContext;
+
   void ReportErrorCode(std::uint32_t) override {}
   int ShowMessage(std::string_view, std::optional<std::string_view>, std::uint32_t,
                   std::optional<std::string_view>) override {
