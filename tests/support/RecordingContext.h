@@ -63,8 +63,8 @@ class RecordingContext : public ConversionContext, public MessageScript {
   std::string traces;
 };
 
-// A context that discards everything: for fuzz targets and benchmarks that run many
-// conversions through one context.
+// A context that discards everything: for fuzz targets and benchmarks. Its arena keeps what
+// every conversion made through it until the context goes, so make one per conversion.
 class QuietContext : public ConversionContext {
  public:
   using ConversionContext::ConversionContext;
