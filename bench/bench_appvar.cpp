@@ -5,6 +5,7 @@
 
 #include "converter/appvar/AppVarSheet.h"
 #include "converter/model/TextSheet.h"
+#include "converter/platform/Memory.h"
 #include "tests/support/RecordingContext.h"
 
 namespace {
@@ -33,10 +34,11 @@ std::string TextToImage(tabulex::ConversionContext& context, const std::string& 
 }
 
 void BM_TextToAppVar(benchmark::State& state) {
-  QuietContext context;
   const std::string text = LimitSheetText();
   std::size_t bytes = 0;
   for (auto _ : state) {
+    // One context per conversion, as the driver makes it: its memory goes with it.
+    QuietContext context(tabulex::platform::ArenaBlocks());
     const std::string image = TextToImage(context, text);
     bytes = image.size();
     benchmark::DoNotOptimize(image.data());
@@ -46,9 +48,10 @@ void BM_TextToAppVar(benchmark::State& state) {
 BENCHMARK(BM_TextToAppVar)->Unit(benchmark::kMicrosecond);
 
 void BM_AppVarToText(benchmark::State& state) {
-  QuietContext context;
-  const std::string image = TextToImage(context, LimitSheetText());
+  QuietContext setup;
+  const std::string image = TextToImage(setup, LimitSheetText());
   for (auto _ : state) {
+    QuietContext context(tabulex::platform::ArenaBlocks());
     tabulex::AppVarSheet source(context, image.data(), image.size());
     source.TranslateToIntermediate();
     tabulex::TextSheet target(context, source);

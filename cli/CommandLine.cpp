@@ -140,7 +140,7 @@ void PrintCells(const Spreadsheet& sheet, std::ostream& out) {
   out << "sheet\t" << (header ? header->source : 0) << "\t"
       << (header && header->name ? Escape(*header->name) : std::string()) << "\n";
   if (!sheet.Cells()) return;
-  for (const CellListNode* n = sheet.Cells()->Head(); n; n = n->next.get()) {
+  for (const CellListNode* n = sheet.Cells()->Head(); n; n = n->next) {
     const CellData* r = n->cell->Record();
     if (!r) continue;
     std::string_view value = r->value ? std::string_view(*r->value) : std::string_view();

@@ -60,7 +60,7 @@ std::vector<Shown> CellsOf(const Spreadsheet& sheet) {
   auto readable = [&](std::string_view text) {
     return Readable(kv68 ? translator.CodesToNames(text) : std::string(text));
   };
-  for (const CellListNode* n = sheet.Cells()->Head(); n; n = n->next.get()) {
+  for (const CellListNode* n = sheet.Cells()->Head(); n; n = n->next) {
     const CellData* r = n->cell->Record();
     if (!r) continue;
     Shown cell{r->row, r->column, r->type & 3, readable(UpToNul(r->value)), std::nullopt};

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tabulex::Kv68Sheet source(context, data, size);
   source.SetVarName(std::string_view(reinterpret_cast<const char*>(data), size < 8 ? size : 8));
   source.TranslateToIntermediate();
-  for (auto* node = source.Cells()->Head(); node; node = node->next.get()) {
+  for (auto* node = source.Cells()->Head(); node; node = node->next) {
     (void)node->cell->Describe();
   }
   tabulex::Kv68Sheet target(context, source);

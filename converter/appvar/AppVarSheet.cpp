@@ -43,9 +43,8 @@ AppVarSheet::AppVarSheet(ConversionContext& context, const void* bytes, std::siz
 
 AppVarSheet::AppVarSheet(ConversionContext& context, Spreadsheet& source)
     : Spreadsheet(context, source) {
-  NewTargetCells(source, [&context](SpreadsheetCell& cell) {
-    return std::make_unique<AppVarCell>(context, cell);
-  });
+  NewTargetCells(source,
+                 [&context](SpreadsheetCell& cell) { return MakeCell<AppVarCell>(context, cell); });
 }
 
 AppVarSheet::~AppVarSheet() = default;
@@ -67,7 +66,7 @@ void AppVarSheet::Parse() {
   // An image too short for its header holds no cells.
   if (in.Seek(kAppVarHeaderSize)) {
     for (;;) {
-      auto cell = std::make_unique<AppVarCell>(Context(), in);
+      auto cell = MakeCell<AppVarCell>(Context(), in);
       if (cell->GetOutputLength() == 0) break;
       cell->TranslateToIntermediate();
       outputSize += cell->GetOutputLength();
@@ -98,7 +97,7 @@ void AppVarSheet::TranslateFromIntermediate() {
   output->Write(std::string(kAppVarHeaderSize, 'a'));
 
   CellListNode* node = cells ? cells->Head() : nullptr;
-  for (; node != nullptr && outputSize < kAppVarDataLimit; node = node->next.get()) {
+  for (; node != nullptr && outputSize < kAppVarDataLimit; node = node->next) {
     SpreadsheetCell& cell = *node->cell;
     cell.TranslateFromIntermediate();
     if (!OnGrid(cell)) {
@@ -112,7 +111,7 @@ void AppVarSheet::TranslateFromIntermediate() {
   }
   if (outputSize >= kAppVarDataLimit) Context().ReportErrorCodeOnce(ERR_SHEET_TOO_LARGE);
   // Cells past the size limit that lie off the grid would be lost even in a smaller sheet.
-  for (; node != nullptr; node = node->next.get()) {
+  for (; node != nullptr; node = node->next) {
     if (!OnGrid(*node->cell)) Context().LeaveOutCell(node->cell->Row(), node->cell->Column());
   }
   outputSize += kEndMarkerSize;

@@ -4,12 +4,14 @@
 #include "converter/driver/Components.h"
 #include "converter/driver/Messages.h"
 #include "converter/model/ConversionContext.h"
+#include "converter/platform/Memory.h"
 
 namespace tabulex {
 
 class DriverContext : public ConversionContext {
  public:
-  explicit DriverContext(const ConverterServices& services) : services_(services) {}
+  explicit DriverContext(const ConverterServices& services)
+      : ConversionContext(platform::ArenaBlocks()), services_(services) {}
 
   // Shows the text the error-text component gives for the code, or the
   // application error text without it.

@@ -16,6 +16,8 @@ namespace tabulex {
 namespace {
 
 constexpr char kStringTag = 0x2D;
+// The length byte, the two position bytes and the flags byte in front of a record's content.
+constexpr std::size_t kKv68HeadBytes = 4;
 
 // The big-endian count in front of an expression buffer, followed by the counted bytes.
 std::string CountedBuffer(std::size_t count, std::string_view bytes) {
@@ -266,24 +268,32 @@ void Kv68Cell::WriteFormula(const std::optional<std::string>& formula) {
 }
 
 std::string Kv68Cell::GetOutput() {
-  if (cellLength_ == 0) return {};
   OutputStream out;
+  WriteTo(out);
+  return out.Contents();
+}
+
+void Kv68Cell::WriteTo(OutputStream& out) const {
+  if (cellLength_ == 0) return;
   out.Put(cellLength_);
   out.WriteU16BE(offset_);
   out.Put(type_);
   const std::size_t contentLength = cellLength_ - kKv68RecordOverhead;
+  std::size_t written = 0;
   if ((type_ & 3) == kKv68KindFormula && data2_) {
     const std::size_t textLength = static_cast<std::size_t>(data2Length_);
-    out.Write(std::string_view(text).substr(0, contentLength - textLength));
-    out.Write(std::string_view(*data2_).substr(0, textLength));
+    const std::string_view value = std::string_view(text).substr(0, contentLength - textLength);
+    const std::string_view formula = std::string_view(*data2_).substr(0, textLength);
+    out.Write(value);
+    out.Write(formula);
+    written = value.size() + formula.size();
   } else {
-    out.Write(std::string_view(text).substr(0, contentLength));
+    const std::string_view content = std::string_view(text).substr(0, contentLength);
+    out.Write(content);
+    written = content.size();
   }
   // Zero bytes fill the record; the last two are the reference count.
-  out.Seek(cellLength_);
-  std::string bytes = out.Contents();
-  bytes.resize(cellLength_);
-  return bytes;
+  out.WriteZeros(cellLength_ - kKv68HeadBytes - written);
 }
 
 void Kv68Cell::ReleaseText() {

@@ -48,6 +48,8 @@ class Kv68Cell : public SpreadsheetCell {
   void TranslateFromIntermediate() override;
   // The record bytes, `cellLength` of them; empty for a terminator.
   std::string GetOutput() override;
+  // Writes what GetOutput gives straight into `out`.
+  void WriteTo(OutputStream& out) const;
   std::size_t GetOutputLength() const override { return cellLength_; }
   void ReleaseText() override;
 

@@ -15,6 +15,10 @@ namespace {
 
 // The image starts with the size of what follows, in front of the variable data.
 constexpr std::size_t kSizeFieldSize = 2;
+// A record's length is one byte.
+constexpr std::size_t kMaxRecordSize = 255;
+// Behind the last record: the terminator and the image's trailing bytes.
+constexpr std::size_t kClosingBytes = 8;
 
 // The fixed header of the variable data, ending with the extension length 2.
 std::string HeaderBytes() {
@@ -58,9 +62,8 @@ Kv68Sheet::Kv68Sheet(ConversionContext& context, const void* bytes, std::size_t 
 
 Kv68Sheet::Kv68Sheet(ConversionContext& context, Spreadsheet& source)
     : Spreadsheet(context, source) {
-  NewTargetCells(source, [&context](SpreadsheetCell& cell) {
-    return std::make_unique<Kv68Cell>(context, cell);
-  });
+  NewTargetCells(source,
+                 [&context](SpreadsheetCell& cell) { return MakeCell<Kv68Cell>(context, cell); });
 }
 
 Kv68Sheet::~Kv68Sheet() {
@@ -79,7 +82,7 @@ void Kv68Sheet::ReadCells() {
     if (input->Seek(kKv68ExtensionOffset + static_cast<std::size_t>(length))) {
       // Every record takes at least one byte, so this ends at the end of the input at the latest.
       for (;;) {
-        auto cell = std::make_unique<Kv68Cell>(Context(), *input);
+        auto cell = MakeCell<Kv68Cell>(Context(), *input);
         if (cell->EndsList()) break;
         cell->TranslateToIntermediate();
         cells->Append(std::move(cell));
@@ -125,11 +128,13 @@ void Kv68Sheet::TranslateFromIntermediate() {
 
   outputSize = kKv68HeaderSize;
   output = std::make_unique<OutputStream>();
+  // Room for a full sheet: the size field, the header, the records and the closing bytes.
+  output->Reserve(kSizeFieldSize + kKv68SheetLimit + kMaxRecordSize + kClosingBytes);
   // Placeholder for the size field and the header, written once the records are in place.
   output->Write(std::string(kKv68HeaderSize + 2, 'a'));
 
   CellListNode* node = cells ? cells->Head() : nullptr;
-  for (; node != nullptr && outputSize < kKv68SheetLimit; node = node->next.get()) {
+  for (; node != nullptr && outputSize < kKv68SheetLimit; node = node->next) {
     if (!Writable(*node->cell)) {
       LeaveOut(Context(), *node->cell);
       continue;
@@ -137,12 +142,12 @@ void Kv68Sheet::TranslateFromIntermediate() {
     auto& cell = static_cast<Kv68Cell&>(*node->cell);
     cell.TranslateFromIntermediate();
     outputSize += cell.GetOutputLength();
-    output->Write(cell.GetOutput());
+    cell.WriteTo(*output);
     cell.ReleaseText();
   }
   // A cell left over that would have been written is lost: say so, as when the limit is passed.
   bool cellsLeft = false;
-  for (; node != nullptr; node = node->next.get()) {
+  for (; node != nullptr; node = node->next) {
     if (Writable(*node->cell)) {
       cellsLeft = true;
     } else {

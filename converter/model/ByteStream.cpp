@@ -89,6 +89,12 @@ bool InputStream::Seek(std::size_t position) {
 }
 
 void OutputStream::Write(std::string_view bytes) {
+  if (position_ == data_.size()) {
+    // Writing at the end, as writers mostly do: one copy, no zero fill first.
+    data_.append(bytes);
+    position_ = data_.size();
+    return;
+  }
   if (position_ + bytes.size() > data_.size()) data_.resize(position_ + bytes.size());
   if (!bytes.empty()) std::memcpy(data_.data() + position_, bytes.data(), bytes.size());
   position_ += bytes.size();
@@ -114,10 +120,19 @@ void OutputStream::WriteU32LE(std::uint32_t value) {
   WriteU16LE(static_cast<std::uint16_t>(value >> 16));
 }
 
+void OutputStream::WriteZeros(std::size_t count) {
+  if (position_ == data_.size()) {
+    data_.append(count, '\0');
+    position_ = data_.size();
+    return;
+  }
+  Write(std::string(count, '\0'));
+}
+
 void OutputStream::WritePadded(std::string_view text, std::size_t width) {
   text = text.substr(0, width);
   Write(text);
-  Write(std::string(width - text.size(), '\0'));
+  WriteZeros(width - text.size());
 }
 
 void OutputStream::Seek(std::size_t position) {

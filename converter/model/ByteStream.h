@@ -32,6 +32,8 @@ class InputStream {
   InputStream& operator=(InputStream&&) = delete;
 
   std::size_t Size() const { return bytes_.size(); }
+  // All the bytes, whatever the position; valid while the stream is.
+  std::string_view Bytes() const { return bytes_; }
   std::size_t Tell() const { return position_; }
   std::size_t Remaining() const { return bytes_.size() - position_; }
   bool AtEnd() const { return position_ >= bytes_.size(); }
@@ -73,6 +75,10 @@ class OutputStream {
   void WriteU16LE(std::uint16_t value);
   void WriteU16BE(std::uint16_t value);
   void WriteU32LE(std::uint32_t value);
+  // Writes `count` zero bytes.
+  void WriteZeros(std::size_t count);
+  // Makes room for `count` bytes in all, so that writing up to that size does not reallocate.
+  void Reserve(std::size_t count) { data_.reserve(count); }
   // Writes `text` cut or padded with zero bytes to exactly `width` bytes.
   void WritePadded(std::string_view text, std::size_t width);
   // Moves the write position; moving past the end pads with zero bytes.

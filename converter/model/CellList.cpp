@@ -9,31 +9,29 @@
 namespace tabulex {
 
 CellList::~CellList() {
-  // Unlink node by node: letting the head's unique_ptr chain unwind would recurse once per node.
-  while (head_) head_ = std::move(head_->next);
+  DeleteAll();
 }
 
-void CellList::Append(std::unique_ptr<SpreadsheetCell> cell) {
-  auto node = std::make_unique<CellListNode>();
+void CellList::Append(CellPtr cell) {
+  CellListNode* node = nodes_.new_object<CellListNode>();
   node->cell = std::move(cell);
   node->previous = tail_;
-  CellListNode* raw = node.get();
   if (tail_) {
-    tail_->next = std::move(node);
+    tail_->next = node;
   } else {
-    head_ = std::move(node);
+    head_ = node;
   }
-  tail_ = raw;
+  tail_ = node;
   ++count_;
 }
 
 void CellList::Rewind() {
-  cursor_ = head_.get();
+  cursor_ = head_;
 }
 
 CellListNode* CellList::Next() {
   CellListNode* node = cursor_;
-  if (node) cursor_ = node->next.get();
+  if (node) cursor_ = node->next;
   return node;
 }
 
@@ -44,20 +42,18 @@ bool Before(const CellListNode& a, const CellListNode& b) {
   return ar < br || (ar == br && a.cell->Column() < b.cell->Column());
 }
 
-// Merges two sorted chains; on equal positions the left chain's node comes first, which keeps
-// the sort stable.
-std::unique_ptr<CellListNode> Merge(std::unique_ptr<CellListNode> left,
-                                    std::unique_ptr<CellListNode> right) {
-  std::unique_ptr<CellListNode> head;
-  std::unique_ptr<CellListNode>* end = &head;
+// Merges two sorted chains linked by `next`; on equal positions the left chain's node comes
+// first, which keeps the sort stable.
+CellListNode* Merge(CellListNode* left, CellListNode* right) {
+  CellListNode* head = nullptr;
+  CellListNode** end = &head;
   while (left && right) {
-    std::unique_ptr<CellListNode>& pick = Before(*right, *left) ? right : left;
-    std::unique_ptr<CellListNode> rest = std::move(pick->next);
-    *end = std::move(pick);
-    pick = std::move(rest);
-    end = &(*end)->next;
+    CellListNode*& pick = Before(*right, *left) ? right : left;
+    *end = pick;
+    end = &pick->next;
+    pick = pick->next;
   }
-  *end = left ? std::move(left) : std::move(right);
+  *end = left ? left : right;
   return head;
 }
 
@@ -65,36 +61,40 @@ std::unique_ptr<CellListNode> Merge(std::unique_ptr<CellListNode> left,
 
 void CellList::SortByPosition() {
   if (count_ < 2) return;
-  // Bottom-up merge sort over runs held in a binary counter of sorted chains, so neither the
-  // sort nor the chain's destruction recurses with the list's length.
-  std::vector<std::unique_ptr<CellListNode>> bins;
+  // Bottom-up merge sort over runs held in a binary counter of sorted chains, so the sort does
+  // not recurse with the list's length.
+  std::vector<CellListNode*> bins;
   while (head_) {
-    std::unique_ptr<CellListNode> node = std::move(head_);
-    head_ = std::move(node->next);
+    CellListNode* node = head_;
+    head_ = node->next;
+    node->next = nullptr;
     std::size_t i = 0;
-    for (; i < bins.size() && bins[i]; ++i) node = Merge(std::move(bins[i]), std::move(node));
+    for (; i < bins.size() && bins[i]; ++i) {
+      node = Merge(bins[i], node);
+      bins[i] = nullptr;
+    }
     if (i == bins.size()) bins.emplace_back();
-    bins[i] = std::move(node);
+    bins[i] = node;
   }
-  std::unique_ptr<CellListNode> sorted;
-  for (auto& bin : bins) {
-    if (bin) sorted = Merge(std::move(bin), std::move(sorted));
+  CellListNode* sorted = nullptr;
+  for (CellListNode* bin : bins) {
+    if (bin) sorted = Merge(bin, sorted);
   }
-  head_ = std::move(sorted);
+  head_ = sorted;
   CellListNode* previous = nullptr;
-  for (CellListNode* n = head_.get(); n; n = n->next.get()) {
+  for (CellListNode* n = head_; n; n = n->next) {
     n->previous = previous;
     previous = n;
   }
   tail_ = previous;
-  cursor_ = head_.get();
+  cursor_ = head_;
 }
 
 void CellList::DeleteAll() {
   while (head_) {
-    std::unique_ptr<CellListNode> node = std::move(head_);
-    head_ = std::move(node->next);
-    node->cell.reset();
+    CellListNode* node = head_;
+    head_ = node->next;
+    nodes_.delete_object(node);
   }
   tail_ = nullptr;
   cursor_ = nullptr;

@@ -2,29 +2,38 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <memory_resource>
+
+#include "converter/model/Arena.h"
 
 namespace tabulex {
 
 class SpreadsheetCell;
 
+// A cell made in a conversion's memory (MakeCell).
+using CellPtr = ArenaPtr<SpreadsheetCell>;
+
+// The links are plain pointers: the list owns every node and frees each one exactly once, in
+// DeleteAll or its destructor.
 struct CellListNode {
-  std::unique_ptr<CellListNode> next;
+  CellListNode* next = nullptr;
   CellListNode* previous = nullptr;
-  std::unique_ptr<SpreadsheetCell> cell;
+  CellPtr cell;
 };
 
 class CellList {
  public:
-  CellList() = default;
+  // Nodes come from `memory`, which must outlive the list.
+  explicit CellList(std::pmr::memory_resource& memory) : nodes_(&memory) {}
+  CellList() : CellList(*std::pmr::get_default_resource()) {}
   CellList(const CellList&) = delete;
   CellList& operator=(const CellList&) = delete;
-  // Frees any nodes left without recursing, so a long list cannot exhaust the stack. Sheets
-  // empty their lists with DeleteAll and CheckEmpty before they let them go.
+  // Frees any nodes and cells left. Sheets empty their lists with DeleteAll and CheckEmpty
+  // before they let them go.
   ~CellList();
 
   // Adds a cell at the tail.
-  void Append(std::unique_ptr<SpreadsheetCell> cell);
+  void Append(CellPtr cell);
   // Puts the read cursor at the head.
   void Rewind();
   // The node at the cursor, or null at the end; moves the cursor on.
@@ -38,11 +47,12 @@ class CellList {
 
   bool Empty() const { return head_ == nullptr; }
   std::size_t Count() const { return count_; }
-  CellListNode* Head() const { return head_.get(); }
+  CellListNode* Head() const { return head_; }
   CellListNode* Tail() const { return tail_; }
 
  private:
-  std::unique_ptr<CellListNode> head_;
+  std::pmr::polymorphic_allocator<CellListNode> nodes_;
+  CellListNode* head_ = nullptr;
   CellListNode* tail_ = nullptr;
   CellListNode* cursor_ = nullptr;
   std::size_t count_ = 0;

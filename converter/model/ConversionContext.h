@@ -1,7 +1,9 @@
 // The per-conversion channel through which sheets and cells reach the user.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -30,7 +32,22 @@ inline constexpr int kAnswerNo = 7;
 // model reports goes through global state.
 class ConversionContext {
  public:
+  // Cells, records and list nodes come from an arena whose blocks come from `blocks`.
+  explicit ConversionContext(std::pmr::memory_resource& blocks = *std::pmr::new_delete_resource())
+      : arena_(kFirstBlockSize, &blocks) {}
+  // Cells, records and list nodes are made straight in `memory`, each a block of its own.
+  struct EachObjectIn {
+    std::pmr::memory_resource& memory;
+  };
+  explicit ConversionContext(EachObjectIn objects) : memory_(&objects.memory) {}
+  ConversionContext(const ConversionContext&) = delete;
+  ConversionContext& operator=(const ConversionContext&) = delete;
   virtual ~ConversionContext() = default;
+
+  // Where the conversion's cells, records and list nodes are made. They come out of a few large
+  // blocks, and the blocks go back all at once when the context ends, so every sheet and cell
+  // made with this context must be destroyed before it.
+  std::pmr::memory_resource& Memory() { return *memory_; }
 
   // Shows the text of a 32-bit error code to the user.
   virtual void ReportErrorCode(std::uint32_t code) = 0;
@@ -77,6 +94,17 @@ class ConversionContext {
   }
 
  private:
+  // The first block is large enough for a small sheet; later blocks grow geometrically.
+  static constexpr std::size_t kFirstBlockSize = 64 * 1024;
+
+  std::pmr::monotonic_buffer_resource arena_;
+#ifdef TABULEX_MEMORY_PER_OBJECT
+  // Sanitizer builds make every object a heap block of its own, so that a use after free, a
+  // double free or a leak of a single cell or record is caught where it happens.
+  std::pmr::memory_resource* memory_ = std::pmr::new_delete_resource();
+#else
+  std::pmr::memory_resource* memory_ = &arena_;
+#endif
   std::vector<std::uint32_t> reportedOnce_;
   bool rewritesFormulas_ = true;
 };

@@ -1,6 +1,8 @@
 // Applies ordered rewrite tables in one left-to-right pass per row.
 #include "converter/model/Rewrite.h"
 
+#include <bitset>
+
 namespace tabulex {
 
 namespace {
@@ -27,11 +29,36 @@ std::string ApplyRule(std::string_view text, const RewriteRule& rule) {
 
 }  // namespace
 
+namespace {
+
+// The bytes a text may hold: every byte it held at first and every byte a replacement brought
+// in. A row whose search text starts with a byte outside the set cannot match, so the text need
+// not be searched for it; most rows of a table are skipped that way.
+class BytesPresent {
+ public:
+  explicit BytesPresent(std::string_view text) { Add(text); }
+  void Add(std::string_view bytes) {
+    for (char c : bytes) present_.set(static_cast<unsigned char>(c));
+  }
+  bool MayMatch(std::string_view search) const {
+    return !search.empty() && present_.test(static_cast<unsigned char>(search.front()));
+  }
+
+ private:
+  std::bitset<256> present_;
+};
+
+}  // namespace
+
 std::string RewriteText(std::string_view text, std::span<const RewriteRule> rules) {
   std::string current(text);
+  BytesPresent bytes(current);
   for (const RewriteRule& rule : rules) {
+    // An empty search text changes nothing.
+    if (!bytes.MayMatch(rule.search)) continue;
     if (current.find(rule.search) == std::string::npos) continue;
     current = ApplyRule(current, rule);
+    bytes.Add(rule.replacement);
   }
   return current;
 }

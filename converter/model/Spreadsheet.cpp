@@ -20,7 +20,7 @@ void SpreadsheetCell::TakeRecord(SpreadsheetCell& owner) {
 }
 
 CellData& SpreadsheetCell::CreateRecord(std::int16_t row, std::int16_t column) {
-  ownedRecord_ = std::make_unique<CellData>(row, column);
+  ownedRecord_ = MakeIn<CellData>(Context().Memory(), row, column);
   record = ownedRecord_.get();
   return *record;
 }
@@ -63,7 +63,7 @@ Spreadsheet::~Spreadsheet() {
 
 CellList& Spreadsheet::NewCellList() {
   if (cells) cells->CheckEmpty();
-  cells = std::make_unique<CellList>();
+  cells = std::make_unique<CellList>(Context().Memory());
   return *cells;
 }
 
@@ -80,7 +80,7 @@ void Spreadsheet::NoteInputStop(std::string_view reason) {
 std::string Spreadsheet::Describe() const {
   std::string out;
   if (!cells) return out;
-  for (CellListNode* n = cells->Head(); n; n = n->next.get()) {
+  for (CellListNode* n = cells->Head(); n; n = n->next) {
     out += n->cell->Describe();
     out += '\n';
   }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <variant>
 
+#include "converter/model/Arena.h"
 #include "converter/model/ByteStream.h"
 #include "converter/model/CellData.h"
 #include "converter/model/CellList.h"
@@ -79,8 +80,15 @@ class SpreadsheetCell : public SpreadsheetObject {
   std::string text;
 
  private:
-  std::unique_ptr<CellData> ownedRecord_;
+  ArenaPtr<CellData> ownedRecord_;
 };
+
+// Makes a cell of class T in the conversion's memory; the first constructor argument is the
+// context.
+template <typename T, typename... Args>
+ArenaPtr<T> MakeCell(ConversionContext& context, Args&&... args) {
+  return MakeIn<T>(context.Memory(), context, std::forward<Args>(args)...);
+}
 
 // Where and why a reader stopped before the end of its data.
 struct ReadStop {
@@ -134,7 +142,7 @@ class Spreadsheet : public SpreadsheetObject {
   void NewTargetCells(const Spreadsheet& source, MakeCell make) {
     NewCellList();
     if (!source.Cells()) return;
-    for (CellListNode* node = source.Cells()->Head(); node; node = node->next.get()) {
+    for (CellListNode* node = source.Cells()->Head(); node; node = node->next) {
       cells->Append(make(*node->cell));
     }
   }

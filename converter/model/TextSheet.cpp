@@ -2,6 +2,7 @@
 #include "converter/model/TextSheet.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "converter/model/CString.h"
@@ -82,19 +83,51 @@ bool EndOfRow(InputStream& in, char rowEnd) {
   return true;
 }
 
+// Finds the ends of fields with memchr. The next tab and the next row end past the position are
+// remembered, so every byte is searched at most once for each, even in a file without tabs.
+class FieldScanner {
+ public:
+  FieldScanner(std::string_view bytes, char rowEnd) : bytes_(bytes), rowEnd_(rowEnd) {}
+
+  // The field at `position`: its bytes up to a tab, a row end or the end of the bytes.
+  std::string_view FieldAt(std::size_t position) {
+    const std::size_t stop =
+        std::min(Next(kTab, position, nextTab_), Next(rowEnd_, position, nextRowEnd_));
+    return bytes_.substr(position, stop - position);
+  }
+
+ private:
+  static constexpr std::size_t kUnknown = std::string_view::npos;
+
+  // The position of the first `c` at or after `from`, or the end of the bytes.
+  std::size_t Next(char c, std::size_t from, std::size_t& found) const {
+    if (from >= bytes_.size()) return bytes_.size();
+    if (found == kUnknown || found < from) {
+      const void* hit = std::memchr(bytes_.data() + from, c, bytes_.size() - from);
+      found = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - bytes_.data())
+                  : bytes_.size();
+    }
+    return found;
+  }
+
+  std::string_view bytes_;
+  char rowEnd_;
+  std::size_t nextTab_ = kUnknown;
+  std::size_t nextRowEnd_ = kUnknown;
+};
+
+// Reads one field: its bytes, and the tab that ends it; a row end is left for EndOfRow.
+std::string_view ReadField(InputStream& in, FieldScanner& scanner) {
+  const std::string_view field = scanner.FieldAt(in.Tell());
+  in.Slice(field.size());
+  if (!in.AtEnd() && in.Bytes()[in.Tell()] == kTab) in.Slice(1);
+  return field;
+}
+
 }  // namespace
 
-TextCell::TextCell(ConversionContext& context, InputStream& in, char rowEnd)
-    : SpreadsheetCell(context) {
-  while (!in.AtEnd()) {
-    const char c = static_cast<char>(*in.Get());
-    if (c == kTab) break;
-    if (c == rowEnd) {
-      in.Unget();  // the sheet's row handling reads it again
-      break;
-    }
-    text.push_back(c);
-  }
+TextCell::TextCell(ConversionContext& context, std::string_view field) : SpreadsheetCell(context) {
+  text = field;
 }
 
 TextCell::TextCell(ConversionContext& context, SpreadsheetCell& owner)
@@ -108,7 +141,8 @@ void TextCell::TranslateToIntermediate() {
     r.formula = std::move(text);
   } else if (IsNumeric(text)) {
     r.type = CELL_NUMBER;
-    r.value = text;
+    // The field text is freed below anyway, so the record takes it over.
+    r.value = std::move(text);
   } else {
     r.type = CELL_TEXT;
     std::string_view body(text);
@@ -198,20 +232,20 @@ char TextSheet::RowEndOf(const void* bytes, std::size_t count) {
   return text.find(kCarriageReturn) == std::string_view::npos ? kLineFeed : kCarriageReturn;
 }
 
-std::unique_ptr<TextCell> TextSheet::ReadCell(InputStream& in) {
-  return std::make_unique<TextCell>(Context(), in, rowEnd);
+ArenaPtr<TextCell> TextSheet::MakeSourceCell(std::string_view field) {
+  return MakeCell<TextCell>(Context(), field);
 }
 
-std::unique_ptr<TextCell> TextSheet::MakeTargetCell(SpreadsheetCell& owner) {
-  return std::make_unique<TextCell>(Context(), owner);
+ArenaPtr<TextCell> TextSheet::MakeTargetCell(SpreadsheetCell& owner) {
+  return MakeCell<TextCell>(Context(), owner);
 }
 
-std::unique_ptr<TextCell> ExcelTextSheet::ReadCell(InputStream& in) {
-  return std::make_unique<ExcelTextCell>(Context(), in, rowEnd);
+ArenaPtr<TextCell> ExcelTextSheet::MakeSourceCell(std::string_view field) {
+  return MakeCell<ExcelTextCell>(Context(), field);
 }
 
-std::unique_ptr<TextCell> ExcelTextSheet::MakeTargetCell(SpreadsheetCell& owner) {
-  return std::make_unique<ExcelTextCell>(Context(), owner);
+ArenaPtr<TextCell> ExcelTextSheet::MakeTargetCell(SpreadsheetCell& owner) {
+  return MakeCell<ExcelTextCell>(Context(), owner);
 }
 
 void TextSheet::Initialise() {
@@ -220,20 +254,22 @@ void TextSheet::Initialise() {
   long row = 1;
   long column = 1;
   bool positionsDropped = false;
+  FieldScanner scanner(input->Bytes(), rowEnd);
   do {
-    std::unique_ptr<TextCell> cell = ReadCell(*input);
+    const std::string_view field = ReadField(*input, scanner);
     const long cellRow = row;
     const long cellColumn = column++;
     if (EndOfRow(*input, rowEnd)) {
       column = 1;
       ++row;
     }
-    if (cell->GetOutputLength() < 2) continue;  // an empty field keeps its column, makes no cell
+    if (field.empty()) continue;  // an empty field keeps its column, makes no cell
     if (cellRow > kMaxPosition || cellColumn > kMaxPosition) {
       // Positions are 16-bit in the intermediate model.
       positionsDropped = true;
       continue;
     }
+    ArenaPtr<TextCell> cell = MakeSourceCell(field);
     cell->SetPosition(static_cast<std::int16_t>(cellRow), static_cast<std::int16_t>(cellColumn));
     Context().Trace("DONE WITH TELLG1");
     cell->TranslateToIntermediate();
@@ -260,8 +296,9 @@ void TextSheet::WriteOutput() {
   output = std::make_unique<OutputStream>();
   long currentRow = 1;
   long lastColumn = 0;
-  for (CellListNode* n = cells->Head(); n; n = n->next.get()) {
-    SpreadsheetCell& cell = *n->cell;
+  for (CellListNode* n = cells->Head(); n; n = n->next) {
+    // Every cell of a text sheet's list is a text cell.
+    TextCell& cell = static_cast<TextCell&>(*n->cell);
     cell.TranslateFromIntermediate();
     const long r = cell.Row();
     const long c = cell.Column();
@@ -269,8 +306,10 @@ void TextSheet::WriteOutput() {
       for (long i = currentRow; i < r; ++i) output->Write("\t\r\n");
       lastColumn = 0;
     }
-    for (long i = c - lastColumn - 1; i > 0; --i) output->Put('\t');
-    output->Write(cell.GetOutput());
+    for (long i = c - lastColumn - 1; i > 0; --i) output->Put(kTab);
+    // What GetOutput gives, written without building it first.
+    output->Write(cell.FieldText());
+    output->Put(kTab);
     cell.ReleaseText();
     currentRow = r;
     lastColumn = c;

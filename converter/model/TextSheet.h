@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "converter/model/Spreadsheet.h"
 
@@ -17,16 +18,18 @@ inline constexpr std::size_t kMaxTextLength = 239;
 
 class TextCell : public SpreadsheetCell {
  public:
-  // Reads one field from the stream (up to a tab, the byte that ends rows or the end).
-  TextCell(ConversionContext& context, InputStream& in, char rowEnd = '\r');
+  // A source cell holding the bytes of one field, without its separator.
+  TextCell(ConversionContext& context, std::string_view field);
   // A target cell taking over the record of `owner`.
   TextCell(ConversionContext& context, SpreadsheetCell& owner);
 
   void TranslateToIntermediate() override;
   std::string Describe() const override;
   void TranslateFromIntermediate() override;
-  // The field text followed by one tab.
-  std::string GetOutput() override;
+  // The field text followed by one tab. Final: sheets write FieldText and the tab directly.
+  std::string GetOutput() final;
+  // The field text GetOutput writes, without its tab.
+  std::string_view FieldText() const { return text; }
   std::size_t GetOutputLength() const override { return text.size() + 1; }
 
   void SetPosition(std::int16_t newRow, std::int16_t newColumn) {
@@ -68,8 +71,8 @@ class TextSheet : public Spreadsheet {
   virtual void WriteOutput();
 
  protected:
-  virtual std::unique_ptr<TextCell> ReadCell(InputStream& in);
-  virtual std::unique_ptr<TextCell> MakeTargetCell(SpreadsheetCell& owner);
+  virtual ArenaPtr<TextCell> MakeSourceCell(std::string_view field);
+  virtual ArenaPtr<TextCell> MakeTargetCell(SpreadsheetCell& owner);
 
   Spreadsheet* source = nullptr;
   // The byte that ends a row: a carriage return, or a line feed in files that hold no carriage
@@ -88,8 +91,8 @@ class ExcelTextSheet : public TextSheet {
   std::string ExchangeText();
 
  protected:
-  std::unique_ptr<TextCell> ReadCell(InputStream& in) override;
-  std::unique_ptr<TextCell> MakeTargetCell(SpreadsheetCell& owner) override;
+  ArenaPtr<TextCell> MakeSourceCell(std::string_view field) override;
+  ArenaPtr<TextCell> MakeTargetCell(SpreadsheetCell& owner) override;
 };
 
 }  // namespace tabulex

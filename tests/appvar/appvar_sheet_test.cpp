@@ -53,7 +53,7 @@ struct ReadCell {
 
 std::vector<ReadCell> CellsOf(const Spreadsheet& sheet) {
   std::vector<ReadCell> out;
-  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next.get()) {
+  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next) {
     const CellData* r = n->cell->Record();
     out.push_back({r->row, r->column, r->type, r->value.value_or("<null>"), r->formula});
   }

@@ -262,7 +262,7 @@ struct ReadCell {
 std::vector<ReadCell> Read(RecordingContext& context, const std::string& data) {
   Kv68Sheet sheet(context, data.data(), data.size());
   std::vector<ReadCell> out;
-  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next.get()) {
+  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next) {
     const CellData* r = n->cell->Record();
     out.push_back({r->row, r->column, r->type, r->value, r->formula});
   }

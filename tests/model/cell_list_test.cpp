@@ -29,7 +29,7 @@ class PositionCell : public SpreadsheetCell {
 class CellListTest : public ::testing::Test {
  protected:
   void Add(std::int16_t row, std::int16_t column, int tag) {
-    list.Append(std::make_unique<PositionCell>(context, row, column, tag));
+    list.Append(MakeCell<PositionCell>(context, row, column, tag));
   }
   std::vector<int> Tags() {
     std::vector<int> tags;
@@ -74,7 +74,7 @@ TEST_F(CellListTest, SortsLongReversedListsWithoutRecursion) {
   std::vector<std::int16_t> rows;
   ASSERT_TRUE(testing::RunOnSmallStack([&] {
     list.SortByPosition();
-    for (CellListNode* n = list.Head(); n; n = n->next.get()) rows.push_back(n->cell->Row());
+    for (CellListNode* n = list.Head(); n; n = n->next) rows.push_back(n->cell->Row());
     list.DeleteAll();
   }));
   ASSERT_EQ(rows.size(), static_cast<std::size_t>(kCount));

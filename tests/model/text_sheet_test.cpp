@@ -37,7 +37,7 @@ std::vector<Cell> Parse(RecordingContext& context, std::string_view bytes) {
   EXPECT_EQ(sheet.Header()->source, SOURCE_TEXT);
   EXPECT_EQ(sheet.Header()->name, "grades");
   std::vector<Cell> cells;
-  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next.get()) {
+  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next) {
     const CellData& r = *n->cell->Record();
     cells.push_back({r.row, r.column, r.type, r.value.value_or(""), r.formula});
   }
@@ -86,6 +86,20 @@ TEST(TextRead, CarriageReturnSwallowsOnlyALineFeed) {
             (std::vector<Cell>{{1, 1, 1, "Ab"}, {2, 1, 1, "Cd"}, {3, 1, 1, "Ef"}}));
   EXPECT_EQ(Parse("A\r\tB\r\r\nC"),
             (std::vector<Cell>{{1, 1, 1, "A"}, {2, 2, 1, "B"}, {4, 1, 1, "C"}}));
+}
+
+TEST(TextRead, FieldsFoundPastLongStretchesWithoutTabsOrRowEnds) {
+  // Rows of one field each, then a row of several: the next tab lies far behind every field
+  // read before it.
+  EXPECT_EQ(Parse("x\r\ny\r\n\r\nz\tw\r\n\tv"),
+            (std::vector<Cell>{
+                {1, 1, 1, "x"}, {2, 1, 1, "y"}, {4, 1, 1, "z"}, {4, 2, 1, "w"}, {5, 2, 1, "v"}}));
+  // One long row, then rows: the next row end lies far behind every field before it.
+  EXPECT_EQ(Parse("a\tb\t\tc\rd\r\ne"),
+            (std::vector<Cell>{
+                {1, 1, 1, "a"}, {1, 2, 1, "b"}, {1, 4, 1, "c"}, {2, 1, 1, "d"}, {3, 1, 1, "e"}}));
+  // A row end as the very last byte ends the last field, and no empty row follows.
+  EXPECT_EQ(Parse("a\tb\r"), (std::vector<Cell>{{1, 1, 1, "a"}, {1, 2, 1, "b"}}));
 }
 
 TEST(TextRead, ClassifiesNumbersFormulasAndText) {

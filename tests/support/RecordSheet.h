@@ -38,8 +38,7 @@ class RecordSheet : public Spreadsheet {
               std::uint16_t source = SOURCE_TEXT)
       : Spreadsheet(context, nullptr, 0) {
     NewCellList();
-    for (const RecordFields& fields : records)
-      cells->Append(std::make_unique<RecordCell>(context, fields));
+    for (const RecordFields& fields : records) cells->Append(MakeCell<RecordCell>(context, fields));
     name = std::move(sheetName);
     CreateHeader(source);
   }
@@ -48,7 +47,7 @@ class RecordSheet : public Spreadsheet {
   // Appends one more cell.
   RecordSheet& Add(int row, int column, std::uint16_t type, std::optional<std::string> value,
                    std::optional<std::string> formula = std::nullopt) {
-    cells->Append(std::make_unique<RecordCell>(
+    cells->Append(MakeCell<RecordCell>(
         Context(), RecordFields{static_cast<std::int16_t>(row), static_cast<std::int16_t>(column),
                                 type, std::move(value), std::move(formula)}));
     return *this;

@@ -63,10 +63,12 @@ class RecordingContext : public ConversionContext, public MessageScript {
   std::string traces;
 };
 
-// A context that discards everything: for fuzz targets and benchmarks that run many
-// conversions through one context.
+// A context that discards everything: for fuzz targets and benchmarks. Its arena keeps what
+// every conversion made through it until the context goes, so make one per conversion.
 class QuietContext : public ConversionContext {
  public:
+  using ConversionContext::ConversionContext;
+
   void ReportErrorCode(std::uint32_t) override {}
   int ShowMessage(std::string_view, std::optional<std::string_view>, std::uint32_t,
                   std::optional<std::string_view>) override {
