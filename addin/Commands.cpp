@@ -299,10 +299,16 @@ void Commands::Export() {
   RunCommand(ui_, false, [this] { ExportSteps(); });
 }
 
-void Commands::ExportSteps() {
+// A file dialog over the calculator files, owned by the host form.
+FileDialogRequest Commands::CalculatorFileRequest() {
   FileDialogRequest request;
   request.owner = hostForm_.Load();
   request.filter = kFileFilter;
+  return request;
+}
+
+void Commands::ExportSteps() {
+  FileDialogRequest request = CalculatorFileRequest();
   GetKeyValue(HKEY_CURRENT_USER, kConvertedFilesKey, "", &request.initialFolder);
   request.fileName =
       application_.GetObject(L"ActiveSheet").GetValue(L"Name").Text().substr(0, kOfferedNameLength);
@@ -328,9 +334,7 @@ void Commands::Import() {
 }
 
 void Commands::ImportSteps() {
-  FileDialogRequest request;
-  request.owner = hostForm_.Load();
-  request.filter = kFileFilter;
+  FileDialogRequest request = CalculatorFileRequest();
   if (!GetKeyValue(HKEY_CURRENT_USER, kUserDataKey, "", &request.initialFolder)) {
     GetKeyValue(HKEY_CURRENT_USER, kLinkUserDataKey, "", &request.initialFolder);
   }

@@ -43,6 +43,7 @@ class Commands {
   void Help(const std::string& installFolder);
 
  private:
+  FileDialogRequest CalculatorFileRequest();
   void ExportSteps();
   void ImportSteps();
   void ConvertAndSendSteps();
