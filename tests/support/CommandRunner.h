@@ -10,12 +10,13 @@
 namespace tabulex::testing {
 
 struct CommandRunner {
-  // Runs `tabulex ARGS...` with an empty standard input; returns the exit status.
-  int Run(std::vector<std::string> args, const cli::Environment& environment = {}) {
+  // Runs `tabulex ARGS...` with `input` as its standard input; returns the exit status.
+  int Run(std::vector<std::string> args, const cli::Environment& environment = {},
+          const std::string& input = "") {
     args.insert(args.begin(), "tabulex");
     std::vector<const char*> argv;
     for (const std::string& a : args) argv.push_back(a.c_str());
-    std::istringstream in;
+    std::istringstream in(input);
     out.str("");
     err.str("");
     return cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err,
