@@ -13,8 +13,8 @@
 #include "components/VarFileStandIn.h"
 #include "components/com/DeviceLink.h"
 #include "tests/addin/AddinHarness.h"
-#include "tests/addin/DialogScript.h"
 #include "tests/com/ComTestSupport.h"
+#include "tests/com/DialogScript.h"
 
 namespace tabulex::testing {
 namespace {

@@ -21,13 +21,10 @@ class DeviceLinkServer : public ::testing::Test {
  protected:
   void SetUp() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey);
-    folder_ = std::filesystem::temp_directory_path() / "device_link_server";
-    std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_ / "calculator");
   }
   void TearDown() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey);
-    std::filesystem::remove_all(folder_);
   }
   // A new component, which reads the "connected" calculator when it is created.
   IDispatch* Create(const std::string& model) {
@@ -75,7 +72,8 @@ class DeviceLinkServer : public ::testing::Test {
     return path;
   }
 
-  std::filesystem::path folder_;
+  TempFolder temp_;
+  const std::filesystem::path& folder_ = temp_.Root();
 };
 
 VARIANT Long(long value) {

@@ -1,4 +1,4 @@
-// Helpers of the bridge tests: registering the host stand-in, its call log, and workbooks in
+// Helpers of the bridge tests: the host stand-in's settings, its call log, and workbooks in
 // its file format.
 #pragma once
 
@@ -14,6 +14,7 @@
 
 #include "components/excel/HostObjects.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WineServers.h"
 
 namespace tabulex::testing {
 
@@ -30,30 +31,6 @@ inline constexpr char kStandInBook[] =
     "cell C1 say \"hi\"\n"
     "cell A2 7\n"
     "sheet worksheet Notes\n";
-
-// A build-tree path as the Windows programs see it.
-inline std::wstring HostPath(const std::string& unixPath) {
-  std::wstring path = L"Z:";
-  for (char c : unixPath) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-  return path;
-}
-
-// Runs a command line to its end; its exit code, or -1 when it cannot start.
-inline int RunAndWait(std::wstring commandLine) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return -1;
-  }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD code = 0;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(code);
-}
 
 inline void SetStandInSetting(const wchar_t* name, const std::wstring& value) {
   const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
