@@ -283,7 +283,7 @@ bool VerifyAppVar(AddinUi& ui, const std::string& path) {
   return spreadsheet;
 }
 
-void Commands::SaveActiveSheetAsText(const std::string& path) {
+bool Commands::SaveActiveSheetAsText(const std::string& path) {
   const Object sheet = application_.GetObject(L"ActiveSheet");
   const Object book = application_.GetObject(L"Workbooks").GetObject(L"Add");
   const Variant first(1L);
@@ -293,6 +293,9 @@ void Commands::SaveActiveSheetAsText(const std::string& path) {
   const Variant file(path), format(kTabTextFormat), keep = Variant::Bool(false);
   book.Call(L"SaveAs", {&file, &format});
   book.Call(L"Close", {&keep});
+  if (!LastLineEmpty(path)) return true;
+  ReportError(ui_, kErrSourceTooSmall);
+  return false;
 }
 
 void Commands::Export() {
@@ -317,11 +320,7 @@ void Commands::ExportSteps() {
 
   TempText temp;
   MakeTempText(temp);
-  SaveActiveSheetAsText(temp.text.Path());
-  if (LastLineEmpty(temp.text.Path())) {
-    ReportError(ui_, kErrSourceTooSmall);
-    return;
-  }
+  if (!SaveActiveSheetAsText(temp.text.Path())) return;
   const std::optional<TABULEX_FILE_TYPES> type = TypeOf(*chosen, kExportTypes);
   if (!type) return;
   std::string name = VariableName(*chosen);
@@ -403,11 +402,7 @@ void Commands::ConvertAndSendSteps() {
 
   TempText temp;
   MakeTempText(temp);
-  SaveActiveSheetAsText(temp.text.Path());
-  if (LastLineEmpty(temp.text.Path())) {
-    ReportError(ui_, kErrSourceTooSmall);
-    return;
-  }
+  if (!SaveActiveSheetAsText(temp.text.Path())) return;
   Converter converter;
   converter.Convert(temp.text.Path(), ZQ_TAB_TEXT, TempFolder(), kSendVariableName, row->type);
   const CreatedFile written(converter.FileName());
