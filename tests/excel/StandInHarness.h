@@ -9,10 +9,13 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "components/excel/HostObjects.h"
+#include "converter/driver/excel/ExcelBridge.h"
+#include "tests/support/RecordingContext.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WineServers.h"
 
@@ -107,5 +110,14 @@ inline const std::string kTextOpen =
     ", I2:3, I2:0, missing, missing, missing, I2:1, missing, I2:1, missing, I2:0, missing, "
     "I2:0)";
 inline const std::string kCloseWithoutSaving = "Workbook#1 call Close(I2:0, missing, missing)";
+
+// A test of the bridge: a folder of its own with the stand-in's call log, and the engine.
+class BridgeTest : public ::testing::Test {
+ protected:
+  TempFolder temp;
+  CallLog log{temp.PathOf("calls.log")};
+  RecordingContext context;
+  std::unique_ptr<SpreadsheetEngine> engine = MakeExcelEngine();
+};
 
 }  // namespace tabulex::testing
