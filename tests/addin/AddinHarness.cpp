@@ -20,7 +20,13 @@ std::string ErrorText(HRESULT code) {
   return out;
 }
 
-Object NewHost() {
+Object NewHost(const wchar_t* failingMember) {
+  // The stand-in reads its settings when the application is created.
+  constexpr wchar_t kStandInSettings[] = L"Software\\Tabulex\\Host stand-in";
+  if (failingMember) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kStandInSettings, L"FailMember", REG_SZ, failingMember,
+                    static_cast<DWORD>((lstrlenW(failingMember) + 1) * sizeof(wchar_t)));
+  }
   CLSID classId;
   EXPECT_EQ(CLSIDFromProgID(L"Excel.Application", &classId), S_OK);
   IDispatch* created = nullptr;
@@ -29,6 +35,7 @@ Object NewHost() {
             S_OK);
   Object host(created);
   if (created) created->Release();
+  if (failingMember) RegDeleteKeyValueW(HKEY_CURRENT_USER, kStandInSettings, L"FailMember");
   return host;
 }
 

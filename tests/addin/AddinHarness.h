@@ -67,8 +67,9 @@ class ScriptedUi final : public addin::AddinUi {
 // The error-text component's text for a code, as the add-in shows it.
 std::string ErrorText(HRESULT code);
 
-// A new host stand-in application, created by the host's ProgID.
-Object NewHost();
+// A new host stand-in application, created by the host's ProgID; with a member name, an
+// application in which that member raises the host's error.
+Object NewHost(const wchar_t* failingMember = nullptr);
 
 // The control the host finds for a tag, or an empty object.
 Object FindControl(const Object& application, const std::string& tag);

@@ -140,15 +140,10 @@ TEST_F(CommandTest, ExportToAnUnknownExtensionWritesNothing) {
 }
 
 TEST_F(CommandTest, AFailureTheHostRaisesEndsExportSilently) {
-  OpenSheet("Data", {"A1 5"});
-  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tabulex\\Host stand-in", L"FailMember", REG_SZ,
-                  L"SaveAs", sizeof L"SaveAs");
-  // The stand-in reads its settings when the application is created.
-  host_ = NewHost();
+  host_ = NewHost(L"SaveAs");
   ASSERT_NO_FATAL_FAILURE(Connect());
   OpenSheet("Data", {"A1 5"});
   Export(PathOf("data.68y"));
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Tabulex\\Host stand-in", L"FailMember");
   EXPECT_TRUE(ui_->messages.empty());
   EXPECT_TRUE(FilesIn(folder_).empty());
 }
@@ -382,13 +377,10 @@ TEST_F(ConvertAndSendTest, AFailedSendIsReportedWithTheLinksCode) {
 }
 
 TEST_F(ConvertAndSendTest, AFailureTheHostRaisesEndsTheCommandSilently) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tabulex\\Host stand-in", L"FailMember", REG_SZ,
-                  L"SaveAs", sizeof L"SaveAs");
-  host_ = NewHost();
+  host_ = NewHost(L"SaveAs");
   ASSERT_NO_FATAL_FAILURE(Connect());
   OpenSheet("Data", {"A1 5"});
   Click(host_, kConvertAndSend);
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Tabulex\\Host stand-in", L"FailMember");
   EXPECT_TRUE(ui_->messages.empty());
   EXPECT_TRUE(FilesIn(calculator_).empty());
 }

@@ -23,9 +23,7 @@ class DeviceLinkServer : public ::testing::Test {
     RegDeleteTreeW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey);
     std::filesystem::create_directories(folder_ / "calculator");
   }
-  void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey);
-  }
+  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey); }
   // A new component, which reads the "connected" calculator when it is created.
   IDispatch* Create(const std::string& model) {
     const std::wstring wide(model.begin(), model.end());
