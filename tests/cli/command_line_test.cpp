@@ -23,15 +23,7 @@ Environment TerminalAt(bool Environment::*stream) {
   return environment;
 }
 
-class CommandLineTest : public ::testing::Test, protected testing::CommandRunner {
- protected:
-  using CommandRunner::Run;
-  std::string PathOf(const std::string& name) { return folder_.PathOf(name); }
-  void Write(const std::string& name, const std::string& bytes) { folder_.Write(name, bytes); }
-  std::string Read(const std::string& name) { return folder_.Read(name); }
-
-  testing::TempFolder folder_;
-};
+using CommandLineTest = testing::CommandTest;
 
 TEST(Types, NamesAndExtensions) {
   EXPECT_EQ(TypeFromName("5XV"), ZQ_TABULEX_52P);

@@ -1,11 +1,14 @@
 // Runs the tabulex command in-process, as a test does, and keeps what it printed.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "tests/support/TempFolder.h"
 
 namespace tabulex::testing {
 
@@ -25,6 +28,17 @@ struct CommandRunner {
 
   std::ostringstream out;
   std::ostringstream err;
+};
+
+// A test of the command with a fresh folder of its own.
+class CommandTest : public ::testing::Test, protected CommandRunner {
+ protected:
+  using CommandRunner::Run;
+  std::string PathOf(const std::string& name) const { return folder.PathOf(name); }
+  void Write(const std::string& name, const std::string& bytes) const { folder.Write(name, bytes); }
+  std::string Read(const std::string& name) const { return folder.Read(name); }
+
+  TempFolder folder;
 };
 
 }  // namespace tabulex::testing
