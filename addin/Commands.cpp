@@ -283,7 +283,7 @@ bool VerifyAppVar(AddinUi& ui, const std::string& path) {
   return spreadsheet;
 }
 
-void Commands::SaveActiveSheetAsText(const std::string& path) {
+bool Commands::SaveActiveSheetAsText(const std::string& path) {
   const Object sheet = application_.GetObject(L"ActiveSheet");
   const Object book = application_.GetObject(L"Workbooks").GetObject(L"Add");
   const Variant first(1L);
@@ -293,16 +293,25 @@ void Commands::SaveActiveSheetAsText(const std::string& path) {
   const Variant file(path), format(kTabTextFormat), keep = Variant::Bool(false);
   book.Call(L"SaveAs", {&file, &format});
   book.Call(L"Close", {&keep});
+  if (!LastLineEmpty(path)) return true;
+  ReportError(ui_, kErrSourceTooSmall);
+  return false;
 }
 
 void Commands::Export() {
   RunCommand(ui_, false, [this] { ExportSteps(); });
 }
 
-void Commands::ExportSteps() {
+// A file dialog over the calculator files, owned by the host form.
+FileDialogRequest Commands::CalculatorFileRequest() {
   FileDialogRequest request;
   request.owner = hostForm_.Load();
   request.filter = kFileFilter;
+  return request;
+}
+
+void Commands::ExportSteps() {
+  FileDialogRequest request = CalculatorFileRequest();
   GetKeyValue(HKEY_CURRENT_USER, kConvertedFilesKey, "", &request.initialFolder);
   request.fileName =
       application_.GetObject(L"ActiveSheet").GetValue(L"Name").Text().substr(0, kOfferedNameLength);
@@ -311,11 +320,7 @@ void Commands::ExportSteps() {
 
   TempText temp;
   MakeTempText(temp);
-  SaveActiveSheetAsText(temp.text.Path());
-  if (LastLineEmpty(temp.text.Path())) {
-    ReportError(ui_, kErrSourceTooSmall);
-    return;
-  }
+  if (!SaveActiveSheetAsText(temp.text.Path())) return;
   const std::optional<TABULEX_FILE_TYPES> type = TypeOf(*chosen, kExportTypes);
   if (!type) return;
   std::string name = VariableName(*chosen);
@@ -328,9 +333,7 @@ void Commands::Import() {
 }
 
 void Commands::ImportSteps() {
-  FileDialogRequest request;
-  request.owner = hostForm_.Load();
-  request.filter = kFileFilter;
+  FileDialogRequest request = CalculatorFileRequest();
   if (!GetKeyValue(HKEY_CURRENT_USER, kUserDataKey, "", &request.initialFolder)) {
     GetKeyValue(HKEY_CURRENT_USER, kLinkUserDataKey, "", &request.initialFolder);
   }
@@ -399,11 +402,7 @@ void Commands::ConvertAndSendSteps() {
 
   TempText temp;
   MakeTempText(temp);
-  SaveActiveSheetAsText(temp.text.Path());
-  if (LastLineEmpty(temp.text.Path())) {
-    ReportError(ui_, kErrSourceTooSmall);
-    return;
-  }
+  if (!SaveActiveSheetAsText(temp.text.Path())) return;
   Converter converter;
   converter.Convert(temp.text.Path(), ZQ_TAB_TEXT, TempFolder(), kSendVariableName, row->type);
   const CreatedFile written(converter.FileName());

@@ -43,11 +43,13 @@ class Commands {
   void Help(const std::string& installFolder);
 
  private:
+  FileDialogRequest CalculatorFileRequest();
   void ExportSteps();
   void ImportSteps();
   void ConvertAndSendSteps();
-  // Copies the active worksheet into a new workbook and saves that as tab-delimited text.
-  void SaveActiveSheetAsText(const std::string& path);
+  // Copies the active worksheet into a new workbook and saves that as tab-delimited text;
+  // false, once the user has been told, when the text is too small to convert.
+  bool SaveActiveSheetAsText(const std::string& path);
 
   Object application_;
   AddinUi& ui_;

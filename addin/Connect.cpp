@@ -3,6 +3,7 @@
 
 #include "addin/Commands.h"
 #include "addin/Settings.h"
+#include "converter/platform/win32/DispatchObject.h"
 
 namespace tabulex::addin {
 namespace {
@@ -68,28 +69,16 @@ class ClickSink final : public IDispatch {
   void Detach() { owner_ = nullptr; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch) &&
-        !IsEqualIID(riid, kButtonEventsId)) {
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
+    return win32::AnswerQuery(this, riid, out, kButtonEventsId);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const long left = --refs_;
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
+  ULONG STDMETHODCALLTYPE Release() override { return win32::DropReference(this, refs_); }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
+    return win32::NoTypeInfoCount(count);
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    return win32::NoTypeInfo(info);
+  }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     return DISP_E_UNKNOWNNAME;
   }
@@ -125,15 +114,7 @@ Connect::~Connect() {
 }
 
 HRESULT Connect::QueryInterface(REFIID riid, void** out) {
-  if (!out) return E_POINTER;
-  *out = nullptr;
-  if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch) &&
-      !IsEqualIID(riid, kIDTExtensibility2Id)) {
-    return E_NOINTERFACE;
-  }
-  *out = static_cast<IDTExtensibility2*>(this);
-  AddRef();
-  return S_OK;
+  return win32::AnswerQuery(this, riid, out, kIDTExtensibility2Id);
 }
 
 ULONG Connect::AddRef() {
@@ -141,33 +122,19 @@ ULONG Connect::AddRef() {
 }
 
 ULONG Connect::Release() {
-  const long left = --refs_;
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
+  return win32::DropReference(this, refs_);
 }
 
 HRESULT Connect::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
+  return win32::NoTypeInfoCount(count);
 }
 
 HRESULT Connect::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
+  return win32::NoTypeInfo(info);
 }
 
 HRESULT Connect::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-  if (!names || !ids) return E_POINTER;
-  HRESULT result = S_OK;
-  for (UINT i = 0; i < count; ++i) {
-    ids[i] = DISPID_UNKNOWN;
-    for (const EventName& event : kEventNames) {
-      if (i == 0 && lstrcmpiW(names[i], event.name) == 0) ids[i] = event.id;
-    }
-    if (ids[i] == DISPID_UNKNOWN) result = DISP_E_UNKNOWNNAME;
-  }
-  return result;
+  return win32::ResolveMemberName(kEventNames, names, count, ids);
 }
 
 // The events by dispatch id, for hosts that call the interface late-bound. The custom array

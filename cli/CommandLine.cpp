@@ -264,13 +264,6 @@ std::string Escape(std::string_view bytes) {
 }
 
 int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-                   std::ostream& err, bool stdinIsTerminal) {
-  Environment environment;
-  environment.stdinIsTerminal = stdinIsTerminal;
-  return RunCommandLine(argc, argv, in, out, err, environment);
-}
-
-int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
                    std::ostream& err, const Environment& environment) {
   CLI::App app{"Converts spreadsheets between text, workbooks and calculator files."};
   app.set_version_flag("--version", std::string("tabulex ") + std::string(kVersion));

@@ -31,7 +31,5 @@ struct Environment {
 // Runs the command; returns the exit status.
 int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
                    std::ostream& err, const Environment& environment);
-int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-                   std::ostream& err, bool stdinIsTerminal);
 
 }  // namespace tabulex::cli

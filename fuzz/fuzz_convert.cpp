@@ -62,7 +62,7 @@ int Run(std::vector<std::string> args) {
   std::ostringstream out;
   std::ostringstream err;
   return tabulex::cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err,
-                                      false);
+                                      tabulex::cli::Environment{});
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "components/com/DeviceLink.h"
 #include "converter/com/Registry.h"
 #include "converter/platform/win32/Bstr.h"
+#include "converter/platform/win32/DispatchObject.h"
 
 namespace tabulex::components::com {
 
@@ -118,29 +119,15 @@ class DeviceLinkObject final : public IDispatch {
   DeviceLinkObject& operator=(const DeviceLinkObject&) = delete;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch)) {
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
+    return win32::AnswerQuery(this, riid, out);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const long left = --refs_;
-    if (left == 0) delete this;  // the last reference owns the object
-    return static_cast<ULONG>(left);
-  }
+  ULONG STDMETHODCALLTYPE Release() override { return win32::DropReference(this, refs_); }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
+    return win32::NoTypeInfoCount(count);
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
+    return win32::NoTypeInfo(info);
   }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
                                           DISPID* ids) override;
@@ -161,16 +148,7 @@ class DeviceLinkObject final : public IDispatch {
 HRESULT DeviceLinkObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
                                         DISPID* ids) {
   if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  if (!names || !ids) return E_POINTER;
-  HRESULT result = S_OK;
-  for (UINT i = 0; i < count; ++i) {
-    ids[i] = DISPID_UNKNOWN;
-    for (const MemberRow& member : kMembers) {
-      if (i == 0 && lstrcmpiW(names[i], member.name) == 0) ids[i] = member.id;
-    }
-    if (ids[i] == DISPID_UNKNOWN) result = DISP_E_UNKNOWNNAME;
-  }
-  return result;
+  return win32::ResolveMemberName(kMembers, names, count, ids);
 }
 
 void FillException(EXCEPINFO* exception, HRESULT code) {

@@ -18,43 +18,11 @@ using maker::VarFileData;
 using win32::AnsiFromBstr;
 using win32::BstrFromAnsi;
 
-struct VarFileObject : VarFileData {
-  explicit VarFileObject(const maker::VarFileDataVtbl* table) : VarFileData{table} {
-    tabulex::com::ObjectCreated();
-  }
-  ~VarFileObject() { tabulex::com::ObjectDestroyed(); }
-  VarFileObject(const VarFileObject&) = delete;
-  VarFileObject& operator=(const VarFileObject&) = delete;
-
-  LONG references = 1;
-  VarFileStandIn standIn;
-};
+using VarFileObject = StandInObject<VarFileData, VarFileStandIn>;
+using Unknown = StandInUnknown<VarFileObject, kIVarFileId, kIVarFileDataId>;
 
 VarFileStandIn& StandIn(VarFileData* self) {
   return static_cast<VarFileObject*>(self)->standIn;
-}
-
-HRESULT STDMETHODCALLTYPE QueryInterface(VarFileData* self, REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kIVarFileId) ||
-      IsEqualIID(riid, kIVarFileDataId)) {
-    *object = self;
-    self->lpVtbl->AddRef(self);
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE AddRef(VarFileData* self) {
-  return static_cast<ULONG>(InterlockedIncrement(&static_cast<VarFileObject*>(self)->references));
-}
-
-ULONG STDMETHODCALLTYPE Release(VarFileData* self) {
-  VarFileObject* object = static_cast<VarFileObject*>(self);
-  const LONG left = InterlockedDecrement(&object->references);
-  if (left == 0) delete object;  // the last reference owns the object
-  return static_cast<ULONG>(left);
 }
 
 HRESULT STDMETHODCALLTYPE PutDeviceType(VarFileData* self, LONG deviceType) {
@@ -145,7 +113,7 @@ constexpr auto NI = &NotImplemented<VarFileData>;
 
 // clang-format off
 constexpr maker::VarFileDataVtbl kVtbl = {
-    QueryInterface, AddRef, Release,                          // 0-2
+    Unknown::QueryInterface, Unknown::AddRef, Unknown::Release,  // 0-2
     NI, NI, NI, NI, NI, NI, NI, NI, NI, NI, NI,               // 3-13
     PutDeviceType, GetDeviceFamily,                           // 14-15
     NI, NI,                                                   // 16-17
@@ -156,14 +124,6 @@ constexpr maker::VarFileDataVtbl kVtbl = {
     SetVarData, GetVarDataTag,                                // 41-42
 };
 // clang-format on
-
-HRESULT Create(IUnknown* outer, REFIID riid, void** object) {
-  if (outer) return CLASS_E_NOAGGREGATION;
-  VarFileObject* created = new VarFileObject(&kVtbl);
-  const HRESULT hr = QueryInterface(created, riid, object);
-  Release(created);
-  return hr;
-}
 
 #define VARFILE_CLASS_KEY "CLSID\\{BFAC5665-FF3F-4B29-A7F3-E3B081BAECEB}"
 // clang-format off
@@ -176,7 +136,7 @@ constexpr tabulex::com::RegistryRow kRegistration[] = {
 constexpr std::string_view kOwnKeys[] = {VARFILE_CLASS_KEY};
 #undef VARFILE_CLASS_KEY
 
-tabulex::com::ClassFactory factory(&Create);
+tabulex::com::ClassFactory factory(&Unknown::Create<kVtbl>);
 
 }  // namespace
 

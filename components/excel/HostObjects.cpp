@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "converter/platform/win32/AnsiText.h"
+#include "converter/platform/win32/DispatchObject.h"
 #include "converter/platform/win32/StaticClassFactory.h"
 
 namespace tabulex::standin {
@@ -298,17 +299,11 @@ class HostObject : public IDispatch {
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
-    *out = nullptr;
     if (IUnknown* other = Extension(riid)) {
       *out = other;
       return S_OK;
     }
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch)) {
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
+    return win32::AnswerQuery(this, riid, out);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs_); }
   ULONG STDMETHODCALLTYPE Release() override {
@@ -318,11 +313,11 @@ class HostObject : public IDispatch {
     return static_cast<ULONG>(left);
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
+    return win32::NoTypeInfoCount(count);
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    return win32::NoTypeInfo(info);
+  }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                           DISPID* ids) override;
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,

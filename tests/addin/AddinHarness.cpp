@@ -20,7 +20,13 @@ std::string ErrorText(HRESULT code) {
   return out;
 }
 
-Object NewHost() {
+Object NewHost(const wchar_t* failingMember) {
+  // The stand-in reads its settings when the application is created.
+  constexpr wchar_t kStandInSettings[] = L"Software\\Tabulex\\Host stand-in";
+  if (failingMember) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kStandInSettings, L"FailMember", REG_SZ, failingMember,
+                    static_cast<DWORD>((lstrlenW(failingMember) + 1) * sizeof(wchar_t)));
+  }
   CLSID classId;
   EXPECT_EQ(CLSIDFromProgID(L"Excel.Application", &classId), S_OK);
   IDispatch* created = nullptr;
@@ -29,6 +35,7 @@ Object NewHost() {
             S_OK);
   Object host(created);
   if (created) created->Release();
+  if (failingMember) RegDeleteKeyValueW(HKEY_CURRENT_USER, kStandInSettings, L"FailMember");
   return host;
 }
 
@@ -53,44 +60,7 @@ void Click(const Object& application, const std::string& tag) {
   control.Call(L"Execute");
 }
 
-std::optional<std::string> StringValue(HKEY root, const std::string& key, const std::string& name) {
-  char buffer[1024];
-  DWORD size = sizeof buffer;
-  if (RegGetValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), RRF_RT_REG_SZ, nullptr,
-                   buffer, &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return std::string(buffer);
-}
-
-std::optional<DWORD> NumberValue(HKEY root, const std::string& key, const std::string& name) {
-  DWORD value = 0;
-  DWORD size = sizeof value;
-  if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-void SetString(HKEY root, const std::string& key, const std::string& name,
-               const std::string& value) {
-  RegSetKeyValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), REG_SZ, value.c_str(),
-                  static_cast<DWORD>(value.size() + 1));
-}
-
-void DeleteKey(HKEY root, const std::string& key) {
-  RegDeleteTreeA(root, key.c_str());
-  RegDeleteKeyA(root, key.c_str());
-}
-
 void AddinTest::SetUp() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  folder_ = std::filesystem::temp_directory_path() /
-            (std::string("addin_") + info->test_suite_name() + "_" + info->name());
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
-  std::filesystem::create_directories(folder_);
   DeleteKey(HKEY_CURRENT_USER, addin::SettingsKey(addin::kSettingsSection));
   host_ = NewHost();
   auto scripted = std::make_unique<ScriptedUi>();
@@ -104,8 +74,6 @@ void AddinTest::TearDown() {
   }
   connect_.Reset();
   host_ = Object();
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
 }
 
 }  // namespace tabulex::testing

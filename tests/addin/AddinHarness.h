@@ -18,6 +18,8 @@
 #include "addin/ComRef.h"
 #include "addin/Connect.h"
 #include "addin/Ui.h"
+#include "tests/com/ComTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 namespace tabulex::testing {
 
@@ -65,8 +67,9 @@ class ScriptedUi final : public addin::AddinUi {
 // The error-text component's text for a code, as the add-in shows it.
 std::string ErrorText(HRESULT code);
 
-// A new host stand-in application, created by the host's ProgID.
-Object NewHost();
+// A new host stand-in application, created by the host's ProgID; with a member name, an
+// application in which that member raises the host's error.
+Object NewHost(const wchar_t* failingMember = nullptr);
 
 // The control the host finds for a tag, or an empty object.
 Object FindControl(const Object& application, const std::string& tag);
@@ -75,13 +78,6 @@ long Number(const Object& object, const wchar_t* property);
 
 // Clicks a control as the user does: through the host's Execute.
 void Click(const Object& application, const std::string& tag);
-
-// A registry value under HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE; nothing when missing.
-std::optional<std::string> StringValue(HKEY root, const std::string& key, const std::string& name);
-std::optional<DWORD> NumberValue(HKEY root, const std::string& key, const std::string& name);
-void SetString(HKEY root, const std::string& key, const std::string& name,
-               const std::string& value);
-void DeleteKey(HKEY root, const std::string& key);
 
 // A test with a host, an add-in object answering through a script, and a folder of its own.
 class AddinTest : public ::testing::Test {
@@ -94,7 +90,8 @@ class AddinTest : public ::testing::Test {
   }
   void Disconnect() { ASSERT_EQ(connect_->OnDisconnection(0, nullptr), S_OK); }
   std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
-  std::filesystem::path folder_;
+  TempFolder temp_;
+  const std::filesystem::path& folder_ = temp_.Root();
   Object host_;
   ScriptedUi* ui_ = nullptr;
   addin::ComRef<addin::Connect> connect_;

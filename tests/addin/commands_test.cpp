@@ -13,8 +13,8 @@
 #include "components/VarFileStandIn.h"
 #include "components/com/DeviceLink.h"
 #include "tests/addin/AddinHarness.h"
-#include "tests/addin/DialogScript.h"
 #include "tests/com/ComTestSupport.h"
+#include "tests/com/DialogScript.h"
 
 namespace tabulex::testing {
 namespace {
@@ -140,15 +140,10 @@ TEST_F(CommandTest, ExportToAnUnknownExtensionWritesNothing) {
 }
 
 TEST_F(CommandTest, AFailureTheHostRaisesEndsExportSilently) {
-  OpenSheet("Data", {"A1 5"});
-  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tabulex\\Host stand-in", L"FailMember", REG_SZ,
-                  L"SaveAs", sizeof L"SaveAs");
-  // The stand-in reads its settings when the application is created.
-  host_ = NewHost();
+  host_ = NewHost(L"SaveAs");
   ASSERT_NO_FATAL_FAILURE(Connect());
   OpenSheet("Data", {"A1 5"});
   Export(PathOf("data.68y"));
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Tabulex\\Host stand-in", L"FailMember");
   EXPECT_TRUE(ui_->messages.empty());
   EXPECT_TRUE(FilesIn(folder_).empty());
 }
@@ -259,8 +254,8 @@ class ConvertAndSendTest : public CommandTest {
   // converts. `Seen()` is what they showed.
   void ExpectDialogs(std::optional<int> deviceChoice, bool converts) {
     std::vector<DialogScript::Step> steps;
-    if (deviceChoice) steps.push_back({components::com::kDeviceChoiceCaption, *deviceChoice, ""});
-    if (converts) steps.push_back({kNameChangedCaption, IDOK, ""});
+    if (deviceChoice) steps.push_back({components::com::kDeviceChoiceCaption, *deviceChoice});
+    if (converts) steps.push_back({kNameChangedCaption, IDOK});
     expected_ = steps.size();
     guard_ = std::make_unique<DialogScript>(std::move(steps));
   }
@@ -330,15 +325,30 @@ TEST_F(ConvertAndSendTest, AnUnsupportedModelIsReportedAndNothingIsWrittenOrChan
   EXPECT_TRUE(FilesIn(calculator_).empty());
 }
 
-TEST_F(ConvertAndSendTest, WithoutACalculatorTheDeviceChoiceIsOfferedAndTheCommandEndsSilently) {
-  Configure("");
-  const Object book = OpenSheet("Data", {"B1 5"});
-  ExpectDialogs(IDOK, false);
-  Click(host_, kConvertAndSend);
-  EXPECT_EQ(Seen(), std::vector<std::string>{components::com::kNoDeviceToChoose});
-  EXPECT_TRUE(ui_->messages.empty());
-  EXPECT_EQ(Formula(book, L"A1"), "");
-  EXPECT_TRUE(FilesIn(calculator_).empty());
+// The device choice is offered when the search finds no calculator; when the user's choice
+// finds none either, or the user cancels, the command ends silently and changes nothing.
+TEST_F(ConvertAndSendTest, AnUnansweredDeviceChoiceEndsTheCommandSilently) {
+  struct Case {
+    const char* model;
+    bool detectable;
+    int button;
+    const char* prompt;
+  };
+  const Case cases[] = {{"", true, IDOK, components::com::kNoDeviceToChoose},
+                        {"KV-68", false, IDCANCEL, components::com::kDeviceChoicePrompt}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.prompt);
+    Configure(c.model, c.detectable);
+    const Object book = OpenSheet("Data", {"B1 5"});
+    ExpectDialogs(c.button, false);
+    Click(host_, kConvertAndSend);
+    EXPECT_EQ(Seen(), std::vector<std::string>{c.prompt});
+    EXPECT_TRUE(ui_->messages.empty());
+    EXPECT_EQ(Formula(book, L"A1"), "");
+    EXPECT_TRUE(FilesIn(calculator_).empty());
+    const Variant keep = Variant::Bool(false);
+    book.Call(L"Close", {&keep});
+  }
 }
 
 TEST_F(ConvertAndSendTest, ACalculatorTheSearchMissesIsSentToOnceTheUserChoosesIt) {
@@ -355,17 +365,6 @@ TEST_F(ConvertAndSendTest, ACalculatorTheSearchMissesIsSentToOnceTheUserChoosesI
   EXPECT_EQ(std::filesystem::path(sent[0]).extension(), ".7xy");
 }
 
-TEST_F(ConvertAndSendTest, CancellingTheDeviceChoiceEndsTheCommandSilently) {
-  Configure("KV-68", false);
-  const Object book = OpenSheet("Data", {"B1 5"});
-  ExpectDialogs(IDCANCEL, false);
-  Click(host_, kConvertAndSend);
-  EXPECT_EQ(Seen(), std::vector<std::string>{components::com::kDeviceChoicePrompt});
-  EXPECT_TRUE(ui_->messages.empty());
-  EXPECT_EQ(Formula(book, L"A1"), "");
-  EXPECT_TRUE(FilesIn(calculator_).empty());
-}
-
 // The device link raises its failure like any component; unlike the host's own error it is
 // reported, and both temporary files are still deleted.
 TEST_F(ConvertAndSendTest, AFailedSendIsReportedWithTheLinksCode) {
@@ -378,13 +377,10 @@ TEST_F(ConvertAndSendTest, AFailedSendIsReportedWithTheLinksCode) {
 }
 
 TEST_F(ConvertAndSendTest, AFailureTheHostRaisesEndsTheCommandSilently) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tabulex\\Host stand-in", L"FailMember", REG_SZ,
-                  L"SaveAs", sizeof L"SaveAs");
-  host_ = NewHost();
+  host_ = NewHost(L"SaveAs");
   ASSERT_NO_FATAL_FAILURE(Connect());
   OpenSheet("Data", {"A1 5"});
   Click(host_, kConvertAndSend);
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Tabulex\\Host stand-in", L"FailMember");
   EXPECT_TRUE(ui_->messages.empty());
   EXPECT_TRUE(FilesIn(calculator_).empty());
 }

@@ -21,14 +21,9 @@ class DeviceLinkServer : public ::testing::Test {
  protected:
   void SetUp() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey);
-    folder_ = std::filesystem::temp_directory_path() / "device_link_server";
-    std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_ / "calculator");
   }
-  void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey);
-    std::filesystem::remove_all(folder_);
-  }
+  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey); }
   // A new component, which reads the "connected" calculator when it is created.
   IDispatch* Create(const std::string& model) {
     const std::wstring wide(model.begin(), model.end());
@@ -75,7 +70,8 @@ class DeviceLinkServer : public ::testing::Test {
     return path;
   }
 
-  std::filesystem::path folder_;
+  TempFolder temp_;
+  const std::filesystem::path& folder_ = temp_.Root();
 };
 
 VARIANT Long(long value) {

@@ -10,30 +10,20 @@
 #include "cli/CommandLine.h"
 #include "components/WorkbookEngine.h"
 #include "converter/driver/FileTypes.h"
+#include "tests/support/CommandRunner.h"
 #include "tests/support/TempFolder.h"
 
 namespace tabulex::cli {
 namespace {
 
-class CommandLineTest : public ::testing::Test {
- protected:
-  std::string PathOf(const std::string& name) { return folder_.PathOf(name); }
-  void Write(const std::string& name, const std::string& bytes) { folder_.Write(name, bytes); }
-  std::string Read(const std::string& name) { return folder_.Read(name); }
-  int Run(std::vector<std::string> args, bool terminal = false, const std::string& input = "") {
-    args.insert(args.begin(), "tabulex");
-    std::vector<const char*> argv;
-    for (const std::string& a : args) argv.push_back(a.c_str());
-    std::istringstream in(input);
-    out.str("");
-    err.str("");
-    return RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, terminal);
-  }
+// The command with one of its streams on a terminal.
+Environment TerminalAt(bool Environment::*stream) {
+  Environment environment;
+  environment.*stream = true;
+  return environment;
+}
 
-  testing::TempFolder folder_;
-  std::ostringstream out;
-  std::ostringstream err;
-};
+using CommandLineTest = testing::CommandTest;
 
 TEST(Types, NamesAndExtensions) {
   EXPECT_EQ(TypeFromName("5XV"), ZQ_TABULEX_52P);
@@ -61,12 +51,13 @@ TEST_F(CommandLineTest, ConvertPrintsThePathAndAsksOnlyWhenAllowed) {
             0);
   EXPECT_EQ(
       Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy", "--skip-existing"},
-          true),
+          TerminalAt(&Environment::stdinIsTerminal)),
       3);
-  EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy"}, true, "c\n"),
+  EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy"},
+                TerminalAt(&Environment::stdinIsTerminal), "c\n"),
             2);
   EXPECT_NE(err.str().find("Save File already exists."), std::string::npos);
-  EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy", "--ask"}, false,
+  EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy", "--ask"}, {},
                 "maybe\ny\n"),
             0);
 }
@@ -213,14 +204,9 @@ TEST_F(CommandLineTest, ManyFilesRefuseANameAndTakeFoldersWithRecursive) {
 TEST_F(CommandLineTest, ProgressLineOnlyOnATerminal) {
   Write("a.txt", "1");
   Write("b.txt", "2");
-  Environment terminal;
-  terminal.stderrIsTerminal = true;
-  std::vector<std::string> args{"tabulex",       "convert", PathOf("a.txt"),
-                                PathOf("b.txt"), "--to",    "68y"};
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  std::istringstream in;
-  EXPECT_EQ(RunCommandLine(static_cast<int>(argv.size()), argv.data(), in, out, err, terminal), 0);
+  EXPECT_EQ(Run({"convert", PathOf("a.txt"), PathOf("b.txt"), "--to", "68y"},
+                TerminalAt(&Environment::stderrIsTerminal)),
+            0);
   EXPECT_EQ(err.str(), "\r\x1b[K[1/2] " + PathOf("a.txt") + "\r\x1b[K\r\x1b[K[2/2] " +
                            PathOf("b.txt") +
                            "\r\x1b[K"

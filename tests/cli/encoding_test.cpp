@@ -63,13 +63,7 @@ TEST(Codec, AutoWritesTheTargetInTheSourcesCharset) {
   EXPECT_EQ(forced.Replaced(), 0u);
 }
 
-class EncodingCommandTest : public ::testing::Test, protected testing::CommandRunner {
- protected:
-  using CommandRunner::Run;
-  std::string PathOf(const std::string& name) { return folder.PathOf(name); }
-
-  testing::TempFolder folder;
-};
+using EncodingCommandTest = testing::CommandTest;
 
 TEST_F(EncodingCommandTest, Utf8TextSurvivesACalculatorFile) {
   folder.Write("de.txt", "\xEF\xBB\xBF" + kUtf8Text + "\tx\n");

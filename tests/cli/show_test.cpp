@@ -21,9 +21,8 @@ const std::string kSheet =
     "\r\n"
     "Longername\t1\r\n";
 
-class ShowTest : public ::testing::Test, protected testing::CommandRunner {
+class ShowTest : public testing::CommandTest {
  protected:
-  using CommandRunner::Run;
   void SetUp() override { folder.Write("s.txt", kSheet); }
 
   // Shows a conversion of the sheet into `type` under the device name `name`.
@@ -36,8 +35,6 @@ class ShowTest : public ::testing::Test, protected testing::CommandRunner {
     EXPECT_EQ(Run(args), 0) << err.str();
     return out.str();
   }
-
-  testing::TempFolder folder;
 };
 
 TEST_F(ShowTest, TextGridShowsLettersNumbersAndShortGaps) {

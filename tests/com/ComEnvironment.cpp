@@ -1,24 +1,13 @@
-// Registers the three servers with regsvr32 before any test runs, in the test's apartment.
-#include <gtest/gtest.h>
-
+// Registers the converter and the two component servers before any test runs, in the test's
+// apartment.
 #include "tests/com/ComTestSupport.h"
+#include "tests/support/WineServers.h"
 
 namespace tabulex::testing {
 namespace {
 
-class ComEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    for (const char* dll : {kConverterDll, kVarFileDll, kErrorTextDll}) {
-      ASSERT_EQ(Regsvr32(dll), 0u) << dll;
-    }
-  }
-  void TearDown() override { CoUninitialize(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+const auto* const registered = ::testing::AddGlobalTestEnvironment(new RegisteredServers(
+    {ServerPath(kConverterDll), ServerPath(kVarFileDll), ServerPath(kErrorTextDll)}));
 
 }  // namespace
 }  // namespace tabulex::testing

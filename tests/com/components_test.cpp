@@ -27,22 +27,6 @@ class ComComponents : public DriverTest {
   }
 };
 
-TEST_F(ComComponents, CalculatorFilesComeOutAsThePortableStandInWritesThem) {
-  Write("grades.txt", "Name\tScore\r\nAda\t91\r\n");
-  std::filesystem::create_directories(folder_.Root() / "portable");
-  Converter portable(components::StandInServices(std::make_shared<ScriptedUi>()));
-  for (std::int32_t type : {ZQ_TABULEX_52P, ZQ_TABULEX_68, ZQ_TABULEX_74, ZQ_TABULEX_RB200}) {
-    const std::string ext(ExtensionOf(type));
-    const std::string name = type == ZQ_TABULEX_52P ? "GRADES" : "grades";
-    EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, name, type), kOk) << ext;
-    EXPECT_EQ(
-        portable.Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", PathOf("portable/"), name, type, 0),
-        kOk);
-    EXPECT_EQ(Read(name + ext), Read("portable/" + name + ext)) << ext;
-  }
-  EXPECT_TRUE(ui->messages.empty());
-}
-
 TEST_F(ComComponents, LoadedFilesReportTheirFamilyAndTag) {
   Write("grades.txt", "1\r\n");
   ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "GRADES", ZQ_TABULEX_52P), kOk);
@@ -72,13 +56,6 @@ TEST_F(ComComponents, ErrorTextsComeFromTheComponent) {
   std::string text;
   EXPECT_EQ(component->GetErrorText(ERR_WRITE_FAILED, &text), kOk);
   EXPECT_EQ(text, components::ErrorTextFor(ERR_WRITE_FAILED));
-
-  Write("empty.txt", "");
-  EXPECT_EQ(Convert("empty.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text, components::ErrorTextFor(ERR_SOURCE_TOO_SMALL));
-  EXPECT_EQ(ui->messages[0].style, 0x10u);
-  EXPECT_FALSE(ui->messages[0].caption.has_value());
 }
 
 TEST_F(ComComponents, MissingComponents) {

@@ -12,6 +12,7 @@
 #include "converter/model/ErrorCodes.h"
 #include "converter/platform/win32/Bstr.h"
 #include "tests/com/ComTestSupport.h"
+#include "tests/com/DialogScript.h"
 #include "tests/support/DriverFixture.h"
 #include "tests/support/TempFolder.h"
 
@@ -56,7 +57,7 @@ TEST_F(ConvertThroughCom, TextToEveryCalculatorFormatAndBackAsThePortableStandIn
   std::filesystem::create_directories(folder.Root() / "portable");
   const std::string portableFolder = folder.PathOf("portable/");
   Converter portable(components::StandInServices(std::make_shared<ScriptedUi>()));
-  DialogAnswerer answerer;
+  DialogScript dialogs;
   struct Target {
     std::int32_t type;
     const char* name;
@@ -83,19 +84,19 @@ TEST_F(ConvertThroughCom, TextToEveryCalculatorFormatAndBackAsThePortableStandIn
     EXPECT_EQ(folder.Read(back + ".txt"), folder.Read("portable/" + back + ".txt"));
     EXPECT_NE(folder.Read(back + ".txt").find('3'), std::string::npos);
   }
-  EXPECT_TRUE(answerer.Unexpected().empty());
+  EXPECT_TRUE(dialogs.Unexpected().empty());
 }
 
 TEST_F(ConvertThroughCom, ResavePathsWriteUnderTheInternalName) {
   folder.Write("numbers.txt", kNumbers);
-  DialogAnswerer answerer;
+  DialogScript dialogs;
   ASSERT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "numbers", ZQ_TABULEX_68), S_OK);
   ASSERT_EQ(Convert("numbers.68y", ZQ_TABULEX_68, "copy", ZQ_TABULEX_74), S_OK);
   EXPECT_EQ(folder.Read("copy.7xy").substr(0, 8), "**KV74P*");
   ASSERT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "NUMBERS", ZQ_TABULEX_52P), S_OK);
   ASSERT_EQ(Convert("NUMBERS.5xv", ZQ_TABULEX_52P, "AGAIN", ZQ_TABULEX_52P), S_OK);
   EXPECT_EQ(folder.Read("AGAIN.5xv").substr(0, 8), "**KV52F*");
-  EXPECT_TRUE(answerer.Unexpected().empty());
+  EXPECT_TRUE(dialogs.Unexpected().empty());
 }
 
 TEST_F(ConvertThroughCom, OverwritePromptAnswers) {
@@ -109,16 +110,15 @@ TEST_F(ConvertThroughCom, OverwritePromptAnswers) {
   } answers[] = {
       {IDNO, CONVERT_SKIPPED, "old"}, {IDCANCEL, CONVERT_CANCELLED, "old"}, {IDYES, S_OK, nullptr}};
   for (const auto& answer : answers) {
-    DialogAnswerer answerer({{target, answer.button}});
+    SCOPED_TRACE(answer.button);
+    DialogScript dialogs({{target, answer.button}});
     EXPECT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), answer.result);
-    const std::vector<SeenDialog>& seen = answerer.Seen();
-    ASSERT_TRUE(seen[0].seen) << answer.button;
-    EXPECT_EQ(seen[0].text, messages::kFileExists.text);
-    EXPECT_EQ(seen[0].owner, nullptr);
+    const DialogScript::Seen seen = dialogs.Only();
+    EXPECT_EQ(seen.text, messages::kFileExists.text);
+    EXPECT_EQ(seen.owner, nullptr);
     if (answer.contents) {
       EXPECT_EQ(folder.Read("copy.txt"), answer.contents);
     }
-    EXPECT_TRUE(answerer.Unexpected().empty());
   }
   EXPECT_NE(folder.Read("copy.txt"), "old");
   EXPECT_EQ(Remembered(), target);
@@ -129,17 +129,15 @@ TEST_F(ConvertThroughCom, RenamedVariableIsReportedAsOwnedByTheConverterWindow) 
   HWND window = CreateWindowExA(0, "STATIC", "ZQ Tabulex Converter", WS_OVERLAPPEDWINDOW, 0, 0, 100,
                                 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
-  DialogAnswerer answerer({{"Invalid File Name", IDOK}});
+  DialogScript dialogs({{"Invalid File Name", IDOK}});
   EXPECT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "my sheet", ZQ_TABULEX_52P), S_OK);
-  const std::vector<SeenDialog>& seen = answerer.Seen();
+  const DialogScript::Seen seen = dialogs.Only();
   DestroyWindow(window);
-  ASSERT_TRUE(seen[0].seen);
-  EXPECT_EQ(seen[0].text,
+  EXPECT_EQ(seen.text,
             "The name of the file has been changed to comply with the device naming conventions. "
             "\nThe file name is now MYSHEET.5xv and can be viewed on the device as MYSHEET.\n");
-  EXPECT_EQ(seen[0].owner, window);
+  EXPECT_EQ(seen.owner, window);
   EXPECT_TRUE(folder.Exists("MYSHEET.5xv"));
-  EXPECT_TRUE(answerer.Unexpected().empty());
 }
 
 TEST_F(ConvertThroughCom, TargetHeldOpenByAnotherProgramIsReadOnly) {
@@ -149,47 +147,36 @@ TEST_F(ConvertThroughCom, TargetHeldOpenByAnotherProgramIsReadOnly) {
   HANDLE held = CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  DialogAnswerer answerer({{"Error", IDOK}});
+  DialogScript dialogs({{"Error", IDOK}});
   EXPECT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_CANCELLED);
-  const std::vector<SeenDialog>& seen = answerer.Seen();
+  const DialogScript::Seen seen = dialogs.Only();
   CloseHandle(held);
-  ASSERT_TRUE(seen[0].seen);
-  EXPECT_EQ(seen[0].text, target + "\nThe above file is read-only. Unable to continue.");
+  EXPECT_EQ(seen.text, target + "\nThe above file is read-only. Unable to continue.");
   EXPECT_EQ(folder.Read("copy.txt"), "old");
-  EXPECT_TRUE(answerer.Unexpected().empty());
 }
 
 TEST_F(ConvertThroughCom, ErrorTextsComeFromTheErrorTextComponent) {
   folder.Write("empty.txt", "");
-  DialogAnswerer answerer({{kDefaultCaption, IDOK}});
+  DialogScript dialogs({{kDefaultCaption, IDOK}});
   EXPECT_EQ(Convert("empty.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
-  const std::vector<SeenDialog>& seen = answerer.Seen();
-  ASSERT_TRUE(seen[0].seen);
-  EXPECT_EQ(seen[0].text, components::ErrorTextFor(ERR_SOURCE_TOO_SMALL));
-  EXPECT_TRUE(answerer.Unexpected().empty());
+  EXPECT_EQ(dialogs.Only().text, components::ErrorTextFor(ERR_SOURCE_TOO_SMALL));
 }
 
-TEST_F(ConvertThroughCom, WithoutTheErrorTextComponentMessage107IsShown) {
+TEST_F(ConvertThroughCom, WithoutTheErrorTextComponentTheReinstallMessageIsShown) {
   folder.Write("empty.txt", "");
   Unregistered unregistered(kErrorTextDll);
-  DialogAnswerer answerer({{kDefaultCaption, IDOK}});
+  DialogScript dialogs({{kDefaultCaption, IDOK}});
   EXPECT_EQ(Convert("empty.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
-  const std::vector<SeenDialog>& seen = answerer.Seen();
-  ASSERT_TRUE(seen[0].seen);
-  EXPECT_EQ(seen[0].text, "Application error.  Please reinstall ZQ Tabulex Converter.");
-  EXPECT_TRUE(answerer.Unexpected().empty());
+  EXPECT_EQ(dialogs.Only().text, "Application error.  Please reinstall ZQ Tabulex Converter.");
 }
 
 TEST_F(ConvertThroughCom, WithoutTheVariableFileComponentTheFirstCallFailsWithEPointer) {
   folder.Write("numbers.txt", kNumbers);
   Unregistered unregistered(kVarFileDll);
-  DialogAnswerer answerer({{kDefaultCaption, IDOK}});
+  DialogScript dialogs({{kDefaultCaption, IDOK}});
   EXPECT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "NUMBERS", ZQ_TABULEX_52P), E_FAIL);
-  const std::vector<SeenDialog>& seen = answerer.Seen();
-  ASSERT_TRUE(seen[0].seen);
-  EXPECT_EQ(seen[0].text, components::ErrorTextFor(static_cast<std::uint32_t>(E_POINTER)));
+  EXPECT_EQ(dialogs.Only().text, components::ErrorTextFor(static_cast<std::uint32_t>(E_POINTER)));
   EXPECT_FALSE(folder.Exists("NUMBERS.5xv"));
-  EXPECT_TRUE(answerer.Unexpected().empty());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "converter/com/TabulexConverter_h.h"
 #include "tests/com/ComTestSupport.h"
+#include "tests/com/DialogScript.h"
 
 namespace tabulex::testing {
 namespace {
@@ -20,6 +21,19 @@ std::string Narrow(BSTR text) {
   std::string out;
   for (UINT i = 0; text && i < SysStringLen(text); ++i) out.push_back(static_cast<char>(text[i]));
   return out;
+}
+
+// The name and help string of a type library (index -1) or of one of its members.
+using Documentation = std::pair<std::string, std::string>;
+template <typename Described>
+Documentation DocumentationOf(Described* described, MEMBERID id) {
+  BSTR name = nullptr;
+  BSTR help = nullptr;
+  EXPECT_EQ(described->GetDocumentation(id, &name, &help, nullptr, nullptr), S_OK);
+  Documentation documentation{Narrow(name), Narrow(help)};
+  SysFreeString(name);
+  SysFreeString(help);
+  return documentation;
 }
 
 bool SameText(const std::string& a, const std::string& b) {
@@ -54,13 +68,8 @@ TEST(Registration, TypeLibraryDescribesTheInterface) {
   EXPECT_EQ(libraryAttributes->wMajorVerNum, 1);
   EXPECT_EQ(libraryAttributes->wMinorVerNum, 0);
   library->ReleaseTLibAttr(libraryAttributes);
-  BSTR name = nullptr;
-  BSTR help = nullptr;
-  ASSERT_EQ(library->GetDocumentation(-1, &name, &help, nullptr, nullptr), S_OK);
-  EXPECT_EQ(Narrow(name), "TABULEXCONVERTERLib");
-  EXPECT_EQ(Narrow(help), "Tabulex Converter 1.0 Type Library");
-  SysFreeString(name);
-  SysFreeString(help);
+  EXPECT_EQ(DocumentationOf(library.p, -1),
+            Documentation("TABULEXCONVERTERLib", "Tabulex Converter 1.0 Type Library"));
 
   Releaser<ITypeInfo> info;
   ASSERT_EQ(library->GetTypeInfoOfGuid(IID_ITabulex, reinterpret_cast<ITypeInfo**>(info.Out())),
@@ -72,9 +81,7 @@ TEST(Registration, TypeLibraryDescribesTheInterface) {
   EXPECT_EQ(attributes->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION), 0);
   EXPECT_EQ(attributes->cImplTypes, 1);
   info->ReleaseTypeAttr(attributes);
-  ASSERT_EQ(info->GetDocumentation(MEMBERID_NIL, nullptr, &help, nullptr, nullptr), S_OK);
-  EXPECT_EQ(Narrow(help), "ITabulex Interface");
-  SysFreeString(help);
+  EXPECT_EQ(DocumentationOf(info.p, MEMBERID_NIL).second, "ITabulex Interface");
 
   const char* methods[] = {"SetTheFileName", "GetTheFileName", "WorkbookToText",
                            "GetExcelSheetNames", "Convert"};
@@ -84,22 +91,15 @@ TEST(Registration, TypeLibraryDescribesTheInterface) {
     // After the three methods of IUnknown.
     EXPECT_EQ(function->oVft, static_cast<SHORT>((3 + i) * sizeof(void*))) << methods[i];
     EXPECT_EQ(function->callconv, CC_STDCALL);
-    ASSERT_EQ(info->GetDocumentation(function->memid, &name, &help, nullptr, nullptr), S_OK);
-    EXPECT_EQ(Narrow(name), methods[i]);
-    EXPECT_EQ(Narrow(help), std::string("method ") + methods[i]);
-    SysFreeString(name);
-    SysFreeString(help);
+    EXPECT_EQ(DocumentationOf(info.p, function->memid),
+              Documentation(methods[i], std::string("method ") + methods[i]));
     info->ReleaseFuncDesc(function);
   }
 
   Releaser<ITypeInfo> coclass;
   ASSERT_EQ(library->GetTypeInfoOfGuid(CLSID_Tabulex, reinterpret_cast<ITypeInfo**>(coclass.Out())),
             S_OK);
-  ASSERT_EQ(coclass->GetDocumentation(MEMBERID_NIL, &name, &help, nullptr, nullptr), S_OK);
-  EXPECT_EQ(Narrow(name), "Tabulex");
-  EXPECT_EQ(Narrow(help), "Tabulex Class");
-  SysFreeString(name);
-  SysFreeString(help);
+  EXPECT_EQ(DocumentationOf(coclass.p, MEMBERID_NIL), Documentation("Tabulex", "Tabulex Class"));
 }
 
 TEST(Registration, UnregisteringRemovesTheClassAndKeepsTheClsidKey) {
@@ -254,13 +254,11 @@ TEST(Workbooks, SheetNamesFailWithoutTheEngineAndLeaveTheVariant) {
   VARIANT names;
   names.vt = VT_I4;
   names.lVal = 123;
-  DialogAnswerer answerer({{kDefaultCaption, IDOK}});
+  DialogScript dialogs({{kDefaultCaption, IDOK}});
   BSTR path = SysAllocString(L"C:\\book.xls");
   EXPECT_EQ(converter->GetExcelSheetNames(path, &names), E_FAIL);
   SysFreeString(path);
-  const std::vector<SeenDialog>& seen = answerer.Seen();
-  ASSERT_TRUE(seen[0].seen);
-  EXPECT_EQ(seen[0].text,
+  EXPECT_EQ(dialogs.Only().text,
             "The spreadsheet application could not be started. Check that it is installed.");
   EXPECT_EQ(names.vt, VT_I4);
   EXPECT_EQ(names.lVal, 123);
@@ -273,18 +271,16 @@ TEST(Workbooks, WorkbookToTextExportsOnlyWithATextFileName) {
   BSTR empty = SysAllocString(L"");
   BSTR text = SysAllocString(L"C:\\book.txt");
   {
-    DialogAnswerer answerer;
+    DialogScript dialogs;
     EXPECT_EQ(converter->WorkbookToText(path, empty), S_OK);
     EXPECT_EQ(converter->WorkbookToText(path, nullptr), S_OK);
-    EXPECT_TRUE(answerer.Unexpected().empty());
+    EXPECT_TRUE(dialogs.Unexpected().empty());
   }
-  DialogAnswerer answerer({{kDefaultCaption, IDOK}});
+  DialogScript dialogs({{kDefaultCaption, IDOK}});
   // The failure is the user's to see; the method itself succeeds.
   EXPECT_EQ(converter->WorkbookToText(path, text), S_OK);
-  ASSERT_TRUE(answerer.Seen()[0].seen);
-  EXPECT_EQ(answerer.Seen()[0].text,
+  EXPECT_EQ(dialogs.Only().text,
             "The spreadsheet application could not be started. Check that it is installed.");
-  EXPECT_TRUE(answerer.Unexpected().empty());
   for (BSTR value : {path, empty, text}) SysFreeString(value);
 }
 

@@ -1,4 +1,4 @@
-// Helpers of the bridge tests: registering the host stand-in, its call log, and workbooks in
+// Helpers of the bridge tests: the host stand-in's settings, its call log, and workbooks in
 // its file format.
 #pragma once
 
@@ -9,11 +9,15 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "components/excel/HostObjects.h"
+#include "converter/driver/excel/ExcelBridge.h"
+#include "tests/support/RecordingContext.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WineServers.h"
 
 namespace tabulex::testing {
 
@@ -30,30 +34,6 @@ inline constexpr char kStandInBook[] =
     "cell C1 say \"hi\"\n"
     "cell A2 7\n"
     "sheet worksheet Notes\n";
-
-// A build-tree path as the Windows programs see it.
-inline std::wstring HostPath(const std::string& unixPath) {
-  std::wstring path = L"Z:";
-  for (char c : unixPath) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-  return path;
-}
-
-// Runs a command line to its end; its exit code, or -1 when it cannot start.
-inline int RunAndWait(std::wstring commandLine) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return -1;
-  }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD code = 0;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(code);
-}
 
 inline void SetStandInSetting(const wchar_t* name, const std::wstring& value) {
   const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
@@ -130,5 +110,14 @@ inline const std::string kTextOpen =
     ", I2:3, I2:0, missing, missing, missing, I2:1, missing, I2:1, missing, I2:0, missing, "
     "I2:0)";
 inline const std::string kCloseWithoutSaving = "Workbook#1 call Close(I2:0, missing, missing)";
+
+// A test of the bridge: a folder of its own with the stand-in's call log, and the engine.
+class BridgeTest : public ::testing::Test {
+ protected:
+  TempFolder temp;
+  CallLog log{temp.PathOf("calls.log")};
+  RecordingContext context;
+  std::unique_ptr<SpreadsheetEngine> engine = MakeExcelEngine();
+};
 
 }  // namespace tabulex::testing

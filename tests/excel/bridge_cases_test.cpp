@@ -37,13 +37,7 @@ void ExpectNamesArray(const std::vector<std::string>& names) {
   VariantClear(&out);
 }
 
-class BridgeCases : public ::testing::Test {
- protected:
-  TempFolder temp;
-  CallLog log{temp.PathOf("calls.log")};
-  RecordingContext context;
-  std::unique_ptr<SpreadsheetEngine> engine = MakeExcelEngine();
-};
+using BridgeCases = BridgeTest;
 
 TEST_F(BridgeCases, ListsTheWorksheetsInOrderWithoutChartSheets) {
   temp.Write("book.sbk", kStandInBook);

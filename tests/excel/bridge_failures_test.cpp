@@ -20,7 +20,7 @@ class FailingMember {
   ~FailingMember() { ClearStandInSetting(L"FailMember"); }
 };
 
-class BridgeFailures : public ::testing::Test {
+class BridgeFailures : public BridgeTest {
  protected:
   void ExpectQuitAfterRestoringAlerts() const {
     const std::vector<std::string> calls = log.Calls();
@@ -29,11 +29,6 @@ class BridgeFailures : public ::testing::Test {
     EXPECT_EQ(calls.back(), "Application#1 call Quit()");
     EXPECT_THAT(log.Leaks(), IsEmpty());
   }
-
-  TempFolder temp;
-  CallLog log{temp.PathOf("calls.log")};
-  RecordingContext context;
-  std::unique_ptr<SpreadsheetEngine> engine = MakeExcelEngine();
 };
 
 TEST_F(BridgeFailures, AWorkbookThatCannotBeOpenedLeavesTheNamesUntouched) {

@@ -11,7 +11,7 @@ namespace {
 class ExeServer : public ::testing::Environment {
  public:
   void SetUp() override {
-    ASSERT_EQ(RunAndWait(L"\"" + HostPath(TABULEX_STANDIN_SERVER) + L"\" /RegServer"), 0);
+    ASSERT_EQ(RunAndWait("\"" + WindowsPath(TABULEX_STANDIN_SERVER) + "\" /RegServer"), 0);
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     ClearStandInSetting(L"CallLog");
     ASSERT_EQ(CoCreateInstance(standin::kHostClassId, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
@@ -22,7 +22,7 @@ class ExeServer : public ::testing::Environment {
     if (kept_) kept_->Release();
     CoUninitialize();
     // Other test programs share the prefix and expect no host to be registered.
-    RunAndWait(L"\"" + HostPath(TABULEX_STANDIN_SERVER) + L"\" /UnregServer");
+    RunAndWait("\"" + WindowsPath(TABULEX_STANDIN_SERVER) + "\" /UnregServer");
   }
 
  private:

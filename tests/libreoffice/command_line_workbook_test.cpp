@@ -18,11 +18,7 @@ std::string Fixture(const std::string& name) {
   return std::string(TABULEX_TEST_DATA) + name;
 }
 
-class WorkbookCommandLine : public ::testing::Test, protected testing::CommandRunner {
- protected:
-  using CommandRunner::Run;
-  testing::TempFolder folder;
-};
+using WorkbookCommandLine = testing::CommandTest;
 
 TEST_F(WorkbookCommandLine, SheetsListsWorksheetsInOrder) {
   EXPECT_EQ(Run({"sheets", Fixture("chart-sheet.xlsx")}), kExitWritten);

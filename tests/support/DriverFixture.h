@@ -71,6 +71,13 @@ class DriverTest : public ::testing::Test {
                   std::int32_t to, const std::string& sheet = "") {
     return Conv().Convert(PathOf(input), from, sheet, Folder(), name, to, 0);
   }
+  // Text -> NAME as a calculator file of the type -> back.txt; returns the text read back.
+  std::string RoundTrip(const std::string& text, const std::string& name, std::int32_t type) {
+    Write("source.txt", text);
+    EXPECT_EQ(Convert("source.txt", ZQ_TAB_TEXT, name, type), kOk);
+    EXPECT_EQ(Convert(name + std::string(ExtensionOf(type)), type, "back", ZQ_TAB_TEXT), kOk);
+    return Read("back.txt");
+  }
 
   TempFolder folder_;
   std::shared_ptr<ScriptedUi> ui;

@@ -1,5 +1,7 @@
 // Answers real dialogs from a helper thread.
-#include "tests/addin/DialogScript.h"
+#include "tests/com/DialogScript.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -101,6 +103,18 @@ const std::vector<DialogScript::Seen>& DialogScript::Unexpected() {
   return unexpected_;
 }
 
+DialogScript::Seen DialogScript::Only() {
+  Finish();
+  EXPECT_EQ(steps_.size(), 1u) << "a script of one step";
+  EXPECT_TRUE(unexpected_.empty())
+      << unexpected_.front().caption << ": " << unexpected_.front().text;
+  if (answered_.empty()) {
+    ADD_FAILURE() << "no dialog " << (steps_.empty() ? "" : steps_.front().caption) << " seen";
+    return {};
+  }
+  return answered_.front();
+}
+
 namespace {
 
 // Types the file name and presses the button until the dialog goes away: a dialog that has
@@ -131,11 +145,11 @@ void DialogScript::Handle(HWND dialog) {
   handled_.push_back(dialog);
   if (answered_.size() < steps_.size() && steps_[answered_.size()].caption == caption) {
     const Step& step = steps_[answered_.size()];
-    answered_.push_back({caption, Message(dialog)});
+    answered_.push_back({caption, Message(dialog), GetWindow(dialog, GW_OWNER)});
     Answer(dialog, step);
     return;
   }
-  unexpected_.push_back({caption, Message(dialog)});
+  unexpected_.push_back({caption, Message(dialog), GetWindow(dialog, GW_OWNER)});
   Answer(dialog, Step{caption, IDCANCEL, ""});
 }
 

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace tabulex::testing {
@@ -18,6 +19,8 @@ namespace tabulex::testing {
 class DialogScript {
  public:
   struct Step {
+    Step(std::string caption, int button, std::string fileName = "")
+        : caption(std::move(caption)), button(button), fileName(std::move(fileName)) {}
     std::string caption;
     int button;
     std::string fileName;  // typed into a file dialog's name box when not empty
@@ -25,6 +28,7 @@ class DialogScript {
   struct Seen {
     std::string caption;
     std::string text;
+    HWND owner = nullptr;
   };
   explicit DialogScript(std::vector<Step> steps = {}, std::vector<std::string> ignored = {});
   ~DialogScript();
@@ -34,6 +38,9 @@ class DialogScript {
   // Stops the thread; one entry per step that was answered, in order.
   const std::vector<Seen>& Answered();
   const std::vector<Seen>& Unexpected();
+  // Stops the thread and returns the one dialog of a one-step script; the test fails when that
+  // dialog was not seen or another one was.
+  Seen Only();
 
  private:
   void Run();
