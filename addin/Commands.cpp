@@ -7,6 +7,7 @@
 #include <iterator>
 #include <new>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "addin/Settings.h"
@@ -93,6 +94,33 @@ class CreatedFile {
 
  private:
   std::string path_;
+};
+
+// A workbook the command opened for its own use. It is closed without saving on every way out,
+// so a failure part-way leaves no extra workbook open in the user's session; only the ordinary
+// path's Close reports a failure of its own.
+class ScratchBook {
+ public:
+  explicit ScratchBook(Object book) : book_(std::move(book)) {}
+  ScratchBook(const ScratchBook&) = delete;
+  ScratchBook& operator=(const ScratchBook&) = delete;
+  ~ScratchBook() {
+    if (!book_) return;
+    try {
+      Close();
+    } catch (...) {
+      // Already leaving on a failure, which is the one reported.
+    }
+  }
+  const Object* operator->() const { return &book_; }
+  void Close() {
+    const Object book = std::exchange(book_, Object());
+    const Variant keep = Variant::Bool(false);
+    book.Call(L"Close", {&keep});
+  }
+
+ private:
+  Object book_;
 };
 
 std::string TempFolder() {
@@ -285,14 +313,14 @@ bool VerifyAppVar(AddinUi& ui, const std::string& path) {
 
 bool Commands::SaveActiveSheetAsText(const std::string& path) {
   const Object sheet = application_.GetObject(L"ActiveSheet");
-  const Object book = application_.GetObject(L"Workbooks").GetObject(L"Add");
+  ScratchBook book(application_.GetObject(L"Workbooks").GetObject(L"Add"));
   const Variant first(1L);
   const Variant before =
-      Variant::Object(book.GetObject(L"Worksheets").GetObject(L"Item", {&first}).Get());
+      Variant::Object(book->GetObject(L"Worksheets").GetObject(L"Item", {&first}).Get());
   sheet.Call(L"Copy", {}, {{L"Before", before}});
-  const Variant file(path), format(kTabTextFormat), keep = Variant::Bool(false);
-  book.Call(L"SaveAs", {&file, &format});
-  book.Call(L"Close", {&keep});
+  const Variant file(path), format(kTabTextFormat);
+  book->Call(L"SaveAs", {&file, &format});
+  book.Close();
   if (!LastLineEmpty(path)) return true;
   ReportError(ui_, kErrSourceTooSmall);
   return false;
@@ -351,15 +379,16 @@ void Commands::ImportSteps() {
   const CreatedFile text(converter.FileName());
 
   const Variant path(text.Path());
-  const Object book =
-      Object::From(application_.GetObject(L"Workbooks").Call(L"Open", {&path}), L"Open");
+  ScratchBook book(
+      Object::From(application_.GetObject(L"Workbooks").Call(L"Open", {&path}), L"Open"));
   const Variant first(1L);
   const Object targetSheets = target.GetObject(L"Worksheets");
   const Variant last(targetSheets.GetValue(L"Count").Get().lVal);
   const Variant after = Variant::Object(targetSheets.GetObject(L"Item", {&last}).Get());
-  book.GetObject(L"Worksheets").GetObject(L"Item", {&first}).Call(L"Copy", {}, {{L"After", after}});
-  const Variant keep = Variant::Bool(false);
-  book.Call(L"Close", {&keep});
+  book->GetObject(L"Worksheets")
+      .GetObject(L"Item", {&first})
+      .Call(L"Copy", {}, {{L"After", after}});
+  book.Close();
 }
 
 void Commands::ConvertAndSend() {

@@ -879,10 +879,19 @@ class Workbooks : public HostObject {
          Kind::kMethod,
          {kOptional(Arg::kValue, "Template")},
          &Bind<Workbooks, &Workbooks::Add>},
+        {0x76, "Count", Kind::kGet, {}, &Bind<Workbooks, &Workbooks::GetCount>},
     };
     return table;
   }
   HRESULT Open(Call& call);
+  // The open workbooks, so that tests can see a command leave none of its own behind.
+  HRESULT GetCount(Call& call) {
+    if (call.result) {
+      call.result->vt = VT_I4;
+      call.result->lVal = static_cast<LONG>(State().books.size());
+    }
+    return S_OK;
+  }
   // A new workbook of one empty worksheet, made the active one; templates are not modelled.
   HRESULT Add(Call& call) {
     if (call.args[0]) return Raise(call, "Templates are not modelled");

@@ -139,13 +139,16 @@ TEST_F(CommandTest, ExportToAnUnknownExtensionWritesNothing) {
   EXPECT_TRUE(FilesIn(folder_).empty());
 }
 
+// The workbook the command added for the copy is closed too: the user is left with only their own.
 TEST_F(CommandTest, AFailureTheHostRaisesEndsExportSilently) {
   host_ = NewHost(L"SaveAs");
   ASSERT_NO_FATAL_FAILURE(Connect());
   OpenSheet("Data", {"A1 5"});
+  const long books = Number(host_.GetObject(L"Workbooks"), L"Count");
   Export(PathOf("data.68y"));
   EXPECT_TRUE(ui_->messages.empty());
   EXPECT_TRUE(FilesIn(folder_).empty());
+  EXPECT_EQ(Number(host_.GetObject(L"Workbooks"), L"Count"), books);
 }
 
 TEST_F(CommandTest, ImportAddsTheSheetUnderTheUpperCaseFileTitleToTheActiveWorkbook) {
