@@ -7,7 +7,9 @@ namespace tabulex {
 
 std::string Kv68ToNeutralText(std::string_view text) {
   CharacterTranslator translator;
-  return RewriteText(translator.CodesToNames(text), Kv68ToNeutralTable);
+  std::string named = translator.CodesToNames(text);
+  RewriteInPlace(named, Kv68ToNeutralTable);
+  return named;
 }
 
 std::string NeutralToKv68Text(std::string_view text) {

@@ -51,20 +51,21 @@ class BytesPresent {
 }  // namespace
 
 std::string RewriteText(std::string_view text, std::span<const RewriteRule> rules) {
-  std::string current(text);
-  BytesPresent bytes(current);
+  std::string result(text);
+  RewriteInPlace(result, rules);
+  return result;
+}
+
+// Most texts match no row, and are then left as they are without a copy.
+void RewriteInPlace(std::string& text, std::span<const RewriteRule> rules) {
+  BytesPresent bytes(text);
   for (const RewriteRule& rule : rules) {
     // An empty search text changes nothing.
     if (!bytes.MayMatch(rule.search)) continue;
-    if (current.find(rule.search) == std::string::npos) continue;
-    current = ApplyRule(current, rule);
+    if (text.find(rule.search) == std::string::npos) continue;
+    text = ApplyRule(text, rule);
     bytes.Add(rule.replacement);
   }
-  return current;
-}
-
-void RewriteInPlace(std::string& text, std::span<const RewriteRule> rules) {
-  text = RewriteText(text, rules);
 }
 
 }  // namespace tabulex
