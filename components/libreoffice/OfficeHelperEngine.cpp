@@ -49,7 +49,9 @@ bool OfficeHelperEngine::EnsureStarted(ConversionContext& context) {
   helper_ = platform::PipedChild::Start(command_, why);
   if (!helper_) {
     lastFailure_ = "cannot run the workbook helper " + program + ": " + why;
-  } else if (helper_->ReadLine() != kHelperReady) {
+  } else if (const std::optional<std::string> first = helper_->ReadLine(); first != kHelperReady) {
+    // A program that says something else is not the helper: it is not waited for.
+    if (first) helper_->Finish(std::chrono::milliseconds(0));
     lastFailure_ = "the workbook helper " + program + " did not start: " + EndOf(*helper_);
     helper_.reset();
   }

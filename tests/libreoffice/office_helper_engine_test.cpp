@@ -54,6 +54,14 @@ TEST(OfficeHelperEngine, AHelperThatCannotStartSaysWhyInItsOwnWords) {
   EXPECT_EQ(silent.TextToExcelWorkbook(context, "t.txt", "b.ods"), -1);
   EXPECT_EQ(silent.LastFailure(),
             "the workbook helper /bin/sh did not start: it ended with status 4");
+
+  // A program that is not the helper is ended at once, not waited for.
+  const auto start = std::chrono::steady_clock::now();
+  OfficeHelperEngine stranger(Shell("echo hello; exec sleep 60"));
+  EXPECT_EQ(stranger.TextToExcelWorkbook(context, "t.txt", "b.ods"), -1);
+  EXPECT_EQ(stranger.LastFailure(),
+            "the workbook helper /bin/sh did not start: it ended with status 137");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 TEST(OfficeHelperEngine, SendsOneEscapedLinePerOperationToOneHelper) {
