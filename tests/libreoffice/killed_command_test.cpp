@@ -40,15 +40,15 @@ std::optional<ProcessInfo> InfoOf(int pid) {
   return info;
 }
 
-// The soffice.bin processes whose parent is `parent`.
-std::vector<int> OfficesOf(int parent) {
+// The processes whose parent is `parent` and whose command name starts with `name`.
+std::vector<int> ChildrenOf(int parent, std::string_view name) {
   std::vector<int> found;
   for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::optional<ProcessInfo> info = InfoOf(std::stoi(name));
-    if (info && info->parent == parent && info->name.starts_with("soffice")) {
-      found.push_back(std::stoi(name));
+    const std::string pid = entry.path().filename().string();
+    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::optional<ProcessInfo> info = InfoOf(std::stoi(pid));
+    if (info && info->parent == parent && info->name.starts_with(name)) {
+      found.push_back(std::stoi(pid));
     }
   }
   return found;
@@ -64,20 +64,21 @@ TEST(KilledCommand, LeavesNoOfficeBehind) {
   std::optional<int> command = platform::SpawnBoundChild(
       {"/bin/sh", "-c", "while :; do '" TABULEX_COMMAND "' sheets '" + book + "'; done"});
   ASSERT_TRUE(command.has_value());
-  // The shell's child is the command; the command's child is the office.
+  // The shell's child is the command, the command's child its workbook helper, and the
+  // helper's child the office.
   std::vector<int> offices;
   int tabulex = 0;
+  int helper = 0;
   for (auto deadline = std::chrono::steady_clock::now() + 60s;
        offices.empty() && std::chrono::steady_clock::now() < deadline;
        std::this_thread::sleep_for(50ms)) {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-      const std::string name = entry.path().filename().string();
-      if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-      std::optional<ProcessInfo> info = InfoOf(std::stoi(name));
-      if (info && info->parent == *command && info->name == "tabulex") {
-        tabulex = std::stoi(name);
-        offices = OfficesOf(tabulex);
-        if (!offices.empty()) break;
+    for (int started : ChildrenOf(*command, "tabulex")) {
+      for (int helping : ChildrenOf(started, "tabulex-office")) {
+        offices = ChildrenOf(helping, "soffice");
+        if (!offices.empty()) {
+          tabulex = started;
+          helper = helping;
+        }
       }
     }
   }
@@ -89,9 +90,10 @@ TEST(KilledCommand, LeavesNoOfficeBehind) {
     std::this_thread::sleep_for(50ms);
   }
   EXPECT_FALSE(Alive(offices.front())) << "soffice.bin " << offices.front() << " outlived us";
+  EXPECT_FALSE(Alive(helper)) << "the workbook helper " << helper << " outlived us";
 
-  // The killed command could not remove its office's profile; the next start does.
-  const std::string prefix = "tabulex-office-" + std::to_string(tabulex) + "-";
+  // The killed helper could not remove its office's profile; the next start does.
+  const std::string prefix = "tabulex-office-" + std::to_string(helper) + "-";
   auto abandoned = [&] {
     int count = 0;
     for (const auto& e : std::filesystem::directory_iterator(platform::TempFolder())) {
