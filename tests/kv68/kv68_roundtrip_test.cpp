@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "converter/model/Spreadsheet.h"
-#include "tests/support/Bytes.h"
+#include "tests/support/CalculatorFiles.h"
 #include "tests/support/DriverFixture.h"
 
 namespace tabulex {
 namespace {
 
 using namespace std::string_literals;
-using testing::Bytes;
+using testing::Kv68SheetHeader;
 
 using Kv68RoundTripTest = testing::DriverTest;
 
@@ -61,25 +61,12 @@ TEST_F(Kv68RoundTripTest, FamilyFilesAreResavedWithoutTheModel) {
 }
 
 TEST_F(Kv68RoundTripTest, HandMadeFileIsReadFromItsNameAndData) {
-  // The variable data: header, extension length 2, two records out of order, terminator.
-  std::string data = "TabLex\0\0\0\x00\x01"s + std::string(32, '\x66') + std::string(32, '\0') +
-                     std::string(64, '\x14') + "\x01\x00\x01\x00\x02"s;
-  data += "\x0B\x03\xE9\x01\x22hi\x22\x00\x00\x00"s;                            // B1
-  data += "\x10\x00\x01\x00\x40\x01\x12\x50\x00\x00\x00\x00\x00\x23\x00\x00"s;  // A1
-  data += "\0"s;
-  const std::size_t fileSize = 88 + data.size() + 2;
-  // The wrapper: signature, filler up to the name at offset 64, the name, filler, the file size
-  // (32-bit little-endian) at 76, filler, the data size (16-bit big-endian) at 86.
-  std::string file = "**KV68**"s + std::string(56, '\x11') + "9lives\0\0"s + std::string(4, '\x22');
-  file += Bytes({static_cast<int>(fileSize & 0xFF), static_cast<int>(fileSize >> 8), 0, 0});
-  file += std::string(6, '\x22');
-  file += Bytes({static_cast<int>(data.size() >> 8), static_cast<int>(data.size() & 0xFF)});
-  file += data;
-  // The checksum: the 16-bit sum of the bytes from the data size on, little-endian.
-  unsigned sum = 0;
-  for (std::size_t i = 86; i < file.size(); ++i) sum += static_cast<std::uint8_t>(file[i]);
-  file += Bytes({static_cast<int>(sum & 0xFF), static_cast<int>((sum >> 8) & 0xFF)});
-  ASSERT_EQ(file.size(), fileSize);
+  // The variable data: header, two records out of order, terminator; named "9lives".
+  const std::string records =
+      "\x0B\x03\xE9\x01\x22hi\x22\x00\x00\x00"s +                           // B1
+      "\x10\x00\x01\x00\x40\x01\x12\x50\x00\x00\x00\x00\x00\x23\x00\x00"s;  // A1
+  const std::string file =
+      testing::Kv68File("**KV68**", Kv68SheetHeader() + records + "\0"s, "9lives");
   ASSERT_GT(file.size(), 242u);
   Write("hand.68y", file);
   LoadedSource loaded = Conv().ReadSource(PathOf("hand.68y"), ZQ_TABULEX_68, "", "ignored");
