@@ -31,35 +31,6 @@ TEST_F(Kv68RoundTripTest, CellsComeBackInTheFamilysSpelling) {
   EXPECT_TRUE(ui->messages.empty());
 }
 
-TEST_F(Kv68RoundTripTest, LongFormulaIsCutAndTheCellsBehindItSurvive) {
-  const std::string text = "=" + std::string(299, 'B') + "\t7\r\n";
-  EXPECT_EQ(RoundTrip(text, "long", ZQ_TABULEX_68), "=" + std::string(236, 'b') + "\t=7.\t");
-}
-
-TEST_F(Kv68RoundTripTest, NumberBeyondEveryRealIsReportedAndWrittenAsZero) {
-  const std::string text = "2" + std::string(309, '0') + "\t5\r\n";
-  EXPECT_EQ(RoundTrip(text, "range", ZQ_TABULEX_68), "=0.\t=5.\t");
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text, "Cell Data Value out of range");
-  EXPECT_EQ(ui->messages[0].style, message::kOk);
-}
-
-TEST_F(Kv68RoundTripTest, FamilyFilesAreResavedWithoutTheModel) {
-  const std::string text = "1.5\tabc\r\n\t=MEAN(A1:A2)\r\n";
-  Write("source.txt", text);
-  ASSERT_EQ(Convert("source.txt", ZQ_TAB_TEXT, "first", ZQ_TABULEX_68), kOk);
-  ASSERT_EQ(Convert("first.68y", ZQ_TABULEX_68, "second", ZQ_TABULEX_74), kOk);
-  ASSERT_EQ(Convert("second.7xy", ZQ_TABULEX_74, "third", ZQ_TABULEX_RB200), kOk);
-  ASSERT_TRUE(Exists("third.r2y"));
-  // Every model of the family holds the same variable data.
-  std::string first = Read("first.68y");
-  std::string third = Read("third.r2y");
-  ASSERT_GT(first.size(), 242u);
-  EXPECT_EQ(third.substr(88, third.size() - 90), first.substr(88, first.size() - 90));
-  ASSERT_EQ(Convert("third.r2y", ZQ_TABULEX_RB200, "back", ZQ_TAB_TEXT), kOk);
-  EXPECT_EQ(Read("back.txt"), "=1.5\tabc\t\t\r\n\t=average(a1:a2)\t");
-}
-
 TEST_F(Kv68RoundTripTest, HandMadeFileIsReadFromItsNameAndData) {
   // The variable data: header, two records out of order, terminator; named "9lives".
   const std::string records =

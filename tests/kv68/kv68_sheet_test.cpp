@@ -340,20 +340,5 @@ TEST(Kv68Cell, DescribeShowsTheRecordFieldsThenTheIntermediateCell) {
   EXPECT_EQ(sheet.Describe(), "");
 }
 
-TEST(Kv68SheetRoundTrip, WrittenVariableDataReadsBack) {
-  RecordingContext context;
-  Written w = Write(context, {{1, 1, CELL_NUMBER, "3", {}},
-                              {1, 2, CELL_TEXT, "Total", {}},
-                              {2, 1, CELL_FORMULA, "0", "=AVERAGE(A1:B1)"}});
-  // The driver hands the component the bytes from offset 2, outputSize - 7 of them.
-  std::string data = w.image.substr(2, w.outputSize - 7);
-  std::vector<CellRow> cells = Read(context, data);
-  ASSERT_EQ(cells.size(), 3u);
-  EXPECT_EQ(cells[0].formula, "=3.");
-  EXPECT_EQ(cells[1].value, "Total");
-  EXPECT_EQ(cells[2].formula, "=average(a1:b1)");
-  EXPECT_EQ(cells[2].value, "0.");
-}
-
 }  // namespace
 }  // namespace tabulex
