@@ -130,18 +130,6 @@ TEST(AppVarReadTest, StringAndTypeQuirks) {
                                                           {2, 1, CELL_FORMULA, "0", ""}}));
 }
 
-TEST(AppVarReadTest, TypeTwoRecordFails) {
-  RecordingContext context;
-  const std::string image =
-      Header(kAbcName, 0) + Bytes({0x09, 0, 1, 0x02, 0x41, 0, 0, 0, 0}) + kEnd;
-  try {
-    AppVarSheet sheet(context, image.data(), image.size());
-    FAIL() << "no exception";
-  } catch (const std::invalid_argument& e) {
-    EXPECT_STREQ(e.what(), "Type");
-  }
-}
-
 TEST(AppVarReadTest, DamagedRecordEndsTheCellList) {
   RecordingContext context;
   const std::string good = Header(kAbcName, 0) + kStringA1;
@@ -353,19 +341,6 @@ TEST(AppVarNameTest, HeaderNameWithoutDeviceName) {
     target.TranslateFromIntermediate();
     EXPECT_EQ(target.GetOutput().substr(6, 8), field);
   }
-}
-
-TEST(AppVarReadTest, ImageWrittenReadsBack) {
-  RecordingContext context;
-  RecordSheet source(context, {}, "ABC");
-  source.Add(3, 2, CELL_TEXT, "Total: 5").Add(1, 1, CELL_FORMULA, "2", "=MAX(1,2)");
-  const std::string image = Image(context, source, "ABC");
-  AppVarSheet back(context, image.data(), image.size());
-  back.TranslateToIntermediate();
-  EXPECT_EQ(testing::RowsOf(back),
-            (std::vector<CellRow>{{1, 1, CELL_FORMULA, "2", "=MAX(1,2)"},
-                                  {3, 2, CELL_TEXT, "TOTAL: 5", std::nullopt}}));
-  EXPECT_EQ(back.Header()->name, "ABC");
 }
 
 }  // namespace
