@@ -5,6 +5,7 @@
 
 #include "converter/model/ErrorCodes.h"
 #include "converter/model/TextSheet.h"
+#include "tests/support/CellRows.h"
 #include "tests/support/RecordSheet.h"
 #include "tests/support/RecordingContext.h"
 
@@ -15,19 +16,7 @@ using testing::RecordFields;
 using testing::RecordingContext;
 using testing::RecordSheet;
 
-struct Cell {
-  int row;
-  int column;
-  int type;
-  std::string value;
-  std::optional<std::string> formula = std::nullopt;
-  bool operator==(const Cell&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Cell& c) {
-  return os << "(" << c.row << "," << c.column << ",type " << c.type << ",\"" << c.value << "\","
-            << (c.formula ? *c.formula : "null") << ")";
-}
+using Cell = testing::CellRow;
 
 template <class Sheet = TextSheet>
 std::vector<Cell> Parse(RecordingContext& context, std::string_view bytes) {
@@ -36,12 +25,7 @@ std::vector<Cell> Parse(RecordingContext& context, std::string_view bytes) {
   sheet.TranslateToIntermediate();
   EXPECT_EQ(sheet.Header()->source, SOURCE_TEXT);
   EXPECT_EQ(sheet.Header()->name, "grades");
-  std::vector<Cell> cells;
-  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next) {
-    const CellData& r = *n->cell->Record();
-    cells.push_back({r.row, r.column, r.type, r.value.value_or(""), r.formula});
-  }
-  return cells;
+  return testing::RowsOf(sheet);
 }
 
 template <class Sheet = TextSheet>
