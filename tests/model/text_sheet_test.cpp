@@ -1,8 +1,6 @@
 // Reading and writing tab-delimited text.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "converter/model/ErrorCodes.h"
 #include "converter/model/TextSheet.h"
 #include "tests/support/CellRows.h"
@@ -201,34 +199,6 @@ TEST(ExcelTextWrite, FormulasPassUnchangedWhenNotRewriting) {
   RecordingContext reading;
   reading.SetRewritesFormulas(false);
   EXPECT_EQ(Parse<ExcelTextSheet>(reading, "=ACOS(A1)")[0].formula, "=ACOS(A1)");
-}
-
-TEST(TextWrite, BuildingTheCellsTwiceIsReported) {
-  RecordingContext context;
-  RecordSheet source(context, {{1, 1, CELL_TEXT, "x", {}}});
-  TextSheet target(context, source);
-  target.TranslateFromIntermediate();
-  try {
-    target.TranslateFromIntermediate();
-    FAIL() << "no error";
-  } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "Try to delete an non empty linked list");
-  }
-}
-
-TEST(TextRoundTrip, RecordsMoveToTheTargetAndOutliveTheSource) {
-  RecordingContext context;
-  const std::string bytes = "a\tb\r\n1\t=A1";
-  auto source = std::make_unique<TextSheet>(context, bytes.data(), bytes.size());
-  source->TranslateToIntermediate();
-  TextSheet target(context, *source);
-  EXPECT_FALSE(source->OwnsHeader());
-  EXPECT_TRUE(target.OwnsHeader());
-  target.TranslateFromIntermediate();
-  source.reset();
-  std::string out = target.GetOutput();
-  out.resize(target.GetOutputSize());
-  EXPECT_EQ(out, "a\tb\t\t\r\n1\t=A1\t");
 }
 
 }  // namespace
