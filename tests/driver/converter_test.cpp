@@ -156,9 +156,6 @@ TEST_F(TextConversion, MissingErrorTextComponentFallsBackToMessage107) {
 TEST_F(TextConversion, NamesAreAppendedToTheFolderAsGiven) {
   Write("grades.txt", kGrades);
   std::filesystem::create_directory(PathOf("sub"));
-  // A backslash or slash in the internal name acts as a separator for text targets.
-  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "sub/inner", ZQ_TAB_TEXT), kOk);
-  EXPECT_TRUE(Exists("sub/inner.txt"));
   // Without a trailing separator the folder's last component starts the file name.
   EXPECT_EQ(
       Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", PathOf("sub"), "x", ZQ_TAB_TEXT, 0),
