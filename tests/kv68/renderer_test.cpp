@@ -128,7 +128,6 @@ TEST(RendererNames, VariableNamesAndLetters) {
 
 TEST(RendererStatements, ItemsWithTagsAboveTheSeparatorsStillRender) {
   EXPECT_EQ(Render(Unary(kX, kIsPrimeTag)), "IsPrime(x)\n");
-  EXPECT_EQ(Render(Unary(kX, kPlusMinusTag)), "+-x\n");
   EXPECT_EQ(Render(Unary(kX, kEndTag)), "\x0E\n");  // not above the separators: unreadable
   EXPECT_EQ(Render(Unary(kX, kStopMark)), "\n");
   EXPECT_EQ(Render({0x08, 0xFA}), "\n");  // unused
