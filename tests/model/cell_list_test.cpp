@@ -41,16 +41,6 @@ class CellListTest : public ::testing::Test {
   CellList list;
 };
 
-TEST_F(CellListTest, AppendKeepsOrderAndLinksBothWays) {
-  Add(1, 1, 0);
-  Add(1, 2, 1);
-  Add(1, 3, 2);
-  EXPECT_EQ(Tags(), (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ(list.Tail()->previous->previous, list.Head());
-  EXPECT_EQ(list.Count(), 3u);
-  list.DeleteAll();
-}
-
 TEST_F(CellListTest, SortsByRowThenColumnStably) {
   Add(2, 1, 0);
   Add(1, 26, 1);
