@@ -1,5 +1,6 @@
 // The driver's calculator branches: output naming and messages, the component's data and tag,
-// size limits of calculator sources, the re-save path and component failures.
+// size limits of calculator sources, the re-save path, component failures, and text through each
+// calculator format and back.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,14 +9,16 @@
 #include "components/VarFileStandIn.h"
 #include "converter/model/Spreadsheet.h"
 #include "tests/support/Bytes.h"
+#include "tests/support/CalculatorFiles.h"
 #include "tests/support/DriverFixture.h"
 
 namespace tabulex {
 namespace {
 
-using testing::DriverTest;
-
+using namespace std::string_literals;
 using testing::Bytes;
+using testing::DriverTest;
+using testing::Kv68SheetHeader;
 
 // The variable data of an empty KV-52 Plus sheet named ABC as the driver hands it to the
 // component: the image from its name on, and the zero byte behind the image.
@@ -26,12 +29,9 @@ std::string EmptyKv52Data() {
   return data;
 }
 
-// The variable data of an empty KV-68 family sheet.
+// The variable data of an empty KV-68 family sheet: the header and the terminator.
 std::string EmptyKv68Data() {
-  std::string data = std::string("TabLex") + std::string(3, '\0') + Bytes({0x00, 0x01});
-  data += std::string(32, '\x66') + std::string(32, '\0') + std::string(64, '\x14');
-  data += Bytes({0x01, 0x00, 0x01, 0x00, 0x02, 0x00});
-  return data;
+  return Kv68SheetHeader() + "\0"s;
 }
 
 using CalculatorBranches = DriverTest;
@@ -267,6 +267,60 @@ TEST_F(CalculatorBranches, DirectoryAtTheCalculatorOutput) {
   std::filesystem::create_directory(PathOf("g.68y"));
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), CONVERT_CANCELLED);
   EXPECT_EQ(ui->messages.back().caption, "Error");
+}
+
+using AppVarRoundTripTest = DriverTest;
+
+TEST_F(AppVarRoundTripTest, CellsComeBackInTheCalculatorsSpelling) {
+  const std::string text =
+      "hello\t12.5\t=SUM(A1:A5)\r\n"
+      "$12\t3 apples\t1500000000000\r\n"
+      "0.00002\t=QUOTIENT(A1)\t=IF(A1>2,1,0)\r\n"
+      "$0.5\t=$A$1*2\t-0.05\r\n";
+  // Text is upper-cased; "$12" is stored as the number 12; numbers outside fixed notation come
+  // back in scientific form; formulas come back in the dialect's spelling, which the text writer
+  // turns into Excel's ("If(" becomes "IF("); the "$" of a text that is no amount has no token
+  // and reads "?".
+  EXPECT_EQ(RoundTrip(text, "ROUND", ZQ_TABULEX_52P),
+            "HELLO\t12.5\t=SUM(A1:A5)\t\t\r\n"
+            "12\t3 APPLES\t1.5E12\t\t\r\n"
+            "2E-5\t=QUOTIENT(A1)\t=IF(A1>2,1,0)\t\t\r\n"
+            "?0.5\t=$A$1*2\t-0.05\t");
+  EXPECT_TRUE(ui->messages.empty());
+}
+
+using Kv68RoundTripTest = DriverTest;
+
+TEST_F(Kv68RoundTripTest, CellsComeBackInTheFamilysSpelling) {
+  const std::string text =
+      "3\tTotal\t=SUM(A1:B2)\r\n"
+      "-2.5\t=AVERAGE(A1:B1)\t=PI()*2\r\n"
+      "\t=IF(A1>0,1,2)\tx\r\n";
+  // Numbers come back as formulas giving the calculator's rendering of them; formulas come back
+  // lower-cased, with the family's own names turned back into the neutral ones.
+  EXPECT_EQ(RoundTrip(text, "round", ZQ_TABULEX_68),
+            "=3.\tTotal\t=sum(a1:b2)\t\t\r\n"
+            "=-2.5\t=average(a1:b1)\t=PI()*2\t\t\r\n"
+            "\t=if(a1>0,1,2)\tx\t");
+  EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(Kv68RoundTripTest, HandMadeFileIsReadFromItsNameAndData) {
+  // The variable data: header, two records out of order, terminator; named "9lives".
+  const std::string records =
+      "\x0B\x03\xE9\x01\x22hi\x22\x00\x00\x00"s +                           // B1
+      "\x10\x00\x01\x00\x40\x01\x12\x50\x00\x00\x00\x00\x00\x23\x00\x00"s;  // A1
+  const std::string file =
+      testing::Kv68File("**KV68**", Kv68SheetHeader() + records + "\0"s, "9lives");
+  ASSERT_GT(file.size(), 242u);
+  Write("hand.68y", file);
+  LoadedSource loaded = Conv().ReadSource(PathOf("hand.68y"), ZQ_TABULEX_68, "", "ignored");
+  ASSERT_EQ(loaded.Result(), kOk);
+  ASSERT_NE(loaded.Sheet(), nullptr);
+  EXPECT_EQ(loaded.Sheet()->Header()->name, "Alives");
+  EXPECT_EQ(loaded.Sheet()->Header()->source, SOURCE_KV68);
+  ASSERT_EQ(Convert("hand.68y", ZQ_TABULEX_68, "back", ZQ_TAB_TEXT), kOk);
+  EXPECT_EQ(Read("back.txt"), "=12.5\thi\t");
 }
 
 }  // namespace
