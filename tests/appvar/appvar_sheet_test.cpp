@@ -21,6 +21,11 @@ using testing::CellRow;
 using testing::RecordingContext;
 using testing::RecordSheet;
 
+// A cell record: its length, its position ((column - 1) * 1000 + row, big-endian), its type, its
+// content and a 4-byte reference count. A number is a 9-byte real (sign, exponent byte, seven
+// bytes of packed digits); a string is its tokens behind the quote token 0x2A; a formula is the
+// real of its value, then its tokens from "=" (0x6A).
+
 // The 194-byte header area with the given 8 name bytes and data length.
 std::string Header(const std::string& nameField, int dataLength) {
   std::string h = Bytes({dataLength & 0xFF, dataLength >> 8, 0xF3, 0x47, 0xBF, 0xAA});

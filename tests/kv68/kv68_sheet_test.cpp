@@ -25,6 +25,11 @@ using testing::RecordFields;
 using testing::RecordingContext;
 using testing::RecordSheet;
 
+// A cell record: its length, its position ((column - 1) * 1000 + row, big-endian), its flags
+// (the kind in bits 0-1), its content and a 2-byte reference count. A number is a 10-byte real; a
+// text is quoted and ends in a zero; a formula is a count N, N - 1 bytes of value, its text and a
+// zero.
+
 // The image of a sheet holding `records`, with its 2-byte size field.
 std::string Image(const std::string& records) {
   return testing::Le16(144 + records.size() + 8) + Kv68SheetHeader() + records + "\0\0"s;
