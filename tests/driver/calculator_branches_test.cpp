@@ -82,9 +82,10 @@ TEST_F(CalculatorBranches, FolderPartOfTheDeviceNameBecomesADot) {
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "Budget\\Q1 2024", ZQ_TABULEX_68), kOk);
   EXPECT_TRUE(Exists("budget.q12024.68y"));
   ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_NE(ui->messages[0].text.find("now budget.q12024.68y and can be viewed on the device as "
-                                      "budget\\q12024."),
-            std::string::npos);
+  EXPECT_EQ(ui->messages[0].text,
+            "The name of the file has been changed to comply with the device naming conventions. "
+            "\nThe file name is now budget.q12024.68y and can be viewed on the device as "
+            "budget\\q12024.\n");
 }
 
 TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
