@@ -63,10 +63,7 @@ TEST(Kv68RealDecode, FieldsAndValue) {
   const Kv68Real real = Kv68Real::FromBytes(bytes);
   EXPECT_TRUE(real.negative);
   EXPECT_EQ(real.exponent, 1);
-  EXPECT_EQ(real.digits[0], 2);
-  EXPECT_EQ(real.digits[1], 5);
-  EXPECT_EQ(real.digits[2], 5);
-  EXPECT_EQ(real.digits[13], 0);
+  EXPECT_EQ(real.digits, (decltype(real.digits){2, 5, 5}));
   EXPECT_FALSE(real.IsZero());
   EXPECT_EQ(real.ToLongDouble(), -25.5L);
 
@@ -94,14 +91,6 @@ TEST(Kv68RealDecode, ExponentsBeyondTheDoubleRange) {
 TEST(Kv68RealDecode, ShortInputGivesZero) {
   const Bytes shortInput = {0x40, 0x00, 0x10};
   EXPECT_TRUE(Kv68Real::FromBytes(shortInput).IsZero());
-}
-
-TEST(Kv68RealRoundTrip, EncodedValuesDecodeToTheirFourteenDigits) {
-  for (const double value : {1.0, -25.5, 3.14159265358979, 6.02214076e23, -1.6e-19, 1e-300}) {
-    const Kv68RealBytes bytes = EncodeReal(value);
-    const long double back = Kv68Real::FromBytes(bytes).ToLongDouble();
-    EXPECT_NEAR(static_cast<double>(back / value), 1.0, 1e-13) << value;
-  }
 }
 
 }  // namespace
