@@ -267,7 +267,10 @@ TEST_F(CalculatorBranches, DirectoryAtTheCalculatorOutput) {
   Write("grades.txt", "1");
   std::filesystem::create_directory(PathOf("g.68y"));
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), CONVERT_CANCELLED);
-  EXPECT_EQ(ui->messages.back().caption, "Error");
+  ASSERT_EQ(ui->messages.size(), 1u);
+  EXPECT_EQ(ui->messages[0].text,
+            PathOf("g.68y") + "\nThe above file is read-only. Unable to continue.");
+  EXPECT_EQ(ui->messages[0].caption, "Error");
 }
 
 using AppVarRoundTripTest = DriverTest;
