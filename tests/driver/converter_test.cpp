@@ -115,6 +115,9 @@ TEST_F(TextConversion, MissingSourceIsReported) {
   EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_SOURCE_OPEN)}));
   std::filesystem::create_directory(PathOf("dir.txt"));
   EXPECT_EQ(Convert("dir.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(ui->Texts(),
+            (std::vector<std::string>{ErrorText(ERR_SOURCE_OPEN), ErrorText(ERR_SOURCE_OPEN)}));
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"dir.txt"}));
 }
 
 TEST_F(TextConversion, NullTargetReadsAndWritesNothing) {
