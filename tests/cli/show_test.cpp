@@ -1,4 +1,5 @@
-// `tabulex show`: a small sheet of each format laid out at a fixed width, as TSV and as JSON.
+// `tabulex show`: a small sheet as text and as a KV-68 file laid out at a fixed width, as TSV and
+// as JSON.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -68,17 +69,6 @@ TEST_F(ShowTest, Kv68GridShowsValuesOrFormulasCutToTheWidth) {
             "4 Ben        =\u207B2.5 =b2*2\n"
             "\u22EE\n"
             "7 Longername =1.\n");
-}
-
-TEST_F(ShowTest, Kv52GridShowsTheUpperCaseSheet) {
-  EXPECT_EQ(ShowAs("5xv", "S", {"--width", "30", "--formulas"}),
-            "  A          B     C\n"
-            "1 NAME       SCORE ANGLE\n"
-            "2 ADA        91    ?THETA?=\u03C0/4\n"
-            "3\n"
-            "4 BEN        -2.5  =B2*2\n"
-            "\u22EE\n"
-            "7 LONGERNAME 1\n");
 }
 
 TEST_F(ShowTest, TsvAndJsonForPrograms) {
