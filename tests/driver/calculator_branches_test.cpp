@@ -191,16 +191,16 @@ TEST_F(CalculatorBranches, MissingVariableFileComponent) {
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "G", ZQ_TABULEX_52P), kFail);
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_74), kFail);
   ASSERT_EQ(ui->messages.size(), 2u);
-  EXPECT_EQ(ui->messages[0].text, components::ErrorTextFor(0x80004003u));
+  EXPECT_EQ(ui->messages[0].text, components::ErrorTextFor(kPointer));
   EXPECT_EQ(ui->messages[0].style, 0x2010u);
   EXPECT_EQ(ui->messages[1].style, 0x2040u);
   EXPECT_FALSE(ui->messages[1].caption.has_value());
   EXPECT_EQ(ui->messages[1].ownerTitle, "ZQ Tabulex Converter");
   EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
   // The re-save path says the component is missing, not that the output failed.
-  Write("g.68y", *components::WrapKv68(7, "g", "CELL", EmptyKv68Data()));
+  Write("g.68y", *components::WrapKv68(7, "g", kKv68SheetTag, EmptyKv68Data()));
   EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
-  EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(0x80004003u));
+  EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(kPointer));
 }
 
 // Forwards to the stand-in but fails to save.
@@ -249,7 +249,7 @@ TEST_F(CalculatorBranches, UnknownRecordTypeNamesTheDamagedFile) {
   const std::string data = EmptyKv52Data().substr(0, 188) +
                            Bytes({0x09, 0x00, 0x01, 0x02, 0x41, 0, 0, 0, 0}) +
                            Bytes({0x00, 0x00, 0x00, 0x00});
-  Write("bad.5xv", *components::WrapKv52("ABC", 0xAABF47F3u, data));
+  Write("bad.5xv", *components::WrapKv52("ABC", kAppVarSheetSignature, data));
   EXPECT_EQ(Convert("bad.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), kFail);
   EXPECT_EQ(
       ui->Texts(),

@@ -88,7 +88,7 @@ TEST_F(OutputSafety, StandInSaveReplacesALinkInsteadOfWritingThroughIt) {
   const std::uint8_t data[] = {1, 2, 3};
   ASSERT_EQ(component.put_DeviceType(7), kOk);
   ASSERT_EQ(component.put_VarName("v"), kOk);
-  ASSERT_EQ(component.SetVarData(data, 3, VarTag(std::string("CELL"))), kOk);
+  ASSERT_EQ(component.SetVarData(data, 3, VarTag(std::string(kKv68SheetTag))), kOk);
   ASSERT_EQ(component.SaveFile(PathOf("out.68y"), 0, 0), kOk);
   EXPECT_EQ(Read("victim"), "precious");
   EXPECT_FALSE(fs::is_symlink(PathOf("out.68y")));
