@@ -108,9 +108,10 @@ TEST(AppVarReadTest, SortsByRowThenColumn) {
   const std::string image =
       Header(kAbcName, 0) + number(1001) + number(2) + number(1) + number(25001) + kEnd;
   AppVarSheet sheet(context, image.data(), image.size());
-  std::vector<std::pair<int, int>> order;
-  for (const CellRow& c : testing::RowsOf(sheet)) order.emplace_back(c.row, c.column);
-  EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {1, 26}, {2, 1}}));
+  EXPECT_EQ(testing::RowsOf(sheet), (std::vector<CellRow>{{1, 1, CELL_NUMBER, "1"},
+                                                          {1, 2, CELL_NUMBER, "1"},
+                                                          {1, 26, CELL_NUMBER, "1"},
+                                                          {2, 1, CELL_NUMBER, "1"}}));
 }
 
 TEST(AppVarReadTest, NameEndsAtZeroOrAfterEightBytes) {
@@ -135,10 +136,10 @@ TEST(AppVarReadTest, StringAndTypeQuirks) {
                                                           {2, 1, CELL_FORMULA, "0", ""}}));
 }
 
-TEST(AppVarReadTest, DamagedRecordEndsTheCellList) {
+TEST(AppVarReadTest, DamagedRecordEndsTheCellListWhereReadingStopped) {
   RecordingContext context;
   const std::string good = Header(kAbcName, 0) + kStringA1;
-  // A record running past the bytes given.
+  // A record of length 0x30 with only five of its bytes given.
   const std::string pastEnd = good + Bytes({0x30, 0x00, 0x02, 0x01, 0x2A, 0x41});
   // A number shorter than 17 bytes, a string shorter than 8, a formula shorter than 17.
   const std::string shortNumber =
@@ -150,25 +151,15 @@ TEST(AppVarReadTest, DamagedRecordEndsTheCellList) {
   const std::string unterminated = good;
   for (const std::string& image : {pastEnd, shortNumber, shortString, shortFormula, unterminated}) {
     AppVarSheet sheet(context, image.data(), image.size());
-    EXPECT_EQ(testing::RowsOf(sheet),
-              (std::vector<CellRow>{{1, 1, CELL_TEXT, "HELLO", std::nullopt}}));
+    EXPECT_EQ(testing::RowsOf(sheet), (std::vector<CellRow>{{1, 1, CELL_TEXT, "HELLO"}}));
   }
-}
-
-TEST(AppVarReadTest, RecordPastTheEndIsWhereReadingStopped) {
-  RecordingContext context;
-  const std::string good = Header(kAbcName, 0) + kStringA1;
-  // Length 0x30, then only five of its bytes.
-  const std::string pastEnd = good + Bytes({0x30, 0x00, 0x02, 0x01, 0x2A, 0x41});
   AppVarSheet sheet(context, pastEnd.data(), pastEnd.size());
   ASSERT_TRUE(sheet.StoppedEarly());
   // Behind the header, the string record and the failing record's length byte.
   EXPECT_EQ(sheet.StoppedEarly()->offset, kAppVarHeaderSize + kStringA1.size() + 1);
   EXPECT_EQ(sheet.StoppedEarly()->reason, kRecordPastEnd);
-
   const std::string complete = good + kEnd;
-  AppVarSheet whole(context, complete.data(), complete.size());
-  EXPECT_FALSE(whole.StoppedEarly());
+  EXPECT_FALSE(AppVarSheet(context, complete.data(), complete.size()).StoppedEarly());
 }
 
 TEST(AppVarReadTest, ShortImagesHoldNoCells) {
