@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "converter/kv68/Kv68Cell.h"
@@ -330,6 +331,18 @@ TEST(Kv68SheetRead, BrokenRecordsEndTheListAndEarlierCellsStand) {
     EXPECT_EQ(Read(context, VariableData(records, "\x00\x02"s, false)),
               (std::vector<CellRow>{{1, 1, CELL_FORMULA, "0", "=12.5"}}))
         << ::testing::PrintToString(record);
+  }
+  // Where and why reading stopped: behind the header, the first record and the length byte of
+  // the record that runs past the end; or in the header, at an extension length cut in half.
+  RecordingContext context;
+  const std::string pastEnd = VariableData(kNumberRecord12_5 + broken[1], "\x00\x02"s, false);
+  const std::string inHeader = Kv68SheetHeader().substr(0, 143);
+  for (const auto& [data, offset, reason] :
+       {std::tuple{pastEnd, 144u + 16u + 1u, kRecordPastEnd}, {inHeader, 142u, kHeaderPastEnd}}) {
+    const Kv68Sheet sheet(context, data.data(), data.size());
+    ASSERT_TRUE(sheet.StoppedEarly()) << reason;
+    EXPECT_EQ(sheet.StoppedEarly()->offset, offset);
+    EXPECT_EQ(sheet.StoppedEarly()->reason, reason);
   }
 }
 
