@@ -10,6 +10,7 @@
 #include "cli/CommandLine.h"
 #include "components/WorkbookEngine.h"
 #include "converter/driver/FileTypes.h"
+#include "tests/support/CalculatorFiles.h"
 #include "tests/support/CommandRunner.h"
 #include "tests/support/TempFolder.h"
 
@@ -131,6 +132,20 @@ TEST_F(CommandLineTest, CellsLeftOutAreCountedWithTheFirstOne) {
   EXPECT_EQ(Run({"convert", PathOf("long.txt"), "--to", "5xv", "--name", "LONG"}), 0);
   EXPECT_EQ(err.str(), tooLarge + "tabulex: " + PathOf("long.txt") +
                            ": 4 cells beyond row 999 or column Z were left out, first at A1000\n");
+}
+
+TEST_F(CommandLineTest, ReadingThatStoppedEarlyIsAWarning) {
+  using namespace std::string_literals;
+  // A KV-68 file whose second record, 0x20 bytes long, has only its first six.
+  const std::string records = "\x10\x00\x01\x00\x40\x01\x12\x50\x00\x00\x00\x00\x00\x23\x00\x00"s +
+                              "\x20\x00\x02\x00\x40\x00"s;
+  Write("stop.68y", testing::Kv68File("**KV68**", testing::Kv68SheetHeader() + records, "stop"));
+  EXPECT_EQ(Run({"cells", PathOf("stop.68y")}), 0);
+  EXPECT_EQ(out.str(), "sheet\t132\tstop\n1\t1\t3\t0\t=12.5\n");
+  // 88 wrapper bytes, the 144-byte header, the first record and the second's length byte.
+  EXPECT_EQ(err.str(), "tabulex: warning: " + PathOf("stop.68y") +
+                           ": reading stopped at byte 249: record runs past the end; the cells "
+                           "before it are kept\n");
 }
 
 TEST(CellReferences, LettersAndRow) {
