@@ -1,4 +1,5 @@
-// Token streams: reading token bytes as text and tokenising text.
+// Token streams: reading token bytes as text, tokenising text, and the ordered rewrite tables
+// between token text and the neutral formula syntax.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,6 +19,12 @@ std::string Tokens(std::string_view text) {
 }
 std::string Text(const std::string& tokens) {
   return TokensToText(tokens).text;
+}
+std::string ToNeutral(std::string_view text) {
+  return RewriteText(text, AppVarToNeutral);
+}
+std::string ToAppVar(std::string_view text) {
+  return RewriteText(text, NeutralToAppVar);
 }
 
 TEST(AppVarTokensToTextTest, ReadsOneAndTwoByteTokens) {
@@ -83,18 +90,7 @@ TEST(AppVarTextToTokensTest, ExclusionsAndAliases) {
   // "If" only with a space, or spelt "if".
   EXPECT_EQ(Tokens("If(if(If "), Bytes({0x49, 0x46, 0x10, 0xCE, 0x10, 0xCE}));
   EXPECT_EQ(Tokens("FnOnX"), Bytes({0x96, 0x58}));
-  EXPECT_EQ(Tokens("1-Var Stats"), Bytes({0xF2}));
-  EXPECT_EQ(Tokens("RegEQ"), Bytes({0x62, 0x01}));
   EXPECT_EQ(Tokens("UnArchive X"), Bytes({0xBB, 0x69, 0x58}));
-}
-
-TEST(AppVarTextToTokensTest, LowerCaseLetters) {
-  EXPECT_EQ(Tokens("abcdenprstz"),
-            Bytes({0x62, 0x16, 0x62, 0x17, 0x62, 0x18, 0x62, 0x19, 0x62, 0x1A, 0x62,
-                   0x02, 0x62, 0x22, 0x62, 0x12, 0x62, 0x34, 0x62, 0x24, 0x62, 0x23}));
-  EXPECT_EQ(Tokens("uvw"), Bytes({0x5E, 0x80, 0x5E, 0x81, 0x5E, 0x82}));
-  EXPECT_EQ(Tokens("fghijklmoqxy"),
-            Bytes({0x46, 0x47, 0x48, 0x49, 0x4A, 0x4B, 0x4C, 0x4D, 0x4F, 0x51, 0x58, 0x59}));
 }
 
 TEST(AppVarTextToTokensTest, SpaceIsTestedBeforeTheCandidates) {
@@ -107,6 +103,18 @@ TEST(AppVarTextToTokensTest, ReportsSystemTokens) {
   EXPECT_EQ(TextToTokens("Archive").bytes, Bytes({0xBB, 0x68}));
   EXPECT_TRUE(TextToTokens("GarbageCollect").systemTokens);
   EXPECT_FALSE(TextToTokens("ABC").systemTokens);
+}
+
+TEST(AppVarRewriteTest, LaterRowsSeeEarlierResults) {
+  // Row 12 turns every "rand" into "RAND()", so row 13 never fires.
+  EXPECT_EQ(ToNeutral("=rand"), "=RAND()");
+  EXPECT_EQ(ToNeutral("=randInt(1,6)"), "=RAND()Int(1,6)");
+  // "LN(" is rewritten before "IMLN(" and "LOG10(" before "IMLOG10(".
+  EXPECT_EQ(ToAppVar("=IMLN(2)"), "=IMln(2)");
+  EXPECT_EQ(ToAppVar("=IMLOG10(2)"), "=IMlog(2)");
+  // "ABS" needs no parenthesis; "STDDEV(" is not the "STDEV(" that becomes stdDev(.
+  EXPECT_EQ(ToAppVar("=ABS(1)+ABSX"), "=abs(1)+absX");
+  EXPECT_EQ(ToAppVar("=STDDEV(A1)"), "=STDDEV(A1)");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "cli/CommandLine.h"
 #include "components/WorkbookEngine.h"
 #include "converter/driver/FileTypes.h"
+#include "tests/support/CalculatorFiles.h"
 #include "tests/support/CommandRunner.h"
 #include "tests/support/TempFolder.h"
 
@@ -56,21 +57,19 @@ TEST_F(CommandLineTest, ConvertPrintsThePathAndAsksOnlyWhenAllowed) {
   EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy"},
                 TerminalAt(&Environment::stdinIsTerminal), "c\n"),
             2);
-  EXPECT_NE(err.str().find("Save File already exists."), std::string::npos);
+  EXPECT_EQ(err.str(), PathOf("copy.txt") +
+                           ": Save File already exists.\n\nPress Yes to Overwrite, No to Skip "
+                           "this file,\nor Cancel to stop the conversion process.\n[y]es, [n]o, "
+                           "[c]ancel? ");
   EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy", "--ask"}, {},
                 "maybe\ny\n"),
             0);
 }
 
-TEST_F(CommandLineTest, DefaultsTakeTheInputsFolderAndName) {
+TEST_F(CommandLineTest, NoOutputTypePrintsNothing) {
   Write("marks.TXT", "5");
-  std::filesystem::create_directories(PathOf("out"));
-  EXPECT_EQ(Run({"convert", PathOf("marks.TXT"), "--to", "txt", "--out-dir", PathOf("out"),
-                 "--name", "m"}),
-            0);
-  EXPECT_EQ(Read("out/m.txt"), "5\t");
   EXPECT_EQ(Run({"convert", PathOf("marks.TXT"), "--to", "none"}), 0);
-  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(out.str() + err.str(), "");
 }
 
 TEST_F(CommandLineTest, FailuresAndUsage) {
@@ -135,6 +134,20 @@ TEST_F(CommandLineTest, CellsLeftOutAreCountedWithTheFirstOne) {
                            ": 4 cells beyond row 999 or column Z were left out, first at A1000\n");
 }
 
+TEST_F(CommandLineTest, ReadingThatStoppedEarlyIsAWarning) {
+  using namespace std::string_literals;
+  // A KV-68 file whose second record, 0x20 bytes long, has only its first six.
+  const std::string records = "\x10\x00\x01\x00\x40\x01\x12\x50\x00\x00\x00\x00\x00\x23\x00\x00"s +
+                              "\x20\x00\x02\x00\x40\x00"s;
+  Write("stop.68y", testing::Kv68File("**KV68**", testing::Kv68SheetHeader() + records, "stop"));
+  EXPECT_EQ(Run({"cells", PathOf("stop.68y")}), 0);
+  EXPECT_EQ(out.str(), "sheet\t132\tstop\n1\t1\t3\t0\t=12.5\n");
+  // 88 wrapper bytes, the 144-byte header, the first record and the second's length byte.
+  EXPECT_EQ(err.str(), "tabulex: warning: " + PathOf("stop.68y") +
+                           ": reading stopped at byte 249: record runs past the end; the cells "
+                           "before it are kept\n");
+}
+
 TEST(CellReferences, LettersAndRow) {
   EXPECT_EQ(CellReference(1000, 1), "A1000");
   EXPECT_EQ(CellReference(3, 26), "Z3");
@@ -172,11 +185,16 @@ TEST_F(CommandLineTest, ManyFilesGoOnAfterAFailureAndEndWithASummary) {
                            PathOf("b.5xv") + ": " + tooSmall + "\n");
   // Again: the outputs exist, so without a terminal they are kept; one still fails.
   EXPECT_EQ(Run(args), 1);
-  EXPECT_NE(err.str().find("tabulex: 3 files: 0 written, 2 skipped, 1 failed\n"
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("b.5xv") + ": " + tooSmall +
+                           "\ntabulex: 3 files: 0 written, 2 skipped, 1 failed\n"
                            "  skipped " +
-                           PathOf("a.txt") + ": an output exists already\n"),
-            std::string::npos)
-      << err.str();
+                           PathOf("a.txt") +
+                           ": an output exists already\n"
+                           "  failed " +
+                           PathOf("b.5xv") + ": " + tooSmall +
+                           "\n"
+                           "  skipped " +
+                           PathOf("c.txt") + ": an output exists already\n");
   // Only skips: status 3.
   EXPECT_EQ(
       Run({"convert", PathOf("a.txt"), PathOf("c.txt"), "--to", "68y", "--out-dir", PathOf("out")}),
@@ -187,7 +205,8 @@ TEST_F(CommandLineTest, ManyFilesRefuseANameAndTakeFoldersWithRecursive) {
   Write("a.txt", "1");
   Write("b.txt", "2");
   EXPECT_EQ(Run({"convert", PathOf("a.txt"), PathOf("b.txt"), "--to", "68y", "--name", "x"}), 64);
-  EXPECT_NE(err.str().find("--name"), std::string::npos);
+  EXPECT_EQ(err.str(),
+            "tabulex: --name names one output, so it cannot be used with several inputs\n");
   std::filesystem::create_directories(PathOf("in/deeper"));
   Write("in/deeper/d.txt", "4");
   Write("in/c.68y", "");  // the target's own type is not a source of the folder

@@ -77,17 +77,6 @@ TEST_F(EncodingCommandTest, Utf8TextSurvivesACalculatorFile) {
   EXPECT_EQ(err.str(), "");
 }
 
-TEST_F(EncodingCommandTest, Cp1252TextStaysCp1252) {
-  folder.Write("old.txt", kCp1252Text + "\r\n");
-  ASSERT_EQ(Run({"convert", PathOf("old.txt"), "--to", "txt", "--name", "copy"}), 0);
-  EXPECT_EQ(folder.Read("copy.txt"), kCp1252Text + "\t");
-  ASSERT_EQ(Run({"convert", PathOf("old.txt"), "--to", "txt", "--name", "utf", "--encoding",
-                 "utf-8", "--overwrite"}),
-            0);
-  // Read as UTF-8, the cp1252 bytes are no characters.
-  EXPECT_EQ(folder.Read("utf.txt"), "Wei? ?\t");
-}
-
 TEST_F(EncodingCommandTest, UnmappableCharactersAreCountedInOneWarning) {
   folder.Write("greek.txt", kOmega + "\t" + kOmega + "x\t\xC3\xA9\n");
   ASSERT_EQ(Run({"convert", PathOf("greek.txt"), "--to", "txt", "--name", "out"}), 0);

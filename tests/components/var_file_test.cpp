@@ -8,6 +8,7 @@
 #include "components/ErrorTextStandIn.h"
 #include "components/VarFileStandIn.h"
 #include "tests/support/Bytes.h"
+#include "tests/support/CalculatorFiles.h"
 #include "tests/support/TempFolder.h"
 
 namespace tabulex::components {
@@ -41,9 +42,7 @@ TEST(Wrappers, Kv52Layout) {
   EXPECT_EQ(file.substr(53, 19),
             Bytes({26, 0, 13, 0, 9, 0, 0x15, 'A', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 9, 0}));
   EXPECT_EQ(file.substr(72, 9), Bytes({7, 0, 0xF3, 0x47, 0xBF, 0xAA, 'x', 'y', 'z'}));
-  unsigned sum = 0;
-  for (std::size_t i = 55; i < 81; ++i) sum += static_cast<std::uint8_t>(file[i]);
-  EXPECT_EQ(file.substr(81), Bytes({static_cast<int>(sum & 0xFF), static_cast<int>(sum >> 8)}));
+  EXPECT_EQ(file.substr(81), testing::Sum16(file.substr(55, 26)));  // sum of bytes 55 to 80
   EXPECT_FALSE(WrapKv52("AB", 1, std::string(65513, 'x')).has_value());
   EXPECT_TRUE(WrapKv52("AB", 1, std::string(65512, 'x')).has_value());
 }
@@ -62,12 +61,7 @@ TEST(Wrappers, Kv68Layout) {
             std::string("**KV68**\x01\x00main\0\0\0\0", 18));
 }
 
-class VarFileTest : public ::testing::Test {
- protected:
-  std::string PathOf(const std::string& name) { return folder_.PathOf(name); }
-  void Write(const std::string& name, const std::string& bytes) { folder_.Write(name, bytes); }
-  testing::TempFolder folder_;
-};
+class VarFileTest : public ::testing::Test, protected testing::TempFolder {};
 
 TEST_F(VarFileTest, SavesAndLoadsBothFamilies) {
   VarFileStandIn out;
@@ -133,7 +127,7 @@ TEST(ErrorTexts, KnownAndUnknownCodes) {
   ErrorTextStandIn component;
   std::string text;
   EXPECT_EQ(component.GetErrorText(0x8C050021u, &text), kOk);
-  EXPECT_NE(text.find("too large"), std::string::npos);
+  EXPECT_EQ(text, "The sheet is too large for the calculator. Cells past the limit were left out.");
   for (std::uint32_t code : {0x8C050001u, 0x8C05001Bu, 0x8C05001Cu, 0x8C05001Du, 0x8C05001Fu,
                              0x8C020012u, 0x8C020014u, 0x8C050019u, 0x8C050012u, 0x80004005u}) {
     EXPECT_EQ(ErrorTextFor(code).rfind("Unknown", 0), std::string::npos) << std::hex << code;

@@ -32,15 +32,5 @@ TEST(ArenaBlocks, LargeBlocksStartOnAHugePageBoundary) {
 }
 #endif
 
-TEST(ArenaBlocks, ArenaGrowsThroughThemAndGivesThemBack) {
-  std::pmr::monotonic_buffer_resource arena(64 * 1024, &platform::ArenaBlocks());
-  // 48 MiB in small pieces, as the cells of a large text take it.
-  for (int i = 0; i < 48 * 1024; ++i) {
-    auto* piece = static_cast<char*>(arena.allocate(1024, 8));
-    piece[0] = piece[1023] = static_cast<char>(i);
-  }
-  arena.release();
-}
-
 }  // namespace
 }  // namespace tabulex

@@ -1,5 +1,6 @@
 // The driver's calculator branches: output naming and messages, the component's data and tag,
-// size limits of calculator sources, the re-save path and component failures.
+// size limits of calculator sources, the re-save path, component failures, and text through each
+// calculator format and back.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,14 +9,16 @@
 #include "components/VarFileStandIn.h"
 #include "converter/model/Spreadsheet.h"
 #include "tests/support/Bytes.h"
+#include "tests/support/CalculatorFiles.h"
 #include "tests/support/DriverFixture.h"
 
 namespace tabulex {
 namespace {
 
-using testing::DriverTest;
-
+using namespace std::string_literals;
 using testing::Bytes;
+using testing::DriverTest;
+using testing::Kv68SheetHeader;
 
 // The variable data of an empty KV-52 Plus sheet named ABC as the driver hands it to the
 // component: the image from its name on, and the zero byte behind the image.
@@ -26,12 +29,9 @@ std::string EmptyKv52Data() {
   return data;
 }
 
-// The variable data of an empty KV-68 family sheet.
+// The variable data of an empty KV-68 family sheet: the header and the terminator.
 std::string EmptyKv68Data() {
-  std::string data = std::string("TabLex") + std::string(3, '\0') + Bytes({0x00, 0x01});
-  data += std::string(32, '\x66') + std::string(32, '\0') + std::string(64, '\x14');
-  data += Bytes({0x01, 0x00, 0x01, 0x00, 0x02, 0x00});
-  return data;
+  return Kv68SheetHeader() + "\0"s;
 }
 
 using CalculatorBranches = DriverTest;
@@ -55,13 +55,6 @@ TEST_F(CalculatorBranches, Kv52TargetRenamedByTheDevice) {
   EXPECT_EQ(file.substr(78, 10), Bytes({'G', 'R', 'A', 'D', 'E', 'S', 0x00, 0x20, 0x00, 0x00}));
   EXPECT_EQ(file.substr(72 + 194, 14 + 3), Bytes({0x0E, 0x00, 0x01, 0x01, 0x2A, 0x48, 0x45, 0x4C,
                                                   0x4C, 0x4F, 0, 0, 0, 0, 0x00, 0x00, 0x00}));
-}
-
-TEST_F(CalculatorBranches, Kv52TargetWithAValidNameShowsNoMessage) {
-  Write("grades.txt", "1");
-  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "GRADES", ZQ_TABULEX_52P), kOk);
-  EXPECT_TRUE(ui->messages.empty());
-  EXPECT_TRUE(Exists("GRADES.5xv"));
 }
 
 TEST_F(CalculatorBranches, Kv68TargetsAndTheRamblaFold) {
@@ -89,9 +82,10 @@ TEST_F(CalculatorBranches, FolderPartOfTheDeviceNameBecomesADot) {
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "Budget\\Q1 2024", ZQ_TABULEX_68), kOk);
   EXPECT_TRUE(Exists("budget.q12024.68y"));
   ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_NE(ui->messages[0].text.find("now budget.q12024.68y and can be viewed on the device as "
-                                      "budget\\q12024."),
-            std::string::npos);
+  EXPECT_EQ(ui->messages[0].text,
+            "The name of the file has been changed to comply with the device naming conventions. "
+            "\nThe file name is now budget.q12024.68y and can be viewed on the device as "
+            "budget\\q12024.\n");
 }
 
 TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
@@ -100,7 +94,11 @@ TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
   EXPECT_EQ(Convert("small.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
   Write("ok.5xv", *components::WrapKv52("ABC", kAppVarSheetSignature, EmptyKv52Data() + '\0'));
   ASSERT_EQ(Read("ok.5xv").size(), 272u);
-  EXPECT_EQ(Convert("ok.5xv", ZQ_TABULEX_52P, "x", ZQ_TABULEX_NULL), kOk);
+  // The smallest file is read whole: the name comes from the data.
+  LoadedSource kv52 = Conv().ReadSource(PathOf("ok.5xv"), ZQ_TABULEX_52P, "", "ignored");
+  ASSERT_EQ(kv52.Result(), kOk);
+  EXPECT_EQ(kv52.Sheet()->Header()->name, "ABC");
+  EXPECT_EQ(kv52.Sheet()->Header()->source, SOURCE_KV52P);
 
   Write("small.68y", *components::WrapKv68(7, "sheet", kKv68SheetTag, EmptyKv68Data()));
   ASSERT_EQ(Read("small.68y").size(), 242u);
@@ -122,19 +120,6 @@ TEST_F(CalculatorBranches, MissingCalculatorSourceIsNamed) {
                 PathOf("absent.5xv") + ": " + components::ErrorTextFor(ERR_SOURCE_OPEN)}));
 }
 
-TEST_F(CalculatorBranches, ReadersSeeTheNameAndData) {
-  Write("ok.5xv", *components::WrapKv52("ABC", kAppVarSheetSignature, EmptyKv52Data() + '\0'));
-  LoadedSource kv52 = Conv().ReadSource(PathOf("ok.5xv"), ZQ_TABULEX_52P, "", "ignored");
-  ASSERT_EQ(kv52.Result(), kOk);
-  EXPECT_EQ(kv52.Sheet()->Header()->name, "ABC");
-  EXPECT_EQ(kv52.Sheet()->Header()->source, SOURCE_KV52P);
-  Write("ok.68y", *components::WrapKv68(7, "mydata", kKv68SheetTag, EmptyKv68Data() + '\0'));
-  LoadedSource kv68 = Conv().ReadSource(PathOf("ok.68y"), ZQ_TABULEX_68, "", "ignored");
-  ASSERT_EQ(kv68.Result(), kOk);
-  EXPECT_EQ(kv68.Sheet()->Header()->name, "mydata");
-  EXPECT_EQ(kv68.Sheet()->Header()->source, SOURCE_KV68);
-}
-
 TEST_F(CalculatorBranches, ResaveWithinTheKv68Family) {
   Write("grades.txt", "hello\t2");
   ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "grades", ZQ_TABULEX_68), kOk);
@@ -154,6 +139,7 @@ TEST_F(CalculatorBranches, ResaveWithinTheKv68Family) {
 TEST_F(CalculatorBranches, ResaveOfTheSameType) {
   Write("grades.txt", "1");
   ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "GRADES", ZQ_TABULEX_52P), kOk);
+  EXPECT_TRUE(ui->messages.empty());  // a valid device name is not changed
   EXPECT_EQ(Convert("GRADES.5xv", ZQ_TABULEX_52P, "renamed", ZQ_TABULEX_52P), kOk);
   EXPECT_EQ(Read("renamed.5xv").substr(60, 8), std::string("RENAMED\0", 8));
   const std::string before = Read("GRADES.5xv");
@@ -205,16 +191,16 @@ TEST_F(CalculatorBranches, MissingVariableFileComponent) {
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "G", ZQ_TABULEX_52P), kFail);
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_74), kFail);
   ASSERT_EQ(ui->messages.size(), 2u);
-  EXPECT_EQ(ui->messages[0].text, components::ErrorTextFor(0x80004003u));
+  EXPECT_EQ(ui->messages[0].text, components::ErrorTextFor(kPointer));
   EXPECT_EQ(ui->messages[0].style, 0x2010u);
   EXPECT_EQ(ui->messages[1].style, 0x2040u);
   EXPECT_FALSE(ui->messages[1].caption.has_value());
   EXPECT_EQ(ui->messages[1].ownerTitle, "ZQ Tabulex Converter");
   EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
   // The re-save path says the component is missing, not that the output failed.
-  Write("g.68y", *components::WrapKv68(7, "g", "CELL", EmptyKv68Data()));
+  Write("g.68y", *components::WrapKv68(7, "g", kKv68SheetTag, EmptyKv68Data()));
   EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
-  EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(0x80004003u));
+  EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(kPointer));
 }
 
 // Forwards to the stand-in but fails to save.
@@ -263,7 +249,7 @@ TEST_F(CalculatorBranches, UnknownRecordTypeNamesTheDamagedFile) {
   const std::string data = EmptyKv52Data().substr(0, 188) +
                            Bytes({0x09, 0x00, 0x01, 0x02, 0x41, 0, 0, 0, 0}) +
                            Bytes({0x00, 0x00, 0x00, 0x00});
-  Write("bad.5xv", *components::WrapKv52("ABC", 0xAABF47F3u, data));
+  Write("bad.5xv", *components::WrapKv52("ABC", kAppVarSheetSignature, data));
   EXPECT_EQ(Convert("bad.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), kFail);
   EXPECT_EQ(
       ui->Texts(),
@@ -277,7 +263,64 @@ TEST_F(CalculatorBranches, DirectoryAtTheCalculatorOutput) {
   Write("grades.txt", "1");
   std::filesystem::create_directory(PathOf("g.68y"));
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), CONVERT_CANCELLED);
-  EXPECT_EQ(ui->messages.back().caption, "Error");
+  ASSERT_EQ(ui->messages.size(), 1u);
+  EXPECT_EQ(ui->messages[0].text,
+            PathOf("g.68y") + "\nThe above file is read-only. Unable to continue.");
+  EXPECT_EQ(ui->messages[0].caption, "Error");
+}
+
+using AppVarRoundTripTest = DriverTest;
+
+TEST_F(AppVarRoundTripTest, CellsComeBackInTheCalculatorsSpelling) {
+  const std::string text =
+      "hello\t12.5\t=SUM(A1:A5)\r\n"
+      "$12\t3 apples\t1500000000000\r\n"
+      "0.00002\t=QUOTIENT(A1)\t=IF(A1>2,1,0)\r\n"
+      "$0.5\t=$A$1*2\t-0.05\r\n";
+  // Text is upper-cased; "$12" is stored as the number 12; numbers outside fixed notation come
+  // back in scientific form; formulas come back in the dialect's spelling, which the text writer
+  // turns into Excel's ("If(" becomes "IF("); the "$" of a text that is no amount has no token
+  // and reads "?".
+  EXPECT_EQ(RoundTrip(text, "ROUND", ZQ_TABULEX_52P),
+            "HELLO\t12.5\t=SUM(A1:A5)\t\t\r\n"
+            "12\t3 APPLES\t1.5E12\t\t\r\n"
+            "2E-5\t=QUOTIENT(A1)\t=IF(A1>2,1,0)\t\t\r\n"
+            "?0.5\t=$A$1*2\t-0.05\t");
+  EXPECT_TRUE(ui->messages.empty());
+}
+
+using Kv68RoundTripTest = DriverTest;
+
+TEST_F(Kv68RoundTripTest, CellsComeBackInTheFamilysSpelling) {
+  const std::string text =
+      "3\tTotal\t=SUM(A1:B2)\r\n"
+      "-2.5\t=AVERAGE(A1:B1)\t=PI()*2\r\n"
+      "\t=IF(A1>0,1,2)\tx\r\n";
+  // Numbers come back as formulas giving the calculator's rendering of them; formulas come back
+  // lower-cased, with the family's own names turned back into the neutral ones.
+  EXPECT_EQ(RoundTrip(text, "round", ZQ_TABULEX_68),
+            "=3.\tTotal\t=sum(a1:b2)\t\t\r\n"
+            "=-2.5\t=average(a1:b1)\t=PI()*2\t\t\r\n"
+            "\t=if(a1>0,1,2)\tx\t");
+  EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(Kv68RoundTripTest, HandMadeFileIsReadFromItsNameAndData) {
+  // The variable data: header, two records out of order, terminator; named "9lives".
+  const std::string records =
+      "\x0B\x03\xE9\x01\x22hi\x22\x00\x00\x00"s +                           // B1
+      "\x10\x00\x01\x00\x40\x01\x12\x50\x00\x00\x00\x00\x00\x23\x00\x00"s;  // A1
+  const std::string file =
+      testing::Kv68File("**KV68**", Kv68SheetHeader() + records + "\0"s, "9lives");
+  ASSERT_GT(file.size(), 242u);
+  Write("hand.68y", file);
+  LoadedSource loaded = Conv().ReadSource(PathOf("hand.68y"), ZQ_TABULEX_68, "", "ignored");
+  ASSERT_EQ(loaded.Result(), kOk);
+  ASSERT_NE(loaded.Sheet(), nullptr);
+  EXPECT_EQ(loaded.Sheet()->Header()->name, "Alives");
+  EXPECT_EQ(loaded.Sheet()->Header()->source, SOURCE_KV68);
+  ASSERT_EQ(Convert("hand.68y", ZQ_TABULEX_68, "back", ZQ_TAB_TEXT), kOk);
+  EXPECT_EQ(Read("back.txt"), "=12.5\thi\t");
 }
 
 }  // namespace

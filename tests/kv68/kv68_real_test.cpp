@@ -5,72 +5,65 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <vector>
 
 #include "converter/kv68/Kv68Real.h"
 
 namespace tabulex {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using Real = Kv68RealBytes;
 
-Bytes Encode(double value) {
-  const Kv68RealBytes real = EncodeReal(value);
-  return Bytes(real.begin(), real.end());
-}
-
-const Bytes kZero = {0x40, 0x00, 0, 0, 0, 0, 0, 0, 0, 0x23};
+const Real kZero = {0x40, 0x00, 0, 0, 0, 0, 0, 0, 0, 0x23};
 
 TEST(Kv68RealEncode, ExamplesOfTheFormat) {
-  EXPECT_EQ(Encode(1.0), (Bytes{0x40, 0x00, 0x10, 0, 0, 0, 0, 0, 0, 0x23}));
-  EXPECT_EQ(Encode(-25.5), (Bytes{0xC0, 0x01, 0x25, 0x50, 0, 0, 0, 0, 0, 0x23}));
-  EXPECT_EQ(Encode(12.5), (Bytes{0x40, 0x01, 0x12, 0x50, 0, 0, 0, 0, 0, 0x23}));
-  EXPECT_EQ(Encode(0.0), kZero);
+  EXPECT_EQ(EncodeReal(1.0), (Real{0x40, 0x00, 0x10, 0, 0, 0, 0, 0, 0, 0x23}));
+  EXPECT_EQ(EncodeReal(-25.5), (Real{0xC0, 0x01, 0x25, 0x50, 0, 0, 0, 0, 0, 0x23}));
+  EXPECT_EQ(EncodeReal(12.5), (Real{0x40, 0x01, 0x12, 0x50, 0, 0, 0, 0, 0, 0x23}));
+  EXPECT_EQ(EncodeReal(0.0), kZero);
 }
 
 TEST(Kv68RealEncode, NegativeExponentsSitBelowTheBias) {
   // 0.5 = 5.0 x 10^-1: word 0x4000 - 1.
-  EXPECT_EQ(Encode(0.5), (Bytes{0x3F, 0xFF, 0x50, 0, 0, 0, 0, 0, 0, 0x23}));
+  EXPECT_EQ(EncodeReal(0.5), (Real{0x3F, 0xFF, 0x50, 0, 0, 0, 0, 0, 0, 0x23}));
   // -0.001 = -1.0 x 10^-3: word 0xC000 - 3 keeps the sign bit.
-  EXPECT_EQ(Encode(-0.001), (Bytes{0xBF, 0xFD, 0x10, 0, 0, 0, 0, 0, 0, 0x23}));
+  EXPECT_EQ(EncodeReal(-0.001), (Real{0xBF, 0xFD, 0x10, 0, 0, 0, 0, 0, 0, 0x23}));
 }
 
 TEST(Kv68RealEncode, RoundsToFourteenSignificantDigits) {
-  EXPECT_EQ(Encode(1.0 / 3.0), (Bytes{0x3F, 0xFF, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x23}));
-  EXPECT_EQ(Encode(2.0 / 3.0), (Bytes{0x3F, 0xFF, 0x66, 0x66, 0x66, 0x66, 0x66, 0x66, 0x67, 0x23}));
-  EXPECT_EQ(Encode(123456789012346.0),
-            (Bytes{0x40, 0x0E, 0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x35, 0x23}));
+  EXPECT_EQ(EncodeReal(1.0 / 3.0),
+            (Real{0x3F, 0xFF, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x23}));
+  EXPECT_EQ(EncodeReal(2.0 / 3.0),
+            (Real{0x3F, 0xFF, 0x66, 0x66, 0x66, 0x66, 0x66, 0x66, 0x67, 0x23}));
+  EXPECT_EQ(EncodeReal(123456789012346.0),
+            (Real{0x40, 0x0E, 0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x35, 0x23}));
   // Rounding up carries into a new leading digit and raises the exponent.
-  EXPECT_EQ(Encode(9.999999999999999), (Bytes{0x40, 0x01, 0x10, 0, 0, 0, 0, 0, 0, 0x23}));
+  EXPECT_EQ(EncodeReal(9.999999999999999), (Real{0x40, 0x01, 0x10, 0, 0, 0, 0, 0, 0, 0x23}));
 }
 
 TEST(Kv68RealEncode, ExtremesOfTheDoubleRange) {
-  EXPECT_EQ(Encode(std::numeric_limits<double>::max()),
-            (Bytes{0x41, 0x34, 0x17, 0x97, 0x69, 0x31, 0x34, 0x86, 0x23, 0x23}));
-  EXPECT_EQ(Encode(std::numeric_limits<double>::denorm_min()),
-            (Bytes{0x3E, 0xBC, 0x49, 0x40, 0x65, 0x64, 0x58, 0x41, 0x25, 0x23}));
+  EXPECT_EQ(EncodeReal(std::numeric_limits<double>::max()),
+            (Real{0x41, 0x34, 0x17, 0x97, 0x69, 0x31, 0x34, 0x86, 0x23, 0x23}));
+  EXPECT_EQ(EncodeReal(std::numeric_limits<double>::denorm_min()),
+            (Real{0x3E, 0xBC, 0x49, 0x40, 0x65, 0x64, 0x58, 0x41, 0x25, 0x23}));
 }
 
 TEST(Kv68RealEncode, NegativeZeroAndNonFiniteValuesGiveZero) {
-  EXPECT_EQ(Encode(-0.0), kZero);
-  EXPECT_EQ(Encode(std::numeric_limits<double>::infinity()), kZero);
-  EXPECT_EQ(Encode(-std::numeric_limits<double>::infinity()), kZero);
-  EXPECT_EQ(Encode(std::numeric_limits<double>::quiet_NaN()), kZero);
+  EXPECT_EQ(EncodeReal(-0.0), kZero);
+  EXPECT_EQ(EncodeReal(std::numeric_limits<double>::infinity()), kZero);
+  EXPECT_EQ(EncodeReal(-std::numeric_limits<double>::infinity()), kZero);
+  EXPECT_EQ(EncodeReal(std::numeric_limits<double>::quiet_NaN()), kZero);
 }
 
 TEST(Kv68RealDecode, FieldsAndValue) {
-  const Bytes bytes = {0xC0, 0x01, 0x25, 0x50, 0, 0, 0, 0, 0, 0x23};
+  const Real bytes = {0xC0, 0x01, 0x25, 0x50, 0, 0, 0, 0, 0, 0x23};
   const Kv68Real real = Kv68Real::FromBytes(bytes);
   EXPECT_TRUE(real.negative);
   EXPECT_EQ(real.exponent, 1);
-  EXPECT_EQ(real.digits[0], 2);
-  EXPECT_EQ(real.digits[1], 5);
-  EXPECT_EQ(real.digits[2], 5);
-  EXPECT_EQ(real.digits[13], 0);
+  EXPECT_EQ(real.digits, (decltype(real.digits){2, 5, 5}));
   EXPECT_FALSE(real.IsZero());
   EXPECT_EQ(real.ToLongDouble(), -25.5L);
 
-  const Bytes small = {0x3F, 0xFF, 0x50, 0, 0, 0, 0, 0, 0, 0x23};
+  const Real small = {0x3F, 0xFF, 0x50, 0, 0, 0, 0, 0, 0, 0x23};
   EXPECT_EQ(Kv68Real::FromBytes(small).ToLongDouble(), 0.5L);
   EXPECT_TRUE(Kv68Real::FromBytes(kZero).IsZero());
   EXPECT_EQ(Kv68Real::FromBytes(kZero).ToLongDouble(), 0.0L);
@@ -78,30 +71,22 @@ TEST(Kv68RealDecode, FieldsAndValue) {
 
 TEST(Kv68RealDecode, ExponentsBeyondTheDoubleRange) {
   // 1 x 10^400: word 0x4000 + 400 = 0x4190.
-  const Bytes big = {0x41, 0x90, 0x10, 0, 0, 0, 0, 0, 0, 0x23};
+  const Real big = {0x41, 0x90, 0x10, 0, 0, 0, 0, 0, 0, 0x23};
   const long double value = Kv68Real::FromBytes(big).ToLongDouble();
   if constexpr (std::numeric_limits<long double>::max_exponent10 > 400) {
     EXPECT_GT(value, static_cast<long double>(std::numeric_limits<double>::max()));
     EXPECT_NEAR(static_cast<double>(std::log10(value)), 400.0, 1e-9);
   }
   // The largest exponent field overflows even a long double: an infinity, not a crash.
-  const Bytes huge = {0x7F, 0xFF, 0x99, 0x99, 0x99, 0x99, 0x99, 0x99, 0x99, 0x23};
+  const Real huge = {0x7F, 0xFF, 0x99, 0x99, 0x99, 0x99, 0x99, 0x99, 0x99, 0x23};
   EXPECT_TRUE(std::isinf(Kv68Real::FromBytes(huge).ToLongDouble()));
-  const Bytes tiny = {0x80, 0x00, 0x10, 0, 0, 0, 0, 0, 0, 0x23};
+  const Real tiny = {0x80, 0x00, 0x10, 0, 0, 0, 0, 0, 0, 0x23};
   EXPECT_EQ(Kv68Real::FromBytes(tiny).ToLongDouble(), 0.0L);
 }
 
 TEST(Kv68RealDecode, ShortInputGivesZero) {
-  const Bytes shortInput = {0x40, 0x00, 0x10};
+  const std::uint8_t shortInput[] = {0x40, 0x00, 0x10};
   EXPECT_TRUE(Kv68Real::FromBytes(shortInput).IsZero());
-}
-
-TEST(Kv68RealRoundTrip, EncodedValuesDecodeToTheirFourteenDigits) {
-  for (const double value : {1.0, -25.5, 3.14159265358979, 6.02214076e23, -1.6e-19, 1e-300}) {
-    const Kv68RealBytes bytes = EncodeReal(value);
-    const long double back = Kv68Real::FromBytes(bytes).ToLongDouble();
-    EXPECT_NEAR(static_cast<double>(back / value), 1.0, 1e-13) << value;
-  }
 }
 
 }  // namespace

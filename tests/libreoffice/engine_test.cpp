@@ -2,8 +2,6 @@
 // workbooks through the whole conversion.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "components/ErrorTextStandIn.h"
 #include "converter/model/ErrorCodes.h"
 #include "converter/platform/Process.h"
@@ -136,31 +134,6 @@ TEST_P(EveryFormat, TextSurvivesAWorkbook) {
 TEST_P(EveryFormat, ImportReplacesAnExistingWorkbook) {
   ThroughWorkbook("old\r\n", GetParam());
   EXPECT_EQ(ThroughWorkbook("new\r\n", GetParam()), "new\r\n");
-}
-
-TEST_P(EveryFormat, CalculatorRoundTripsKeepTheValues) {
-  // Workbook -> KV-52 Plus and KV-68 -> workbook, through the driver. Upper-case text, since the
-  // KV-52 Plus keeps only that.
-  const std::string ext = GetParam();
-  services.workbookExtension = ext;
-  Write("grades.txt", "NAME\tMARK\r\nANN\t12.5\r\nBOB\t-7\r\n");
-  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "grades", ZQ_EXCEL), kOk);
-  // The KV-68 family holds numbers as expressions, which come back as formulas of that value.
-  const std::pair<std::int32_t, std::string> kinds[] = {
-      {ZQ_TABULEX_52P, "NAME\tMARK\t\t\r\nANN\t12.5\t\t\r\nBOB\t-7\t"},
-      {ZQ_TABULEX_68, "NAME\tMARK\t\t\r\nANN\t=12.5\t\t\r\nBOB\t=-7\t"},
-  };
-  for (const auto& [calculator, expected] : kinds) {
-    ASSERT_EQ(Convert("grades" + ext, ZQ_EXCEL, "GRADES", calculator, "Sheet1"), kOk)
-        << engine->LastFailure();
-    const std::string file = std::filesystem::path(Remembered()).filename().string();
-    ASSERT_EQ(Convert(file, calculator, "back", ZQ_EXCEL), kOk) << file;
-    ASSERT_EQ(Convert("back" + ext, ZQ_EXCEL, "back", ZQ_TAB_TEXT, "Sheet1"), kOk);
-    EXPECT_EQ(Read("back.txt"), expected) << file;
-    std::filesystem::remove(PathOf("back" + ext));
-    std::filesystem::remove(PathOf("back.txt"));
-  }
-  EXPECT_TRUE(TempFolderEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(LibreOffice, EveryFormat, ::testing::Values(".xls", ".xlsx", ".ods"),

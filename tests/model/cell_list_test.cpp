@@ -20,7 +20,6 @@ class PositionCell : public SpreadsheetCell {
       : SpreadsheetCell(c) {
     CreateRecord(row, column).length = static_cast<std::uint32_t>(tag);
   }
-  PositionCell(ConversionContext& c, SpreadsheetCell& owner) : SpreadsheetCell(c, owner) {}
   void TranslateToIntermediate() override {}
   void TranslateFromIntermediate() override {}
   std::string GetOutput() override { return {}; }
@@ -41,16 +40,6 @@ class CellListTest : public ::testing::Test {
   testing::RecordingContext context;
   CellList list;
 };
-
-TEST_F(CellListTest, AppendKeepsOrderAndLinksBothWays) {
-  Add(1, 1, 0);
-  Add(1, 2, 1);
-  Add(1, 3, 2);
-  EXPECT_EQ(Tags(), (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ(list.Tail()->previous->previous, list.Head());
-  EXPECT_EQ(list.Count(), 3u);
-  list.DeleteAll();
-}
 
 TEST_F(CellListTest, SortsByRowThenColumnStably) {
   Add(2, 1, 0);
@@ -93,18 +82,6 @@ TEST_F(CellListTest, NonEmptyListIsReportedBeforeItGoes) {
   list.DeleteAll();
   EXPECT_NO_THROW(list.CheckEmpty());
   EXPECT_EQ(list.Tail(), nullptr);
-}
-
-TEST_F(CellListTest, RecordMovesToTheTakingCellAndOutlivesTheSource) {
-  auto source = std::make_unique<PositionCell>(context, 4, 2, 7);
-  CellData* record = source->Record();
-  auto target = std::make_unique<PositionCell>(context, *source);
-  EXPECT_FALSE(source->OwnsRecord());
-  EXPECT_TRUE(target->OwnsRecord());
-  EXPECT_EQ(target->Record(), record);
-  source.reset();  // must not free the record
-  EXPECT_EQ(target->Row(), 4);
-  EXPECT_EQ(target->Column(), 2);
 }
 
 TEST_F(CellListTest, DescribeNamesTheRecordFields) {

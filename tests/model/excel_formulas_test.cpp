@@ -42,20 +42,13 @@ TEST(Rewrite, KeepsZeroBytesAndWholeLongTexts) {
   EXPECT_EQ(out[10], '\0');
 }
 
-TEST(ExcelToNeutral, TableRows) {
+TEST(ExcelToNeutral, RowOrderAndMatchesInsideLongerNames) {
   EXPECT_EQ(ToNeutral("=ACOS(A1)^-2"), "=COS_^-1_(A1)^_neg_2");
   EXPECT_EQ(ToNeutral("=COUNTIF(A1:A3,1)"), "=COUNTIf(A1:A3,1)");
   EXPECT_EQ(ToNeutral("=-A1"), "=-A1");
   EXPECT_EQ(ToNeutral("=2*-A1"), "=2*-A1");
   EXPECT_EQ(ToNeutral("=(-A1)"), "=(_neg_A1)");
-  EXPECT_EQ(ToNeutral("=A1<>B1"), "=A1_!=_B1");
-  EXPECT_EQ(ToNeutral("=IMEXP(A1)"), "=e\xF6(A1)");
   EXPECT_EQ(ToNeutral("=SQRTPI()+PI()"), "=SQRT(_pi_)+_pi_");
-  EXPECT_EQ(ToNeutral("=A1>=2"), "=A1_>=_2");
-  EXPECT_EQ(ToNeutral("=\xA9"
-                      "A1"),
-            "=_lnot_A1");
-  EXPECT_EQ(ToNeutral("=SUM(A1:A3)"), "=SUM(A1:A3)");
 }
 
 TEST(ExcelToNeutral, NoFormulaNoChange) {
@@ -64,19 +57,13 @@ TEST(ExcelToNeutral, NoFormulaNoChange) {
   EXPECT_FALSE(record.formula.has_value());
 }
 
-TEST(NeutralToExcel, TableRows) {
+TEST(NeutralToExcel, RowOrderAndMatchesInsideLongerNames) {
   EXPECT_EQ(ToExcel("=A1_!=_B1"), "=A1<>B1");  // row 31 wins over row 32
   EXPECT_EQ(ToExcel("=_e_^(2)"), "=EXP(2)");
   EXPECT_EQ(ToExcel("=_e_*2"), "=EXP(1)*2");
   EXPECT_EQ(ToExcel("=rand"), "=rand()");
   EXPECT_EQ(ToExcel("=rand(5)"), "=rand()(5)");
-  EXPECT_EQ(ToExcel("=var(A1:A3)"), "=variance(A1:A3)");
-  EXPECT_EQ(ToExcel("=_neg_5"), "=-5");
-  EXPECT_EQ(ToExcel("=A1_>=_2"), "=A1>=2");
-  EXPECT_EQ(ToExcel("=log(A1)"), "=LOG10(A1)");
   EXPECT_EQ(ToExcel("=cos_^-1_(A1)+x_^-1_"), "=ACOS(A1)+x^-1");
-  EXPECT_EQ(ToExcel("=\xC3(\xB9)"), "=SQRTPI");
-  EXPECT_EQ(ToExcel("=ABS(A1)"), "=ABS(A1)");
   EXPECT_EQ(ToExcel("plain words"), "plain words");
 }
 

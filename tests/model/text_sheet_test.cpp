@@ -1,10 +1,9 @@
 // Reading and writing tab-delimited text.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "converter/model/ErrorCodes.h"
 #include "converter/model/TextSheet.h"
+#include "tests/support/CellRows.h"
 #include "tests/support/RecordSheet.h"
 #include "tests/support/RecordingContext.h"
 
@@ -15,19 +14,7 @@ using testing::RecordFields;
 using testing::RecordingContext;
 using testing::RecordSheet;
 
-struct Cell {
-  int row;
-  int column;
-  int type;
-  std::string value;
-  std::optional<std::string> formula = std::nullopt;
-  bool operator==(const Cell&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Cell& c) {
-  return os << "(" << c.row << "," << c.column << ",type " << c.type << ",\"" << c.value << "\","
-            << (c.formula ? *c.formula : "null") << ")";
-}
+using Cell = testing::CellRow;
 
 template <class Sheet = TextSheet>
 std::vector<Cell> Parse(RecordingContext& context, std::string_view bytes) {
@@ -36,12 +23,7 @@ std::vector<Cell> Parse(RecordingContext& context, std::string_view bytes) {
   sheet.TranslateToIntermediate();
   EXPECT_EQ(sheet.Header()->source, SOURCE_TEXT);
   EXPECT_EQ(sheet.Header()->name, "grades");
-  std::vector<Cell> cells;
-  for (CellListNode* n = sheet.Cells()->Head(); n; n = n->next) {
-    const CellData& r = *n->cell->Record();
-    cells.push_back({r.row, r.column, r.type, r.value.value_or(""), r.formula});
-  }
-  return cells;
+  return testing::RowsOf(sheet);
 }
 
 template <class Sheet = TextSheet>
@@ -217,34 +199,6 @@ TEST(ExcelTextWrite, FormulasPassUnchangedWhenNotRewriting) {
   RecordingContext reading;
   reading.SetRewritesFormulas(false);
   EXPECT_EQ(Parse<ExcelTextSheet>(reading, "=ACOS(A1)")[0].formula, "=ACOS(A1)");
-}
-
-TEST(TextWrite, BuildingTheCellsTwiceIsReported) {
-  RecordingContext context;
-  RecordSheet source(context, {{1, 1, CELL_TEXT, "x", {}}});
-  TextSheet target(context, source);
-  target.TranslateFromIntermediate();
-  try {
-    target.TranslateFromIntermediate();
-    FAIL() << "no error";
-  } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "Try to delete an non empty linked list");
-  }
-}
-
-TEST(TextRoundTrip, RecordsMoveToTheTargetAndOutliveTheSource) {
-  RecordingContext context;
-  const std::string bytes = "a\tb\r\n1\t=A1";
-  auto source = std::make_unique<TextSheet>(context, bytes.data(), bytes.size());
-  source->TranslateToIntermediate();
-  TextSheet target(context, *source);
-  EXPECT_FALSE(source->OwnsHeader());
-  EXPECT_TRUE(target.OwnsHeader());
-  target.TranslateFromIntermediate();
-  source.reset();
-  std::string out = target.GetOutput();
-  out.resize(target.GetOutputSize());
-  EXPECT_EQ(out, "a\tb\t\t\r\n1\t=A1\t");
 }
 
 }  // namespace

@@ -18,35 +18,6 @@ namespace {
 
 using testing::Bytes;
 
-// The significant digits of a parsed plain decimal, trailing zeros left off.
-std::vector<int> DigitsOf(const PlainDecimal& plain) {
-  std::vector<int> digits(plain.magnitude->digits.begin(), plain.magnitude->digits.end());
-  while (!digits.empty() && digits.back() == 0) digits.pop_back();
-  return digits;
-}
-
-TEST(ParsePlainDecimal, ReadsSignDigitsAndExponent) {
-  const std::optional<PlainDecimal> plain = ParsePlainDecimal("-0012.3400");
-  ASSERT_TRUE(plain && plain->magnitude);
-  EXPECT_TRUE(plain->negative);
-  EXPECT_EQ(DigitsOf(*plain), (std::vector<int>{1, 2, 3, 4}));
-  EXPECT_EQ(plain->magnitude->exponent, 1);
-
-  const std::optional<PlainDecimal> small = ParsePlainDecimal("0.000705");
-  ASSERT_TRUE(small && small->magnitude);
-  EXPECT_FALSE(small->negative);
-  EXPECT_EQ(DigitsOf(*small), (std::vector<int>{7, 0, 5}));
-  EXPECT_EQ(small->magnitude->exponent, -4);
-}
-
-TEST(ParsePlainDecimal, ZerosOfEitherSignHaveNoMagnitude) {
-  for (const char* text : {"0", "-0", "000.000", "-0.0"}) {
-    const std::optional<PlainDecimal> plain = ParsePlainDecimal(text);
-    ASSERT_TRUE(plain) << text;
-    EXPECT_FALSE(plain->magnitude) << text;
-  }
-}
-
 TEST(ParsePlainDecimal, CountsOnlySignificantDigits) {
   // Fourteen significant digits between zeros are plain; fifteen are not.
   EXPECT_TRUE(ParsePlainDecimal("000.0012345678901234000"));
