@@ -155,13 +155,6 @@ TEST_F(ConvertThroughCom, TargetHeldOpenByAnotherProgramIsReadOnly) {
   EXPECT_EQ(folder.Read("copy.txt"), "old");
 }
 
-TEST_F(ConvertThroughCom, ErrorTextsComeFromTheErrorTextComponent) {
-  folder.Write("empty.txt", "");
-  DialogScript dialogs({{kDefaultCaption, IDOK}});
-  EXPECT_EQ(Convert("empty.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
-  EXPECT_EQ(dialogs.Only().text, components::ErrorTextFor(ERR_SOURCE_TOO_SMALL));
-}
-
 TEST_F(ConvertThroughCom, WithoutTheErrorTextComponentTheReinstallMessageIsShown) {
   folder.Write("empty.txt", "");
   Unregistered unregistered(kErrorTextDll);
