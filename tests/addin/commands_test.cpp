@@ -125,13 +125,6 @@ TEST_F(CommandTest, ExportToAKv52FileUsesTheUpperCaseNameAndKeepsTheSheetInTheWo
   EXPECT_EQ(Number(book.GetObject(L"Worksheets"), L"Count"), 1);
 }
 
-TEST_F(CommandTest, ExportOfAnEmptySheetReportsTooSmallAndWritesNothing) {
-  OpenSheet("Empty", {});
-  Export(PathOf("empty.68y"));
-  EXPECT_EQ(ui_->messages, ErrorMessage(addin::kErrSourceTooSmall));
-  EXPECT_TRUE(FilesIn(folder_).empty());
-}
-
 TEST_F(CommandTest, ExportToAnUnknownExtensionWritesNothing) {
   OpenSheet("Data", {"A1 5"});
   Export(PathOf("data.xls"));

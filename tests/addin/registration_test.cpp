@@ -128,7 +128,7 @@ TEST_F(EndToEnd, ExportThroughTheRealSaveDialogWritesTheChosenFile) {
   EXPECT_TRUE(std::filesystem::exists(folder_ / "sales.68y"));
 }
 
-TEST_F(EndToEnd, AnEmptySheetIsReportedInARealMessageBox) {
+TEST_F(EndToEnd, AnEmptySheetIsReportedInARealMessageBoxAndWritesNothing) {
   OpenSheet("");
   DialogScript dialogs({{"Save As", IDOK, (folder_ / "empty.7xy").string()}, {"Error", IDOK}});
   Click(host_, "&Export to ZQ Tabulex");
@@ -136,6 +136,7 @@ TEST_F(EndToEnd, AnEmptySheetIsReportedInARealMessageBox) {
   ASSERT_EQ(answered.size(), 2u);
   EXPECT_EQ(answered[1].text, ErrorText(addin::kErrSourceTooSmall));
   EXPECT_TRUE(dialogs.Unexpected().empty());
+  EXPECT_TRUE(std::filesystem::is_empty(folder_));
 }
 
 TEST_F(EndToEnd, CancellingTheOpenDialogEndsImportWithoutAMessage) {
