@@ -197,8 +197,7 @@ TEST_F(CommandTest, ImportOfAFileTheComponentCannotLoadReportsTheComponentsError
   std::ofstream(path, std::ios::binary) << "not a calculator file";
   ui_->answers.push_back(path);
   Click(host_, kImport);
-  ASSERT_EQ(ui_->messages.size(), 1u);
-  EXPECT_EQ(ui_->messages[0].second, "Error");
+  EXPECT_EQ(ui_->messages, ErrorMessage(components::kInvalidData));
 }
 
 // Convert and Send against the device-link stand-in, whose "connected" calculator each test
