@@ -106,13 +106,19 @@ TEST_F(CommandTest, ExportOffersTheFirstEightCharactersOfTheSheetNameWithTheFilt
   DeleteKey(HKEY_CURRENT_USER, addin::kConvertedFilesKey);
 }
 
-TEST_F(CommandTest, ExportToAnUpperCaseKv74ExtensionWritesAKv74File) {
-  OpenSheet("Data", {"A1 5", "B1 text", "A2 7"});
-  Export(PathOf("data.7XY"));
-  EXPECT_TRUE(ui_->messages.empty());
-  const std::vector<std::string> files = FilesIn(folder_);
-  ASSERT_EQ(files.size(), 1u);
-  EXPECT_EQ(std::filesystem::path(files[0]).extension(), ".7xy");
+// The chosen file's extension, in any case, gives the type; an unknown one writes nothing.
+TEST_F(CommandTest, ExportWritesTheTypeOfTheChosenExtension) {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"data.xls", {}},
+      {"data.7XY", {"data.7xy"}},
+  };
+  for (const auto& [chosen, written] : cases) {
+    SCOPED_TRACE(chosen);
+    OpenSheet("Data", {"A1 5", "B1 text", "A2 7"});
+    Export(PathOf(chosen));
+    EXPECT_TRUE(ui_->messages.empty());
+    EXPECT_EQ(FilesIn(folder_), written);
+  }
 }
 
 TEST_F(CommandTest, ExportToAKv52FileUsesTheUpperCaseNameAndKeepsTheSheetInTheWorkbook) {
@@ -123,13 +129,6 @@ TEST_F(CommandTest, ExportToAKv52FileUsesTheUpperCaseNameAndKeepsTheSheetInTheWo
   // The workbook the user worked in is still there, unchanged and active.
   EXPECT_EQ(Text(host_.GetObject(L"ActiveSheet"), L"Name"), "Data");
   EXPECT_EQ(Number(book.GetObject(L"Worksheets"), L"Count"), 1);
-}
-
-TEST_F(CommandTest, ExportToAnUnknownExtensionWritesNothing) {
-  OpenSheet("Data", {"A1 5"});
-  Export(PathOf("data.xls"));
-  EXPECT_TRUE(ui_->messages.empty());
-  EXPECT_TRUE(FilesIn(folder_).empty());
 }
 
 TEST_F(CommandTest, AFailureTheHostRaisesEndsExportSilently) {
@@ -264,27 +263,34 @@ class ConvertAndSendTest : public CommandTest {
   std::size_t expected_ = 0;
 };
 
-TEST_F(ConvertAndSendTest, AnEmptyA1GetsZeroAndEachModelReceivesAFileOfItsType) {
+// An empty A1 gets a zero, one with contents is left as it is; each model receives a file of
+// its type.
+TEST_F(ConvertAndSendTest, EachModelReceivesAFileOfItsTypeAndAnEmptyA1GetsZero) {
   struct Case {
     const char* model;
     const char* extension;
     components::Family family;
+    std::vector<std::string> cells;
+    const char* a1;
   };
-  const Case cases[] = {{"KV-57PSE", ".5xv", components::Family::kKv52},
-                        {"KV-68T", ".68y", components::Family::kKv68},
-                        {"KV-74P", ".7xy", components::Family::kKv68},
-                        {"R200", ".r2y", components::Family::kKv68}};
+  const Case cases[] = {
+      {"KV-57PSE", ".5xv", components::Family::kKv52, {"B1 5", "B2 text"}, "0"},
+      {"KV-68T", ".68y", components::Family::kKv68, {"B1 5", "B2 text"}, "0"},
+      {"KV-74P", ".7xy", components::Family::kKv68, {"B1 5", "B2 text"}, "0"},
+      {"R200", ".r2y", components::Family::kKv68, {"B1 5", "B2 text"}, "0"},
+      {"KV-68", ".68y", components::Family::kKv68, {"A1 7"}, "7"},
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.model);
     std::filesystem::remove_all(calculator_);
     std::filesystem::create_directories(calculator_);
     Configure(c.model);
-    const Object book = OpenSheet("Data", {"B1 5", "B2 text"});
+    const Object book = OpenSheet("Data", c.cells);
     ExpectDialogs(std::nullopt, true);
     Click(host_, kConvertAndSend);
     Seen();
     EXPECT_TRUE(ui_->messages.empty());
-    EXPECT_EQ(Formula(book, L"A1"), "0");
+    EXPECT_EQ(Formula(book, L"A1"), c.a1);
     const std::vector<std::string> sent = FilesIn(calculator_);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(std::filesystem::path(sent[0]).extension(), c.extension);
@@ -296,16 +302,6 @@ TEST_F(ConvertAndSendTest, AnEmptyA1GetsZeroAndEachModelReceivesAFileOfItsType) 
     const Variant keep = Variant::Bool(false);
     book.Call(L"Close", {&keep});
   }
-}
-
-TEST_F(ConvertAndSendTest, ACellA1WithContentsIsLeftAsItIs) {
-  const Object book = OpenSheet("Data", {"A1 7"});
-  ExpectDialogs(std::nullopt, true);
-  Click(host_, kConvertAndSend);
-  Seen();
-  EXPECT_TRUE(ui_->messages.empty());
-  EXPECT_EQ(Formula(book, L"A1"), "7");
-  EXPECT_EQ(FilesIn(calculator_).size(), 1u);
 }
 
 TEST_F(ConvertAndSendTest, AnUnsupportedModelIsReportedAndNothingIsWrittenOrChanged) {
