@@ -2,6 +2,7 @@
 #include "tests/addin/AddinHarness.h"
 
 #include "addin/Settings.h"
+#include "components/excel/HostObjects.h"
 #include "converter/platform/win32/MakerInterfaces.h"
 
 namespace tabulex::testing {
@@ -22,7 +23,7 @@ std::string ErrorText(HRESULT code) {
 
 Object NewHost(const wchar_t* failingMember) {
   // The stand-in reads its settings when the application is created.
-  constexpr wchar_t kStandInSettings[] = L"Software\\Tabulex\\Host stand-in";
+  const wchar_t* const kStandInSettings = standin::kSettingsKey;
   if (failingMember) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kStandInSettings, L"FailMember", REG_SZ, failingMember,
                     static_cast<DWORD>((lstrlenW(failingMember) + 1) * sizeof(wchar_t)));
