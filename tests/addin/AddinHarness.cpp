@@ -1,6 +1,8 @@
 // Support for the add-in's tests under Wine.
 #include "tests/addin/AddinHarness.h"
 
+#include <fstream>
+
 #include "addin/Settings.h"
 #include "components/excel/HostObjects.h"
 #include "converter/platform/win32/MakerInterfaces.h"
@@ -67,6 +69,17 @@ void AddinTest::SetUp() {
   auto scripted = std::make_unique<ScriptedUi>();
   ui_ = scripted.get();
   connect_.Reset(new addin::Connect(std::move(scripted)));
+}
+
+Object AddinTest::OpenSheet(const std::string& name, const std::vector<std::string>& cells) {
+  std::string text = "standin-workbook 1\nsheet worksheet " + name + "\n";
+  for (const std::string& cell : cells) text += "cell " + cell + "\n";
+  const std::string path = PathOf(name + ".book");
+  std::ofstream(path, std::ios::binary) << text;
+  const Variant file(path);
+  Object book = Object::From(host_.GetObject(L"Workbooks").Call(L"Open", {&file}), L"Open");
+  std::filesystem::remove(path);
+  return book;
 }
 
 void AddinTest::TearDown() {

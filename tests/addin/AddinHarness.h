@@ -90,6 +90,9 @@ class AddinTest : public ::testing::Test {
   }
   void Disconnect() { ASSERT_EQ(connect_->OnDisconnection(0, nullptr), S_OK); }
   std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  // Opens a workbook of one worksheet in the host; it becomes the active workbook.
+  Object OpenSheet(const std::string& name, const std::vector<std::string>& cells);
+
   TempFolder temp_;
   const std::filesystem::path& folder_ = temp_.Root();
   Object host_;

@@ -59,17 +59,6 @@ class CommandTest : public AddinTest {
     AddinTest::TearDown();
   }
 
-  // Opens a workbook of one worksheet in the host; it becomes the active workbook.
-  Object OpenSheet(const std::string& name, const std::vector<std::string>& cells) {
-    std::string text = "standin-workbook 1\nsheet worksheet " + name + "\n";
-    for (const std::string& cell : cells) text += "cell " + cell + "\n";
-    const std::string path = PathOf(name + ".book");
-    std::ofstream(path, std::ios::binary) << text;
-    const Variant file(path);
-    Object book = Object::From(host_.GetObject(L"Workbooks").Call(L"Open", {&file}), L"Open");
-    std::filesystem::remove(path);
-    return book;
-  }
   void Export(std::optional<std::string> answer) {
     ui_->answers.push_back(std::move(answer));
     Click(host_, kExport);

@@ -2,8 +2,6 @@
 // interface early- and late-bound, and commands end to end with the real dialogs on a display.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "addin/Commands.h"
 #include "addin/Extensibility.h"
 #include "addin/Resources.h"
@@ -92,36 +90,27 @@ TEST(Registration, LateBoundConnectionBuildsTheMenu) {
   SafeArrayDestroy(custom);
 }
 
-class EndToEnd : public ::testing::Test {
+// The add-in as the host loads it, connected to a host of the test's own.
+class EndToEnd : public AddinTest {
  protected:
   void SetUp() override {
+    AddinTest::SetUp();
     addin_ = LoadAddin();
     ASSERT_TRUE(addin_);
-    host_ = NewHost();
     ASSERT_EQ(addin_->OnConnection(host_.Get(), addin::kConnectAfterStartup, nullptr, nullptr),
               S_OK);
   }
   void TearDown() override {
     addin_->OnDisconnection(0, nullptr);
     addin_.Reset();
-    host_ = Object();
-  }
-  void OpenSheet(const std::string& cells) {
-    const std::string path = (folder_ / "book.book").string();
-    std::ofstream(path, std::ios::binary) << "standin-workbook 1\nsheet worksheet Data\n" << cells;
-    const Variant file(path);
-    host_.GetObject(L"Workbooks").Call(L"Open", {&file});
-    std::filesystem::remove(path);
+    AddinTest::TearDown();
   }
 
-  TempFolder temp_;
-  const std::filesystem::path& folder_ = temp_.Root();
   addin::ComRef<addin::IDTExtensibility2> addin_;
-  Object host_;
 };
 
 TEST_F(EndToEnd, ExportThroughTheRealSaveDialogWritesTheChosenFile) {
-  OpenSheet("cell A1 5\n");
+  OpenSheet("Data", {"A1 5"});
   DialogScript dialogs({{"Save As", IDOK, (folder_ / "sales.68y").string()}});
   Click(host_, "&Export to ZQ Tabulex");
   dialogs.Only();
@@ -129,7 +118,7 @@ TEST_F(EndToEnd, ExportThroughTheRealSaveDialogWritesTheChosenFile) {
 }
 
 TEST_F(EndToEnd, AnEmptySheetIsReportedInARealMessageBoxAndWritesNothing) {
-  OpenSheet("");
+  OpenSheet("Data", {});
   DialogScript dialogs({{"Save As", IDOK, (folder_ / "empty.7xy").string()}, {"Error", IDOK}});
   Click(host_, "&Export to ZQ Tabulex");
   const std::vector<DialogScript::Seen>& answered = dialogs.Answered();
