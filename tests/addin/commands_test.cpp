@@ -33,15 +33,9 @@ std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
   return names;
 }
 
-// The add-in's own temporary files in the system's temporary folder.
-std::vector<std::string> TemporaryTexts() {
-  std::vector<std::string> names;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(std::filesystem::temp_directory_path())) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind("tsh", 0) == 0) names.push_back(name);
-  }
-  return names;
+// Everything in the system's temporary folder.
+std::vector<std::string> TemporaryFolder() {
+  return FilesIn(std::filesystem::temp_directory_path());
 }
 
 class CommandTest : public AddinTest {
@@ -49,12 +43,12 @@ class CommandTest : public AddinTest {
   void SetUp() override {
     AddinTest::SetUp();
     ASSERT_NO_FATAL_FAILURE(Connect());
-    before_ = TemporaryTexts();
+    before_ = TemporaryFolder();
     guard_ = std::make_unique<DialogScript>();
   }
   void TearDown() override {
     EXPECT_TRUE(guard_->Unexpected().empty()) << guard_->Unexpected()[0].text;
-    EXPECT_EQ(TemporaryTexts(), before_) << "temporary files left behind";
+    EXPECT_EQ(TemporaryFolder(), before_) << "files left in the temporary folder";
     Disconnect();
     AddinTest::TearDown();
   }
@@ -197,10 +191,8 @@ class ConvertAndSendTest : public CommandTest {
     calculator_ = folder_ / "calculator";
     std::filesystem::create_directories(calculator_);
     Configure("KV-68");
-    temporaryBefore_ = TemporaryFolder();
   }
   void TearDown() override {
-    EXPECT_EQ(TemporaryFolder(), temporaryBefore_) << "files left in the temporary folder";
     DeleteKey(HKEY_CURRENT_USER, Narrow(components::com::kDeviceLinkSettingsKey));
     CommandTest::TearDown();
   }
@@ -216,10 +208,6 @@ class ConvertAndSendTest : public CommandTest {
     const DWORD detect = detectable ? 1 : 0;
     RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Detectable", REG_DWORD, &detect,
                     sizeof detect);
-  }
-  // Everything in the system's temporary folder.
-  static std::vector<std::string> TemporaryFolder() {
-    return FilesIn(std::filesystem::temp_directory_path());
   }
   static std::string Formula(const Object& book, const wchar_t* cell) {
     const Variant first(1L), at(cell);
@@ -248,7 +236,6 @@ class ConvertAndSendTest : public CommandTest {
   static constexpr char kNameChangedCaption[] = "Invalid File Name";
 
   std::filesystem::path calculator_;
-  std::vector<std::string> temporaryBefore_;
   std::size_t expected_ = 0;
 };
 
