@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "addin/Settings.h"
+#include "components/com/DeviceLink.h"
 #include "components/excel/HostObjects.h"
 #include "converter/platform/win32/MakerInterfaces.h"
 
@@ -69,6 +70,19 @@ void AddinTest::SetUp() {
   auto scripted = std::make_unique<ScriptedUi>();
   ui_ = scripted.get();
   connect_.Reset(new addin::Connect(std::move(scripted)));
+}
+
+void ConnectCalculator(const std::string& model, const std::string& folder, bool detectable) {
+  const std::string key = addin::Narrow(components::com::kDeviceLinkSettingsKey,
+                                        lstrlenW(components::com::kDeviceLinkSettingsKey));
+  SetString(HKEY_CURRENT_USER, key, "Model", model);
+  SetString(HKEY_CURRENT_USER, key, "Folder", folder);
+  const DWORD detect = detectable ? 1 : 0;
+  RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Detectable", REG_DWORD, &detect, sizeof detect);
+}
+
+void DisconnectCalculator() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, components::com::kDeviceLinkSettingsKey);
 }
 
 Object AddinTest::OpenSheet(const std::string& name, const std::vector<std::string>& cells) {

@@ -193,21 +193,12 @@ class ConvertAndSendTest : public CommandTest {
     Configure("KV-68");
   }
   void TearDown() override {
-    DeleteKey(HKEY_CURRENT_USER, Narrow(components::com::kDeviceLinkSettingsKey));
+    DisconnectCalculator();
     CommandTest::TearDown();
   }
 
-  static std::string Narrow(const wchar_t* text) { return addin::Narrow(text, lstrlenW(text)); }
   void Configure(const std::string& model, bool detectable = true) {
-    Configure(model, calculator_.string(), detectable);
-  }
-  void Configure(const std::string& model, const std::string& folder, bool detectable) {
-    const std::string key = Narrow(components::com::kDeviceLinkSettingsKey);
-    SetString(HKEY_CURRENT_USER, key, "Model", model);
-    SetString(HKEY_CURRENT_USER, key, "Folder", folder);
-    const DWORD detect = detectable ? 1 : 0;
-    RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Detectable", REG_DWORD, &detect,
-                    sizeof detect);
+    ConnectCalculator(model, calculator_.string(), detectable);
   }
   static std::string Formula(const Object& book, const wchar_t* cell) {
     const Variant first(1L), at(cell);
@@ -332,7 +323,7 @@ TEST_F(ConvertAndSendTest, ACalculatorTheSearchMissesIsSentToOnceTheUserChoosesI
 // The device link raises its failure like any component; unlike the host's own error it is
 // reported, and both temporary files are still deleted.
 TEST_F(ConvertAndSendTest, AFailedSendIsReportedWithTheLinksCode) {
-  Configure("KV-68", (folder_ / "unplugged").string(), true);
+  ConnectCalculator("KV-68", (folder_ / "unplugged").string());
   OpenSheet("Data", {"A1 5"});
   ExpectDialogs(std::nullopt, true);
   Click(host_, kConvertAndSend);
