@@ -49,19 +49,15 @@ TEST(Registration, WritesTheClassTheProgIdAndTheHostsAddinKeysAndRemovesThem) {
   EXPECT_TRUE(LoadAddin());
 }
 
-TEST(Registration, TheAddinAnswersItsConnectionInterfaceAndIDispatchOnly) {
+// The add-in answers its connection interface and IDispatch only. The host calls the events
+// through IDispatch as well; names and ids agree.
+TEST(Registration, LateBoundConnectionBuildsTheMenu) {
   addin::ComRef<addin::IDTExtensibility2> loaded = LoadAddin();
   ASSERT_TRUE(loaded);
   addin::ComRef<IDispatch> dispatch;
   EXPECT_EQ(loaded->QueryInterface(IID_IDispatch, dispatch.Out()), S_OK);
   addin::ComRef<IUnknown> other;
   EXPECT_EQ(loaded->QueryInterface(IID_IClassFactory, other.Out()), E_NOINTERFACE);
-}
-
-// The host calls the events through IDispatch as well; names and ids agree.
-TEST(Registration, LateBoundConnectionBuildsTheMenu) {
-  addin::ComRef<addin::IDTExtensibility2> loaded = LoadAddin();
-  ASSERT_TRUE(loaded);
   const Object host = NewHost();
   DISPID ids[2] = {};
   LPOLESTR names[] = {const_cast<LPOLESTR>(L"OnConnection"),
