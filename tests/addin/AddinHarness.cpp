@@ -1,7 +1,11 @@
 // Support for the add-in's tests under Wine.
 #include "tests/addin/AddinHarness.h"
 
+#include <fstream>
+
 #include "addin/Settings.h"
+#include "components/com/DeviceLink.h"
+#include "components/excel/HostObjects.h"
 #include "converter/platform/win32/MakerInterfaces.h"
 
 namespace tabulex::testing {
@@ -22,7 +26,7 @@ std::string ErrorText(HRESULT code) {
 
 Object NewHost(const wchar_t* failingMember) {
   // The stand-in reads its settings when the application is created.
-  constexpr wchar_t kStandInSettings[] = L"Software\\Tabulex\\Host stand-in";
+  const wchar_t* const kStandInSettings = standin::kSettingsKey;
   if (failingMember) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kStandInSettings, L"FailMember", REG_SZ, failingMember,
                     static_cast<DWORD>((lstrlenW(failingMember) + 1) * sizeof(wchar_t)));
@@ -66,6 +70,30 @@ void AddinTest::SetUp() {
   auto scripted = std::make_unique<ScriptedUi>();
   ui_ = scripted.get();
   connect_.Reset(new addin::Connect(std::move(scripted)));
+}
+
+void ConnectCalculator(const std::string& model, const std::string& folder, bool detectable) {
+  const std::string key = addin::Narrow(components::com::kDeviceLinkSettingsKey,
+                                        lstrlenW(components::com::kDeviceLinkSettingsKey));
+  SetString(HKEY_CURRENT_USER, key, "Model", model);
+  SetString(HKEY_CURRENT_USER, key, "Folder", folder);
+  const DWORD detect = detectable ? 1 : 0;
+  RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Detectable", REG_DWORD, &detect, sizeof detect);
+}
+
+void DisconnectCalculator() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, components::com::kDeviceLinkSettingsKey);
+}
+
+Object AddinTest::OpenSheet(const std::string& name, const std::vector<std::string>& cells) {
+  std::string text = "standin-workbook 1\nsheet worksheet " + name + "\n";
+  for (const std::string& cell : cells) text += "cell " + cell + "\n";
+  const std::string path = PathOf(name + ".book");
+  std::ofstream(path, std::ios::binary) << text;
+  const Variant file(path);
+  Object book = Object::From(host_.GetObject(L"Workbooks").Call(L"Open", {&file}), L"Open");
+  std::filesystem::remove(path);
+  return book;
 }
 
 void AddinTest::TearDown() {

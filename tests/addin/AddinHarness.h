@@ -79,6 +79,11 @@ long Number(const Object& object, const wchar_t* property);
 // Clicks a control as the user does: through the host's Execute.
 void Click(const Object& application, const std::string& tag);
 
+// The calculator the device-link stand-in finds "connected" when it is created: its model, the
+// folder that receives what is sent, and whether a search finds it (or only the user's choice).
+void ConnectCalculator(const std::string& model, const std::string& folder, bool detectable = true);
+void DisconnectCalculator();
+
 // A test with a host, an add-in object answering through a script, and a folder of its own.
 class AddinTest : public ::testing::Test {
  protected:
@@ -90,6 +95,9 @@ class AddinTest : public ::testing::Test {
   }
   void Disconnect() { ASSERT_EQ(connect_->OnDisconnection(0, nullptr), S_OK); }
   std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  // Opens a workbook of one worksheet in the host; it becomes the active workbook.
+  Object OpenSheet(const std::string& name, const std::vector<std::string>& cells);
+
   TempFolder temp_;
   const std::filesystem::path& folder_ = temp_.Root();
   Object host_;

@@ -15,23 +15,16 @@
 namespace tabulex::testing {
 namespace {
 
-using components::com::kDeviceLinkSettingsKey;
-
 class DeviceLinkServer : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey);
+    DisconnectCalculator();
     std::filesystem::create_directories(folder_ / "calculator");
   }
-  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey); }
+  void TearDown() override { DisconnectCalculator(); }
   // A new component, which reads the "connected" calculator when it is created.
   IDispatch* Create(const std::string& model) {
-    const std::wstring wide(model.begin(), model.end());
-    const std::wstring folder = (folder_ / "calculator").wstring();
-    RegSetKeyValueW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey, L"Model", REG_SZ, wide.c_str(),
-                    static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
-    RegSetKeyValueW(HKEY_CURRENT_USER, kDeviceLinkSettingsKey, L"Folder", REG_SZ, folder.c_str(),
-                    static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    ConnectCalculator(model, (folder_ / "calculator").string());
     CLSID classId;
     EXPECT_EQ(CLSIDFromProgID(components::com::kDeviceLinkProgId, &classId), S_OK);
     IDispatch* link = nullptr;

@@ -2,8 +2,6 @@
 // interface early- and late-bound, and commands end to end with the real dialogs on a display.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "addin/Commands.h"
 #include "addin/Extensibility.h"
 #include "addin/Resources.h"
@@ -51,19 +49,15 @@ TEST(Registration, WritesTheClassTheProgIdAndTheHostsAddinKeysAndRemovesThem) {
   EXPECT_TRUE(LoadAddin());
 }
 
-TEST(Registration, TheAddinAnswersItsConnectionInterfaceAndIDispatchOnly) {
+// The add-in answers its connection interface and IDispatch only. The host calls the events
+// through IDispatch as well; names and ids agree.
+TEST(Registration, LateBoundConnectionBuildsTheMenu) {
   addin::ComRef<addin::IDTExtensibility2> loaded = LoadAddin();
   ASSERT_TRUE(loaded);
   addin::ComRef<IDispatch> dispatch;
   EXPECT_EQ(loaded->QueryInterface(IID_IDispatch, dispatch.Out()), S_OK);
   addin::ComRef<IUnknown> other;
   EXPECT_EQ(loaded->QueryInterface(IID_IClassFactory, other.Out()), E_NOINTERFACE);
-}
-
-// The host calls the events through IDispatch as well; names and ids agree.
-TEST(Registration, LateBoundConnectionBuildsTheMenu) {
-  addin::ComRef<addin::IDTExtensibility2> loaded = LoadAddin();
-  ASSERT_TRUE(loaded);
   const Object host = NewHost();
   DISPID ids[2] = {};
   LPOLESTR names[] = {const_cast<LPOLESTR>(L"OnConnection"),
@@ -92,50 +86,42 @@ TEST(Registration, LateBoundConnectionBuildsTheMenu) {
   SafeArrayDestroy(custom);
 }
 
-class EndToEnd : public ::testing::Test {
+// The add-in as the host loads it, connected to a host of the test's own.
+class EndToEnd : public AddinTest {
  protected:
   void SetUp() override {
+    AddinTest::SetUp();
     addin_ = LoadAddin();
     ASSERT_TRUE(addin_);
-    host_ = NewHost();
     ASSERT_EQ(addin_->OnConnection(host_.Get(), addin::kConnectAfterStartup, nullptr, nullptr),
               S_OK);
   }
   void TearDown() override {
     addin_->OnDisconnection(0, nullptr);
     addin_.Reset();
-    host_ = Object();
-  }
-  void OpenSheet(const std::string& cells) {
-    const std::string path = (folder_ / "book.book").string();
-    std::ofstream(path, std::ios::binary) << "standin-workbook 1\nsheet worksheet Data\n" << cells;
-    const Variant file(path);
-    host_.GetObject(L"Workbooks").Call(L"Open", {&file});
-    std::filesystem::remove(path);
+    AddinTest::TearDown();
   }
 
-  TempFolder temp_;
-  const std::filesystem::path& folder_ = temp_.Root();
   addin::ComRef<addin::IDTExtensibility2> addin_;
-  Object host_;
 };
 
 TEST_F(EndToEnd, ExportThroughTheRealSaveDialogWritesTheChosenFile) {
-  OpenSheet("cell A1 5\n");
+  OpenSheet("Data", {"A1 5"});
   DialogScript dialogs({{"Save As", IDOK, (folder_ / "sales.68y").string()}});
   Click(host_, "&Export to ZQ Tabulex");
   dialogs.Only();
   EXPECT_TRUE(std::filesystem::exists(folder_ / "sales.68y"));
 }
 
-TEST_F(EndToEnd, AnEmptySheetIsReportedInARealMessageBox) {
-  OpenSheet("");
+TEST_F(EndToEnd, AnEmptySheetIsReportedInARealMessageBoxAndWritesNothing) {
+  OpenSheet("Data", {});
   DialogScript dialogs({{"Save As", IDOK, (folder_ / "empty.7xy").string()}, {"Error", IDOK}});
   Click(host_, "&Export to ZQ Tabulex");
   const std::vector<DialogScript::Seen>& answered = dialogs.Answered();
   ASSERT_EQ(answered.size(), 2u);
   EXPECT_EQ(answered[1].text, ErrorText(addin::kErrSourceTooSmall));
   EXPECT_TRUE(dialogs.Unexpected().empty());
+  EXPECT_TRUE(std::filesystem::is_empty(folder_));
 }
 
 TEST_F(EndToEnd, CancellingTheOpenDialogEndsImportWithoutAMessage) {

@@ -22,10 +22,6 @@ std::string ServerPath(const char* dll) {
   return ProgramFolder() + dll;
 }
 
-DWORD Regsvr32(const char* dll, bool unregister) {
-  return static_cast<DWORD>(RegisterServer(ServerPath(dll), unregister));
-}
-
 std::optional<std::string> StringValue(HKEY root, const std::string& key, const std::string& name) {
   char buffer[1024];
   DWORD size = sizeof buffer;
@@ -67,11 +63,11 @@ bool ClassesKeyExists(const std::string& key) {
 }
 
 Unregistered::Unregistered(const char* dll) : dll_(dll) {
-  EXPECT_EQ(Regsvr32(dll_, true), 0u) << dll_;
+  EXPECT_EQ(RegisterServer(ServerPath(dll_), true), 0) << dll_;
 }
 
 Unregistered::~Unregistered() {
-  EXPECT_EQ(Regsvr32(dll_), 0u) << dll_;
+  EXPECT_EQ(RegisterServer(ServerPath(dll_)), 0) << dll_;
 }
 
 }  // namespace tabulex::testing

