@@ -197,9 +197,16 @@ std::vector<std::string> MessageLines(std::string_view input, std::vector<std::s
     const std::string tooSmall = components::ErrorTextFor(ERR_SOURCE_TOO_SMALL);
     std::erase(messages, tooSmall);
   }
+  // The driver names the file itself in messages about the file's own content; the line names it
+  // once.
+  const std::string prefix = "tabulex: " + std::string(input) + ": ";
   std::vector<std::string> lines;
   for (const std::string& m : messages) {
-    lines.push_back("tabulex: " + std::string(input) + ": " + OneLine(m));
+    std::string_view text = m;
+    if (text.starts_with(input) && text.substr(input.size()).starts_with(": ")) {
+      text.remove_prefix(input.size() + 2);
+    }
+    lines.push_back(prefix + OneLine(text));
   }
   return lines;
 }

@@ -106,6 +106,11 @@ TEST_F(CommandLineTest, FailuresNameWhatFailedAndThePathInOneLine) {
   EXPECT_EQ(Run({"cells", PathOf("absent.5xv")}), 1);
   EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent.5xv") + ": cannot read " +
                            PathOf("absent.5xv") + ": no such file\n");
+  // A refusal of the file's own names the path once.
+  const std::string sheet = testing::Kv68SheetHeader() + std::string(64, '\0');
+  Write("cut.68y", testing::Kv68File("**KV68**", sheet, "cut").substr(0, 280));
+  EXPECT_EQ(Run({"convert", PathOf("cut.68y"), "--to", "txt"}), 1);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("cut.68y") + ": file is cut short: 280 of 298 bytes\n");
 }
 
 TEST_F(CommandLineTest, WorkbookWithoutAnEngineSaysOnlyThat) {
