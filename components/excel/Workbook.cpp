@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "components/LineEscape.h"
+
 namespace tabulex::standin {
 namespace {
 
@@ -18,57 +20,6 @@ constexpr std::string_view kChartKind = "chart ";
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
-}
-
-std::string Escape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
-std::optional<std::string> Unescape(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') {
-      out += text[i];
-      continue;
-    }
-    if (++i == text.size()) return std::nullopt;
-    switch (text[i]) {
-      case '\\':
-        out += '\\';
-        break;
-      case 't':
-        out += '\t';
-        break;
-      case 'n':
-        out += '\n';
-        break;
-      case 'r':
-        out += '\r';
-        break;
-      default:
-        return std::nullopt;
-    }
-  }
-  return out;
 }
 
 std::vector<std::string_view> Lines(std::string_view bytes) {
@@ -88,7 +39,7 @@ std::optional<std::pair<CellRef, std::string>> ReadCellLine(std::string_view res
   const std::size_t space = rest.find(' ');
   if (space == std::string_view::npos) return std::nullopt;
   std::optional<CellRef> ref = ParseCellName(rest.substr(0, space));
-  std::optional<std::string> text = Unescape(rest.substr(space + 1));
+  std::optional<std::string> text = components::Unescaped(rest.substr(space + 1));
   if (!ref || !text) return std::nullopt;
   return std::make_pair(*ref, std::move(*text));
 }
@@ -227,9 +178,11 @@ std::string WriteWorkbook(const Workbook& book) {
     out += sheet.kind == SheetKind::kChart ? kChartKind : kWorksheetKind;
     out += sheet.name + '\n';
     for (const auto& [ref, cell] : sheet.cells) {
-      out += std::string(kCellKeyword) + CellName(ref) + ' ' + Escape(cell.content) + '\n';
+      out += std::string(kCellKeyword) + CellName(ref) + ' ' + components::Escaped(cell.content) +
+             '\n';
       if (cell.IsFormula() && !cell.value.empty()) {
-        out += std::string(kValueKeyword) + CellName(ref) + ' ' + Escape(cell.value) + '\n';
+        out += std::string(kValueKeyword) + CellName(ref) + ' ' + components::Escaped(cell.value) +
+               '\n';
       }
     }
   }

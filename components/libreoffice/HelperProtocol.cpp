@@ -5,12 +5,13 @@
 #include <array>
 #include <charconv>
 
+#include "components/LineEscape.h"
+
 namespace tabulex::libreoffice {
 
 namespace {
 
 constexpr char kSeparator = '\t';
-constexpr char kEscape = '\\';
 constexpr char kErrorSeparator = ',';
 // Result, error codes and failure come before the sheet names of a reply.
 constexpr std::size_t kReplyFixedFields = 3;
@@ -27,49 +28,10 @@ constexpr std::array<OperationName, 3> kOperations = {{
     {HelperOperation::kTextToWorkbook, "to-workbook", 2},
 }};
 
-// The characters that cannot stand for themselves in a field, and the letter of their escape.
-struct Escape {
-  char raw;
-  char letter;
-};
-
-constexpr std::array<Escape, 4> kEscapes = {{
-    {'\\', '\\'},
-    {'\t', 't'},
-    {'\n', 'n'},
-    {'\r', 'r'},
-}};
-
 // Adds a separator and the field after the line's first field.
 void AppendField(std::string& line, std::string_view field) {
   line.push_back(kSeparator);
-  for (char c : field) {
-    const auto* escape =
-        std::find_if(kEscapes.begin(), kEscapes.end(), [c](const Escape& e) { return e.raw == c; });
-    if (escape == kEscapes.end()) {
-      line.push_back(c);
-    } else {
-      line.push_back(kEscape);
-      line.push_back(escape->letter);
-    }
-  }
-}
-
-std::optional<std::string> Unescaped(std::string_view field) {
-  std::string text;
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] != kEscape) {
-      text.push_back(field[i]);
-      continue;
-    }
-    if (++i == field.size()) return std::nullopt;
-    const char letter = field[i];
-    const auto* escape = std::find_if(kEscapes.begin(), kEscapes.end(),
-                                      [letter](const Escape& e) { return e.letter == letter; });
-    if (escape == kEscapes.end()) return std::nullopt;
-    text.push_back(escape->raw);
-  }
-  return text;
+  components::AppendEscaped(line, field);
 }
 
 // The line's fields, unescaped; nothing when one holds a broken escape or a line break.
@@ -78,7 +40,7 @@ std::optional<std::vector<std::string>> Fields(std::string_view line) {
   std::vector<std::string> fields;
   for (;;) {
     const std::size_t end = line.find(kSeparator);
-    std::optional<std::string> field = Unescaped(line.substr(0, end));
+    std::optional<std::string> field = components::Unescaped(line.substr(0, end));
     if (!field) return std::nullopt;
     fields.push_back(std::move(*field));
     if (end == std::string_view::npos) return fields;
