@@ -1,17 +1,17 @@
-// Helper programs over pipes on POSIX systems: fork and exec, poll and read, and the helper's
-// own reply stream.
+// Helper programs over pipes on POSIX systems: the pipes, poll and read, and the helper's own
+// reply stream.
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <poll.h>
 #include <signal.h>
 #include <string.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <array>
 #include <utility>
 
+#include "converter/platform/BoundChild_posix.h"
 #include "converter/platform/PipedChild.h"
 #include "converter/platform/Process.h"
 
@@ -19,7 +19,6 @@ namespace tabulex::platform {
 
 namespace {
 
-constexpr int kExecFailedStatus = 127;
 constexpr int kKilledStatus = 128 + SIGKILL;
 // How much of the child's standard error is kept: enough for a few lines of explanation.
 constexpr std::size_t kKeptErrors = 4096;
@@ -69,24 +68,6 @@ void ClosePipes(std::array<Pipe, 4>& pipes) {
   }
 }
 
-// Runs in the forked child: only calls that are safe between fork and exec. When exec fails,
-// its errno goes to the parent through `status`, which exec closes on success.
-[[noreturn]] void BecomeChild(pid_t parent, const std::vector<char*>& args, int input, int output,
-                              int errors, int status) {
-  setsid();
-  // A disposition of "ignore" would pass to the new program; give it the default back.
-  signal(SIGPIPE, SIG_DFL);
-  prctl(PR_SET_PDEATHSIG, SIGKILL);
-  if (getppid() != parent) _exit(kExecFailedStatus);
-  dup2(input, STDIN_FILENO);
-  dup2(output, STDOUT_FILENO);
-  dup2(errors, STDERR_FILENO);
-  execv(args[0], args.data());
-  const int error = errno;
-  [[maybe_unused]] const ssize_t written = write(status, &error, sizeof error);
-  _exit(kExecFailedStatus);
-}
-
 // The errno of a failed exec, read from the status pipe; 0 when exec succeeded (the pipe
 // closed without a word).
 int ExecError(int statusRead) {
@@ -124,10 +105,6 @@ std::optional<PipedChild> PipedChild::Start(const std::vector<std::string>& argv
   if (argv.empty()) return std::nullopt;
   // The child may die while we write to it; that must fail the write, not end us.
   IgnoreBrokenPipes();
-  std::vector<std::string> copies(argv);
-  std::vector<char*> args;
-  for (std::string& a : copies) args.push_back(a.data());
-  args.push_back(nullptr);
   // Input, output, errors and the exec status.
   std::array<Pipe, 4> pipes;
   for (Pipe& p : pipes) {
@@ -139,15 +116,12 @@ std::optional<PipedChild> PipedChild::Start(const std::vector<std::string>& argv
     }
     p = *made;
   }
-  const pid_t parent = getpid();
-  const pid_t pid = fork();
+  const int pid = ForkBoundChild(argv, ChildStreams{pipes[0].read, pipes[1].write, pipes[2].write},
+                                 pipes[3].write);
   if (pid < 0) {
     why = strerror(errno);
     ClosePipes(pipes);
     return std::nullopt;
-  }
-  if (pid == 0) {
-    BecomeChild(parent, args, pipes[0].read, pipes[1].write, pipes[2].write, pipes[3].write);
   }
   CloseFd(pipes[0].read);
   CloseFd(pipes[1].write);
@@ -155,7 +129,7 @@ std::optional<PipedChild> PipedChild::Start(const std::vector<std::string>& argv
   CloseFd(pipes[3].write);
   const int error = ExecError(pipes[3].read);
   CloseFd(pipes[3].read);
-  PipedChild child(static_cast<int>(pid), pipes[0].write, pipes[1].read, pipes[2].read);
+  PipedChild child(pid, pipes[0].write, pipes[1].read, pipes[2].read);
   if (error != 0) {
     why = strerror(error);
     child.Finish(std::chrono::milliseconds(0));

@@ -7,10 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
+#include "converter/platform/BoundChild_posix.h"
 #include "converter/platform/Files.h"
 #include "converter/platform/Process.h"
 
@@ -29,7 +32,8 @@ int StatusOf(int raw) {
 }
 
 // Runs in the forked child: only calls that are safe between fork and exec.
-[[noreturn]] void BecomeChild(pid_t parent, const std::vector<char*>& args) {
+[[noreturn]] void BecomeChild(pid_t parent, const std::vector<char*>& args, ChildStreams streams,
+                              int execStatus) {
   setsid();
   // A disposition of "ignore" would pass to the new program; give it the default back.
   signal(SIGPIPE, SIG_DFL);
@@ -37,30 +41,42 @@ int StatusOf(int raw) {
   // the one we started from in case it ended before the request took effect.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(kExecFailedStatus);
-  const int null = open("/dev/null", O_RDWR);
-  if (null >= 0) {
-    dup2(null, STDIN_FILENO);
-    dup2(null, STDOUT_FILENO);
-    dup2(null, STDERR_FILENO);
-    if (null > STDERR_FILENO) close(null);
+  const std::array<int, 3> given = {streams.input, streams.output, streams.errors};
+  const bool needsNull = std::find(given.begin(), given.end(), -1) != given.end();
+  const int null = needsNull ? open("/dev/null", O_RDWR) : -1;
+  for (int target = STDIN_FILENO; target <= STDERR_FILENO; ++target) {
+    const int source = given[static_cast<std::size_t>(target)] >= 0
+                           ? given[static_cast<std::size_t>(target)]
+                           : null;
+    if (source >= 0) dup2(source, target);
   }
+  if (null > STDERR_FILENO) close(null);
   execv(args[0], args.data());
+  const int error = errno;
+  if (execStatus >= 0) {
+    [[maybe_unused]] const ssize_t written = write(execStatus, &error, sizeof error);
+  }
   _exit(kExecFailedStatus);
 }
 
 }  // namespace
 
-std::optional<int> SpawnBoundChild(const std::vector<std::string>& argv) {
-  if (argv.empty()) return std::nullopt;
+int ForkBoundChild(const std::vector<std::string>& argv, ChildStreams streams, int execStatus) {
   std::vector<std::string> copies(argv);
   std::vector<char*> args;
   for (std::string& a : copies) args.push_back(a.data());
   args.push_back(nullptr);
   const pid_t parent = getpid();
   const pid_t pid = fork();
-  if (pid < 0) return std::nullopt;
-  if (pid == 0) BecomeChild(parent, args);
+  if (pid == 0) BecomeChild(parent, args, streams, execStatus);
   return static_cast<int>(pid);
+}
+
+std::optional<int> SpawnBoundChild(const std::vector<std::string>& argv) {
+  if (argv.empty()) return std::nullopt;
+  const int pid = ForkBoundChild(argv, ChildStreams{});
+  if (pid < 0) return std::nullopt;
+  return pid;
 }
 
 void IgnoreBrokenPipes() {
