@@ -16,8 +16,6 @@ namespace tabulex {
 namespace {
 
 constexpr char kStringTag = 0x2D;
-// The length byte, the two position bytes and the flags byte in front of a record's content.
-constexpr std::size_t kKv68HeadBytes = 4;
 
 // The big-endian count in front of an expression buffer, followed by the counted bytes.
 std::string CountedBuffer(std::size_t count, std::string_view bytes) {
@@ -275,25 +273,20 @@ std::string Kv68Cell::GetOutput() {
 
 void Kv68Cell::WriteTo(OutputStream& out) const {
   if (cellLength_ == 0) return;
+  const std::size_t start = out.Tell();
   out.Put(cellLength_);
   out.WriteU16BE(offset_);
   out.Put(type_);
   const std::size_t contentLength = cellLength_ - kKv68RecordOverhead;
-  std::size_t written = 0;
   if ((type_ & 3) == kKv68KindFormula && data2_) {
     const std::size_t textLength = static_cast<std::size_t>(data2Length_);
-    const std::string_view value = std::string_view(text).substr(0, contentLength - textLength);
-    const std::string_view formula = std::string_view(*data2_).substr(0, textLength);
-    out.Write(value);
-    out.Write(formula);
-    written = value.size() + formula.size();
+    out.Write(std::string_view(text).substr(0, contentLength - textLength));
+    out.Write(std::string_view(*data2_).substr(0, textLength));
   } else {
-    const std::string_view content = std::string_view(text).substr(0, contentLength);
-    out.Write(content);
-    written = content.size();
+    out.Write(std::string_view(text).substr(0, contentLength));
   }
   // Zero bytes fill the record; the last two are the reference count.
-  out.WriteZeros(cellLength_ - kKv68HeadBytes - written);
+  out.WriteZeros(start + cellLength_ - out.Tell());
 }
 
 void Kv68Cell::ReleaseText() {

@@ -27,10 +27,6 @@ std::string ApplyRule(std::string_view text, const RewriteRule& rule) {
   return result;
 }
 
-}  // namespace
-
-namespace {
-
 // The bytes a text may hold: every byte it held at first and every byte a replacement brought
 // in. A row whose search text starts with a byte outside the set cannot match, so the text need
 // not be searched for it; most rows of a table are skipped that way.
