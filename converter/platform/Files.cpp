@@ -42,13 +42,6 @@ std::optional<std::uintmax_t> FileSize(const std::string& path) {
   return size;
 }
 
-bool CanOpenForWriting(const std::string& path) {
-  std::error_code ec;
-  if (fs::is_directory(fs::path(path), ec)) return false;
-  std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
-  return static_cast<bool>(f);
-}
-
 std::string UniqueNamePart() {
   static constexpr std::string_view kAlphabet =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";

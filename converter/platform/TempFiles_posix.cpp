@@ -139,6 +139,14 @@ Moved ExclusiveFile::MoveTo(const std::string& target, Replace replace) {
   return result;
 }
 
+bool CanOpenForWriting(const std::string& path) {
+  // A folder refuses O_RDWR, so it counts as not writable.
+  const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
+}
+
 bool StdinIsTerminal() {
   return isatty(STDIN_FILENO) != 0;
 }

@@ -240,7 +240,8 @@ TEST_F(OutputSafety, ParallelConversionsWithoutOverwriteWriteOnce) {
   }
   for (std::thread& t : writers) t.join();
   EXPECT_EQ(std::count(results.begin(), results.end(), kOk), 1);
-  EXPECT_EQ(std::count(results.begin(), results.end(), CONVERT_SKIPPED), kWriters - 1);
+  EXPECT_EQ(std::count(results.begin(), results.end(), CONVERT_SKIPPED), kWriters - 1)
+      << ::testing::PrintToString(results);
   EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt", "same.txt"}));
 }
 
