@@ -27,6 +27,12 @@ TEST(Transcode, BetweenUtf8AndCp1252) {
   EXPECT_EQ(Transcode(kUtf8Text, Charset::kUtf8, Charset::kCp1252).bytes, kCp1252Text);
   EXPECT_EQ(Transcode(kCp1252Text, Charset::kCp1252, Charset::kUtf8).bytes, kUtf8Text);
   EXPECT_EQ(Transcode(kCp1252Text, Charset::kCp1252, Charset::kCp1252).bytes, kCp1252Text);
+  // Every ASCII byte is the same in both; one byte above them, even the last, is converted.
+  std::string ascii(128, '\0');
+  for (std::size_t i = 0; i < ascii.size(); ++i) ascii[i] = static_cast<char>(i);
+  EXPECT_EQ(Transcode(ascii, Charset::kUtf8, Charset::kCp1252).bytes, ascii);
+  EXPECT_EQ(Transcode(ascii, Charset::kCp1252, Charset::kUtf8).bytes, ascii);
+  EXPECT_EQ(Transcode(ascii + "\xE9", Charset::kCp1252, Charset::kUtf8).bytes, ascii + "\xC3\xA9");
 }
 
 TEST(Transcode, WhatCannotBeHeldBecomesAQuestionMarkAndIsCounted) {
