@@ -11,6 +11,7 @@
 #include "tests/support/Bytes.h"
 #include "tests/support/CalculatorFiles.h"
 #include "tests/support/DriverFixture.h"
+#include "tests/support/MessageRows.h"
 
 namespace tabulex {
 namespace {
@@ -19,6 +20,10 @@ using namespace std::string_literals;
 using testing::Bytes;
 using testing::DriverTest;
 using testing::Kv68SheetHeader;
+using testing::MessageRows;
+using testing::Shown;
+
+const std::string kOwner = "ZQ Tabulex Converter";
 
 // The variable data of an empty KV-52 Plus sheet named ABC as the driver hands it to the
 // component: the image from its name on, and the zero byte behind the image.
@@ -39,13 +44,10 @@ using CalculatorBranches = DriverTest;
 TEST_F(CalculatorBranches, Kv52TargetRenamedByTheDevice) {
   Write("grades.txt", "hello");
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "grades", ZQ_TABULEX_52P), kOk);
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text,
-            "The name of the file has been changed to comply with the device naming conventions. "
-            "\nThe file name is now GRADES.5xv and can be viewed on the device as GRADES.\n");
-  EXPECT_EQ(ui->messages[0].caption, "Invalid File Name");
-  EXPECT_EQ(ui->messages[0].style, 0x40u);
-  EXPECT_EQ(ui->messages[0].ownerTitle, "ZQ Tabulex Converter");
+  EXPECT_EQ(Shown(*ui), (MessageRows{{"The name of the file has been changed to comply with the "
+                                      "device naming conventions. \nThe file name is now "
+                                      "GRADES.5xv and can be viewed on the device as GRADES.\n",
+                                      "Invalid File Name", 0x40u, kOwner}}));
   EXPECT_EQ(Remembered(), PathOf("GRADES.5xv"));
 
   const std::string file = Read("GRADES.5xv");
@@ -81,11 +83,11 @@ TEST_F(CalculatorBranches, FolderPartOfTheDeviceNameBecomesADot) {
   Write("grades.txt", "1");
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "Budget\\Q1 2024", ZQ_TABULEX_68), kOk);
   EXPECT_TRUE(Exists("budget.q12024.68y"));
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text,
-            "The name of the file has been changed to comply with the device naming conventions. "
-            "\nThe file name is now budget.q12024.68y and can be viewed on the device as "
-            "budget\\q12024.\n");
+  EXPECT_EQ(Shown(*ui), (MessageRows{{"The name of the file has been changed to comply with the "
+                                      "device naming conventions. \nThe file name is now "
+                                      "budget.q12024.68y and can be viewed on the device as "
+                                      "budget\\q12024.\n",
+                                      "Invalid File Name", 0x40u, kOwner}}));
 }
 
 TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
@@ -190,12 +192,10 @@ TEST_F(CalculatorBranches, MissingVariableFileComponent) {
   Write("grades.txt", "1");
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "G", ZQ_TABULEX_52P), kFail);
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_74), kFail);
-  ASSERT_EQ(ui->messages.size(), 2u);
-  EXPECT_EQ(ui->messages[0].text, components::ErrorTextFor(kPointer));
-  EXPECT_EQ(ui->messages[0].style, 0x2010u);
-  EXPECT_EQ(ui->messages[1].style, 0x2040u);
-  EXPECT_FALSE(ui->messages[1].caption.has_value());
-  EXPECT_EQ(ui->messages[1].ownerTitle, "ZQ Tabulex Converter");
+  // An error for the KV-52 Plus, information for the KV-68 family.
+  const std::string missing = components::ErrorTextFor(kPointer);
+  EXPECT_EQ(Shown(*ui), (MessageRows{{missing, std::nullopt, 0x2010u, kOwner},
+                                     {missing, std::nullopt, 0x2040u, kOwner}}));
   EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
   // The re-save path says the component is missing, not that the output failed.
   Write("g.68y", *components::WrapKv68(7, "g", kKv68SheetTag, EmptyKv68Data()));
@@ -263,10 +263,9 @@ TEST_F(CalculatorBranches, DirectoryAtTheCalculatorOutput) {
   Write("grades.txt", "1");
   std::filesystem::create_directory(PathOf("g.68y"));
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), CONVERT_CANCELLED);
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text,
-            PathOf("g.68y") + "\nThe above file is read-only. Unable to continue.");
-  EXPECT_EQ(ui->messages[0].caption, "Error");
+  EXPECT_EQ(Shown(*ui),
+            (MessageRows{{PathOf("g.68y") + "\nThe above file is read-only. Unable to continue.",
+                          "Error", 0u, std::nullopt}}));
 }
 
 using AppVarRoundTripTest = DriverTest;
