@@ -74,11 +74,8 @@ TEST_F(OutputSafety, NewFilesTakeTheirModeFromTheUmask) {
       ExclusiveFile::Create(Folder(), "~t", {}, platform::Visibility::kOwnerOnly);
   umask(saved);
   ASSERT_TRUE(shared && own);
-  struct stat info {};
-  ASSERT_EQ(stat(shared->Path().c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0640u);
-  ASSERT_EQ(stat(own->Path().c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(fs::status(shared->Path()).permissions() & fs::perms::mask, fs::perms{0640});
+  EXPECT_EQ(fs::status(own->Path()).permissions() & fs::perms::mask, fs::perms{0600});
 }
 
 TEST_F(OutputSafety, StandInSaveReplacesALinkInsteadOfWritingThroughIt) {
