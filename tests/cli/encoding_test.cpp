@@ -27,9 +27,7 @@ TEST(Transcode, BetweenUtf8AndCp1252) {
   EXPECT_EQ(Transcode(kUtf8Text, Charset::kUtf8, Charset::kCp1252).bytes, kCp1252Text);
   EXPECT_EQ(Transcode(kCp1252Text, Charset::kCp1252, Charset::kUtf8).bytes, kUtf8Text);
   EXPECT_EQ(Transcode(kCp1252Text, Charset::kCp1252, Charset::kCp1252).bytes, kCp1252Text);
-}
-
-TEST(Transcode, WhatCannotBeHeldBecomesAQuestionMarkAndIsCounted) {
+  // What cannot be held becomes a question mark and is counted.
   const platform::Transcoded omega =
       Transcode("a" + kOmega + "b" + kOmega, Charset::kUtf8, Charset::kCp1252);
   EXPECT_EQ(omega.bytes, "a?b?");
