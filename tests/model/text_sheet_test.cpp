@@ -164,10 +164,18 @@ TEST(TextWrite, EachTypeAsItsFieldText) {
   EXPECT_EQ(Write({{1, 1, CELL_TEXT, "a\tb\rc", {}}}), "a b c\t");
 }
 
-TEST(ExcelTextWrite, RewritesEveryCellOnce) {
+TEST(ExcelTextWrite, RewritesEveryCellOnceUnlessToldNotTo) {
   EXPECT_EQ(Write<ExcelTextSheet>({{1, 1, CELL_TEXT, "_pi_", {}},
                                    {1, 2, CELL_FORMULA, std::string(8, '\0'), "=_e_^(1)"}}),
             "PI()\t=EXP(1)\t");
+  // Unless the conversion says not to rewrite: then formulas pass unchanged both ways.
+  EXPECT_EQ(Write<ExcelTextSheet>({{1, 1, CELL_TEXT, "_pi_", {}},
+                                   {1, 2, CELL_FORMULA, std::string(8, '\0'), "=ACOS(B1)"}},
+                                  false),
+            "_pi_\t=ACOS(B1)\t");
+  RecordingContext reading;
+  reading.SetRewritesFormulas(false);
+  EXPECT_EQ(Parse<ExcelTextSheet>(reading, "=ACOS(A1)")[0].formula, "=ACOS(A1)");
 }
 
 TEST(ExcelTextWrite, LineFeedFieldsAreQuotedForTheImport) {
@@ -178,17 +186,6 @@ TEST(ExcelTextWrite, LineFeedFieldsAreQuotedForTheImport) {
             "\"two\nlines\"\t\"say \"\"hi\"\"\nthen\"\t\t\r\nafter\t");
   // Plain text files are not read back by the engine and keep the field as it is.
   EXPECT_EQ(Write({{1, 1, CELL_TEXT, "two\nlines", {}}}), "two\nlines\t");
-}
-
-TEST(ExcelTextWrite, FormulasPassUnchangedWhenNotRewriting) {
-  EXPECT_EQ(Write<ExcelTextSheet>({{1, 1, CELL_TEXT, "_pi_", {}},
-                                   {1, 2, CELL_FORMULA, std::string(8, '\0'), "=ACOS(B1)"}},
-                                  false),
-            "_pi_\t=ACOS(B1)\t");
-
-  RecordingContext reading;
-  reading.SetRewritesFormulas(false);
-  EXPECT_EQ(Parse<ExcelTextSheet>(reading, "=ACOS(A1)")[0].formula, "=ACOS(A1)");
 }
 
 }  // namespace
