@@ -17,16 +17,13 @@
 namespace tabulex {
 namespace {
 
+using components::ErrorTextFor;
 using testing::DriverTest;
 using testing::MessageRows;
 using testing::Shown;
 
 const std::string kGrades = "Name\tScore\r\nAda\t91\r\nBen\t=B2+1\r\n";
 const std::string kGradesOut = "Name\tScore\t\t\r\nAda\t91\t\t\r\nBen\t=B2+1\t";
-
-std::string ErrorText(std::uint32_t code) {
-  return components::ErrorTextFor(code);
-}
 
 using TextConversion = DriverTest;
 
@@ -100,7 +97,7 @@ TEST_F(TextConversion, SourceSizeLimits) {
   Write("empty.txt", "");
   EXPECT_EQ(Convert("empty.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
   EXPECT_EQ(Shown(*ui),
-            (MessageRows{{ErrorText(ERR_SOURCE_TOO_SMALL), std::nullopt, 0x10u, std::nullopt}}));
+            (MessageRows{{ErrorTextFor(ERR_SOURCE_TOO_SMALL), std::nullopt, 0x10u, std::nullopt}}));
   EXPECT_FALSE(Exists("out.txt"));
 
   Write("one.txt", "7");
@@ -110,11 +107,11 @@ TEST_F(TextConversion, SourceSizeLimits) {
 
 TEST_F(TextConversion, MissingSourceIsReported) {
   EXPECT_EQ(Convert("absent.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_SOURCE_OPEN)}));
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorTextFor(ERR_SOURCE_OPEN)}));
   std::filesystem::create_directory(PathOf("dir.txt"));
   EXPECT_EQ(Convert("dir.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(ui->Texts(),
-            (std::vector<std::string>{ErrorText(ERR_SOURCE_OPEN), ErrorText(ERR_SOURCE_OPEN)}));
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorTextFor(ERR_SOURCE_OPEN),
+                                                   ErrorTextFor(ERR_SOURCE_OPEN)}));
   EXPECT_EQ(Listing(), (std::vector<std::string>{"dir.txt"}));
 }
 
@@ -224,8 +221,8 @@ TEST_F(WorkbookConversion, WithoutAnEngineEachUseSaysSoOnce) {
   std::vector<std::string> names;
   EXPECT_EQ(Conv().GetExcelSheetNames("book.xls", &names), kFail);
   Conv().WorkbookToText(PathOf("book.xls"), PathOf("book.txt"));
-  const std::string notStarted = ErrorText(ERR_EXCEL_NOT_STARTED);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{notStarted, ErrorText(ERR_SOURCE_TOO_SMALL),
+  const std::string notStarted = ErrorTextFor(ERR_EXCEL_NOT_STARTED);
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{notStarted, ErrorTextFor(ERR_SOURCE_TOO_SMALL),
                                                    notStarted, notStarted}));
   EXPECT_FALSE(Exists("book.txt"));
   EXPECT_TRUE(TempFolderEmpty());
@@ -246,7 +243,7 @@ TEST_F(WorkbookConversion, ExportedTextBelowThreeBytesIsTooSmall) {
   services.engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
   Write("two.xls", "ab");
   EXPECT_EQ(Convert("two.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_SOURCE_TOO_SMALL)}));
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorTextFor(ERR_SOURCE_TOO_SMALL)}));
   Write("three.xls", "abc");
   EXPECT_EQ(Convert("three.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT), kOk);
   EXPECT_EQ(Read("out.txt"), "abc\t");
