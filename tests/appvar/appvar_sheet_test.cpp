@@ -114,14 +114,6 @@ TEST(AppVarReadTest, SortsByRowThenColumn) {
                                                           {2, 1, CELL_NUMBER, "1"}}));
 }
 
-TEST(AppVarReadTest, NameEndsAtZeroOrAfterEightBytes) {
-  RecordingContext context;
-  const std::string full = Header("ABCDEFGH", 194) + kEnd;
-  AppVarSheet eight(context, full.data(), full.size());
-  eight.TranslateToIntermediate();
-  EXPECT_EQ(eight.Header()->name, "ABCDEFGH");
-}
-
 TEST(AppVarReadTest, StringAndTypeQuirks) {
   RecordingContext context;
   // Upper type bits are ignored; a string without its quote token keeps its first character;
@@ -162,8 +154,12 @@ TEST(AppVarReadTest, DamagedRecordEndsTheCellListWhereReadingStopped) {
   EXPECT_FALSE(AppVarSheet(context, complete.data(), complete.size()).StoppedEarly());
 }
 
-TEST(AppVarReadTest, ShortImagesHoldNoCells) {
+TEST(AppVarReadTest, NameEndsAtZeroOrAfterEightBytesAndShortImagesHoldNoCells) {
   RecordingContext context;
+  const std::string full = Header("ABCDEFGH", 194) + kEnd;
+  AppVarSheet eight(context, full.data(), full.size());
+  eight.TranslateToIntermediate();
+  EXPECT_EQ(eight.Header()->name, "ABCDEFGH");
   const std::string header = Header(kAbcName, 194);
   for (std::size_t size : {0u, 3u, 9u, 20u, 193u, 194u}) {
     AppVarSheet sheet(context, header.data(), size);
@@ -306,7 +302,7 @@ TEST_F(AppVarLimitTest, SheetStopsAtTheDataLimit) {
 TEST(AppVarNameTest, DeviceNameRules) {
   RecordingContext context;
   struct Case {
-    const char* given;
+    std::string given;
     std::string field;
   };
   const Case cases[] = {
@@ -316,14 +312,12 @@ TEST(AppVarNameTest, DeviceNameRules) {
       {"ABC", kAbcName},
       {"", Bytes({0x00, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20})},
       {"1a b", Bytes({0x31, 0x41, 0x41, 0x42, 0x00, 0x20, 0x20, 0x20})},
+      {std::string("AB\0CD", 5), Bytes({0x41, 0x42, 0x00, 0x20, 0x20, 0x20, 0x20, 0x20})},
   };
   for (const Case& c : cases) {
     RecordSheet source(context, {}, "IGNORED");
     EXPECT_EQ(Image(context, source, c.given).substr(6, 8), c.field) << c.given;
   }
-  RecordSheet source(context, {}, "X");
-  EXPECT_EQ(Image(context, source, std::string("AB\0CD", 5)).substr(6, 8),
-            Bytes({0x41, 0x42, 0x00, 0x20, 0x20, 0x20, 0x20, 0x20}));
 }
 
 TEST(AppVarNameTest, HeaderNameWithoutDeviceName) {

@@ -91,9 +91,6 @@ TEST(AppVarTextToTokensTest, ExclusionsAndAliases) {
   EXPECT_EQ(Tokens("If(if(If "), Bytes({0x49, 0x46, 0x10, 0xCE, 0x10, 0xCE}));
   EXPECT_EQ(Tokens("FnOnX"), Bytes({0x96, 0x58}));
   EXPECT_EQ(Tokens("UnArchive X"), Bytes({0xBB, 0x69, 0x58}));
-}
-
-TEST(AppVarTextToTokensTest, SpaceIsTestedBeforeTheCandidates) {
   // " or " has a token but a space always gives the space token.
   EXPECT_EQ(Tokens(" or "), Bytes({0x29, 0x4F, 0x62, 0x12, 0x29}));
 }

@@ -33,9 +33,7 @@ TEST(Transcode, BetweenUtf8AndCp1252) {
   EXPECT_EQ(Transcode(ascii, Charset::kUtf8, Charset::kCp1252).bytes, ascii);
   EXPECT_EQ(Transcode(ascii, Charset::kCp1252, Charset::kUtf8).bytes, ascii);
   EXPECT_EQ(Transcode(ascii + "\xE9", Charset::kCp1252, Charset::kUtf8).bytes, ascii + "\xC3\xA9");
-}
-
-TEST(Transcode, WhatCannotBeHeldBecomesAQuestionMarkAndIsCounted) {
+  // What cannot be held becomes a question mark and is counted.
   const platform::Transcoded omega =
       Transcode("a" + kOmega + "b" + kOmega, Charset::kUtf8, Charset::kCp1252);
   EXPECT_EQ(omega.bytes, "a?b?");

@@ -16,15 +16,13 @@ namespace {
 
 using testing::Bytes;
 
-TEST(DeviceNames, Kv52Family) {
+TEST(DeviceNames, BothFamilies) {
   EXPECT_EQ(Kv52DeviceName("sales-q1"), "SALESQ1");
   EXPECT_EQ(Kv52DeviceName("9lives"), "A9LIVES");
   EXPECT_EQ(Kv52DeviceName("folder\\abcdefghijk"), "ABCDEFGH");
   EXPECT_EQ(Kv52DeviceName("--"), "SHEET");
   EXPECT_EQ(Kv52DeviceName(""), "SHEET");
-}
-
-TEST(DeviceNames, Kv68Family) {
+  // KV-68 family names are lower case and keep a folder part.
   EXPECT_EQ(Kv68DeviceName("Budget\\Q1 2024"), "budget\\q12024");
   EXPECT_EQ(Kv68DeviceName("my_var"), "my_var");
   EXPECT_EQ(Kv68DeviceName("9lives"), "a9lives");

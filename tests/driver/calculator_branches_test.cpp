@@ -11,14 +11,20 @@
 #include "tests/support/Bytes.h"
 #include "tests/support/CalculatorFiles.h"
 #include "tests/support/DriverFixture.h"
+#include "tests/support/MessageRows.h"
 
 namespace tabulex {
 namespace {
 
 using namespace std::string_literals;
+using components::ErrorTextFor;
 using testing::Bytes;
 using testing::DriverTest;
 using testing::Kv68SheetHeader;
+using testing::MessageRows;
+using testing::Shown;
+
+const std::string kOwner = "ZQ Tabulex Converter";
 
 // The variable data of an empty KV-52 Plus sheet named ABC as the driver hands it to the
 // component: the image from its name on, and the zero byte behind the image.
@@ -39,13 +45,10 @@ using CalculatorBranches = DriverTest;
 TEST_F(CalculatorBranches, Kv52TargetRenamedByTheDevice) {
   Write("grades.txt", "hello");
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "grades", ZQ_TABULEX_52P), kOk);
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text,
-            "The name of the file has been changed to comply with the device naming conventions. "
-            "\nThe file name is now GRADES.5xv and can be viewed on the device as GRADES.\n");
-  EXPECT_EQ(ui->messages[0].caption, "Invalid File Name");
-  EXPECT_EQ(ui->messages[0].style, 0x40u);
-  EXPECT_EQ(ui->messages[0].ownerTitle, "ZQ Tabulex Converter");
+  EXPECT_EQ(Shown(*ui), (MessageRows{{"The name of the file has been changed to comply with the "
+                                      "device naming conventions. \nThe file name is now "
+                                      "GRADES.5xv and can be viewed on the device as GRADES.\n",
+                                      "Invalid File Name", 0x40u, kOwner}}));
   EXPECT_EQ(Remembered(), PathOf("GRADES.5xv"));
 
   const std::string file = Read("GRADES.5xv");
@@ -81,11 +84,11 @@ TEST_F(CalculatorBranches, FolderPartOfTheDeviceNameBecomesADot) {
   Write("grades.txt", "1");
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "Budget\\Q1 2024", ZQ_TABULEX_68), kOk);
   EXPECT_TRUE(Exists("budget.q12024.68y"));
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text,
-            "The name of the file has been changed to comply with the device naming conventions. "
-            "\nThe file name is now budget.q12024.68y and can be viewed on the device as "
-            "budget\\q12024.\n");
+  EXPECT_EQ(Shown(*ui), (MessageRows{{"The name of the file has been changed to comply with the "
+                                      "device naming conventions. \nThe file name is now "
+                                      "budget.q12024.68y and can be viewed on the device as "
+                                      "budget\\q12024.\n",
+                                      "Invalid File Name", 0x40u, kOwner}}));
 }
 
 TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
@@ -106,18 +109,15 @@ TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
   Write("ok.7xy", *components::WrapKv68(9, "sheet", kKv68SheetTag, EmptyKv68Data() + '\0'));
   ASSERT_EQ(Read("ok.7xy").size(), 243u);
   EXPECT_EQ(Convert("ok.7xy", ZQ_TABULEX_74, "x", ZQ_TABULEX_NULL), kOk);
-  EXPECT_EQ(ui->Texts(),
-            (std::vector<std::string>{components::ErrorTextFor(ERR_SOURCE_TOO_SMALL),
-                                      components::ErrorTextFor(ERR_SOURCE_TOO_SMALL)}));
+  EXPECT_EQ(ui->Texts(), std::vector<std::string>(2, ErrorTextFor(ERR_SOURCE_TOO_SMALL)));
 }
 
 TEST_F(CalculatorBranches, MissingCalculatorSourceIsNamed) {
   EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "x", ZQ_TAB_TEXT), kFail);
   EXPECT_EQ(Convert("absent.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(ui->Texts(),
-            (std::vector<std::string>{
-                PathOf("absent.68y") + ": " + components::ErrorTextFor(ERR_SOURCE_OPEN),
-                PathOf("absent.5xv") + ": " + components::ErrorTextFor(ERR_SOURCE_OPEN)}));
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{
+                             PathOf("absent.68y") + ": " + ErrorTextFor(ERR_SOURCE_OPEN),
+                             PathOf("absent.5xv") + ": " + ErrorTextFor(ERR_SOURCE_OPEN)}));
 }
 
 TEST_F(CalculatorBranches, ResaveWithinTheKv68Family) {
@@ -175,13 +175,12 @@ TEST_F(CalculatorBranches, ResaveFailuresSayWhatFailed) {
   EXPECT_EQ(Convert("grades.txt", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
   EXPECT_EQ(Convert("g.5xv", ZQ_TABULEX_52P, "c", ZQ_TABULEX_52P), kFail);
   EXPECT_EQ(Convert("damaged.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
-  EXPECT_EQ(
-      ui->Texts(),
-      (std::vector<std::string>{
-          PathOf("absent.68y") + ": " + components::ErrorTextFor(ERR_SOURCE_OPEN),
-          PathOf("grades.txt") + ": not a KV-68 family spreadsheet file",
-          PathOf("g.5xv") + ": not a KV-52 Plus spreadsheet file",
-          PathOf("damaged.68y") + ": " + components::ErrorTextFor(components::kInvalidData)}));
+  EXPECT_EQ(ui->Texts(),
+            (std::vector<std::string>{
+                PathOf("absent.68y") + ": " + ErrorTextFor(ERR_SOURCE_OPEN),
+                PathOf("grades.txt") + ": not a KV-68 family spreadsheet file",
+                PathOf("g.5xv") + ": not a KV-52 Plus spreadsheet file",
+                PathOf("damaged.68y") + ": " + ErrorTextFor(components::kInvalidData)}));
   EXPECT_EQ(Listing(), (std::vector<std::string>{"damaged.68y", "g.5xv", "grades.txt"}));
 }
 
@@ -190,17 +189,15 @@ TEST_F(CalculatorBranches, MissingVariableFileComponent) {
   Write("grades.txt", "1");
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "G", ZQ_TABULEX_52P), kFail);
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_74), kFail);
-  ASSERT_EQ(ui->messages.size(), 2u);
-  EXPECT_EQ(ui->messages[0].text, components::ErrorTextFor(kPointer));
-  EXPECT_EQ(ui->messages[0].style, 0x2010u);
-  EXPECT_EQ(ui->messages[1].style, 0x2040u);
-  EXPECT_FALSE(ui->messages[1].caption.has_value());
-  EXPECT_EQ(ui->messages[1].ownerTitle, "ZQ Tabulex Converter");
+  // An error for the KV-52 Plus, information for the KV-68 family.
+  const std::string missing = ErrorTextFor(kPointer);
+  EXPECT_EQ(Shown(*ui), (MessageRows{{missing, std::nullopt, 0x2010u, kOwner},
+                                     {missing, std::nullopt, 0x2040u, kOwner}}));
   EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
   // The re-save path says the component is missing, not that the output failed.
   Write("g.68y", *components::WrapKv68(7, "g", kKv68SheetTag, EmptyKv68Data()));
   EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
-  EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(kPointer));
+  EXPECT_EQ(ui->messages.back().text, ErrorTextFor(kPointer));
 }
 
 // Forwards to the stand-in but fails to save.
@@ -219,7 +216,7 @@ TEST_F(CalculatorBranches, FailedSaveLeavesTheExistingFile) {
   ui->answers = {message::kAnswerYes};
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kFail);
   EXPECT_EQ(Read("g.68y"), "precious");
-  EXPECT_EQ(ui->messages.back().text, components::ErrorTextFor(components::kWriteFault));
+  EXPECT_EQ(ui->messages.back().text, ErrorTextFor(components::kWriteFault));
   EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt"}));
   EXPECT_EQ(Remembered(), "");
 }
@@ -239,7 +236,7 @@ TEST_F(CalculatorBranches, FailedResaveLeavesNoPartialFile) {
   services.createVarFile = [] { return std::make_unique<PartialResave>(); };
   Make();
   EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{components::ErrorTextFor(ERR_WRITE_FAILED)}));
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorTextFor(ERR_WRITE_FAILED)}));
   EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt"}));
 }
 
@@ -263,10 +260,9 @@ TEST_F(CalculatorBranches, DirectoryAtTheCalculatorOutput) {
   Write("grades.txt", "1");
   std::filesystem::create_directory(PathOf("g.68y"));
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), CONVERT_CANCELLED);
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text,
-            PathOf("g.68y") + "\nThe above file is read-only. Unable to continue.");
-  EXPECT_EQ(ui->messages[0].caption, "Error");
+  EXPECT_EQ(Shown(*ui),
+            (MessageRows{{PathOf("g.68y") + "\nThe above file is read-only. Unable to continue.",
+                          "Error", 0u, std::nullopt}}));
 }
 
 using AppVarRoundTripTest = DriverTest;

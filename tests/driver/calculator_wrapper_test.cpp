@@ -30,7 +30,7 @@ TEST(CalculatorWrapper, WholeFilesGiveTheirData) {
   }
 }
 
-TEST(CalculatorWrapper, ForeignFilesAreRefused) {
+TEST(CalculatorWrapper, ForeignAndCutShortFilesAreRefused) {
   EXPECT_EQ(CheckWrapper(ZQ_TABULEX_52P, Kv68File("**KV68**", "x")).refusal,
             "not a KV-52 Plus spreadsheet file");
   EXPECT_EQ(CheckWrapper(ZQ_TABULEX_68, Kv52File("x")).refusal,
@@ -38,9 +38,7 @@ TEST(CalculatorWrapper, ForeignFilesAreRefused) {
   EXPECT_EQ(CheckWrapper(ZQ_TABULEX_74, std::string(300, 'A')).refusal,
             "not a KV-68 family spreadsheet file");
   EXPECT_EQ(CheckWrapper(ZQ_TAB_TEXT, Kv52File("x")).refusal, "not a calculator spreadsheet file");
-}
-
-TEST(CalculatorWrapper, FilesCutShortAreRefused) {
+  // So are files cut short.
   const std::string file = Kv68File("**KV68**", std::string(1126 - 90, 'd'));
   ASSERT_EQ(file.size(), 1126u);
   EXPECT_EQ(CheckWrapper(ZQ_TABULEX_68, file.substr(0, 400)).refusal,

@@ -12,18 +12,18 @@
 #include "converter/driver/Messages.h"
 #include "converter/model/ConversionContext.h"
 #include "tests/support/DriverFixture.h"
+#include "tests/support/MessageRows.h"
 
 namespace tabulex {
 namespace {
 
+using components::ErrorTextFor;
 using testing::DriverTest;
+using testing::MessageRows;
+using testing::Shown;
 
 const std::string kGrades = "Name\tScore\r\nAda\t91\r\nBen\t=B2+1\r\n";
 const std::string kGradesOut = "Name\tScore\t\t\r\nAda\t91\t\t\r\nBen\t=B2+1\t";
-
-std::string ErrorText(std::uint32_t code) {
-  return components::ErrorTextFor(code);
-}
 
 using TextConversion = DriverTest;
 
@@ -66,11 +66,8 @@ TEST_F(TextConversion, OverwritePromptAnswers) {
 
   ui->answers = {message::kAnswerNo};
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_SKIPPED);
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text, messages::kFileExists.text);
-  EXPECT_EQ(ui->messages[0].caption, PathOf("copy.txt"));
-  EXPECT_EQ(ui->messages[0].style, 0x2023u);
-  EXPECT_FALSE(ui->messages[0].ownerTitle.has_value());
+  EXPECT_EQ(Shown(*ui), (MessageRows{{std::string(messages::kFileExists.text), PathOf("copy.txt"),
+                                      0x2023u, std::nullopt}}));
 
   ui->answers = {message::kAnswerCancel};
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_CANCELLED);
@@ -90,19 +87,17 @@ TEST_F(TextConversion, TargetThatCannotBeOpenedForWritingStops) {
   Write("grades.txt", kGrades);
   std::filesystem::create_directory(PathOf("copy.txt"));
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_CANCELLED);
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text,
-            PathOf("copy.txt") + "\nThe above file is read-only. Unable to continue.");
-  EXPECT_EQ(ui->messages[0].caption, "Error");
-  EXPECT_EQ(ui->messages[0].style, 0u);
+  EXPECT_EQ(Shown(*ui), (MessageRows{{PathOf("copy.txt") + "\nThe above file is read-only. Unable "
+                                                           "to continue.",
+                                      "Error", 0u, std::nullopt}}));
   EXPECT_TRUE(std::filesystem::is_directory(PathOf("copy.txt")));
 }
 
 TEST_F(TextConversion, SourceSizeLimits) {
   Write("empty.txt", "");
   EXPECT_EQ(Convert("empty.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_SOURCE_TOO_SMALL)}));
-  EXPECT_EQ(ui->messages[0].style, 0x10u);
+  EXPECT_EQ(Shown(*ui),
+            (MessageRows{{ErrorTextFor(ERR_SOURCE_TOO_SMALL), std::nullopt, 0x10u, std::nullopt}}));
   EXPECT_FALSE(Exists("out.txt"));
 
   Write("one.txt", "7");
@@ -112,24 +107,21 @@ TEST_F(TextConversion, SourceSizeLimits) {
 
 TEST_F(TextConversion, MissingSourceIsReported) {
   EXPECT_EQ(Convert("absent.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_SOURCE_OPEN)}));
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorTextFor(ERR_SOURCE_OPEN)}));
   std::filesystem::create_directory(PathOf("dir.txt"));
   EXPECT_EQ(Convert("dir.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(ui->Texts(),
-            (std::vector<std::string>{ErrorText(ERR_SOURCE_OPEN), ErrorText(ERR_SOURCE_OPEN)}));
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorTextFor(ERR_SOURCE_OPEN),
+                                                   ErrorTextFor(ERR_SOURCE_OPEN)}));
   EXPECT_EQ(Listing(), (std::vector<std::string>{"dir.txt"}));
 }
 
-TEST_F(TextConversion, NullTargetReadsAndWritesNothing) {
+TEST_F(TextConversion, NullOrUnknownTypesWriteNothing) {
   Write("grades.txt", kGrades);
+  // No target, or a target type not known: nothing is read or written, and that is no failure.
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "out", ZQ_TABULEX_NULL), kOk);
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "out", 99), kOk);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
   EXPECT_EQ(Remembered(), "");
-}
-
-TEST_F(TextConversion, UnknownSourceTypeWritesNothingAndFails) {
-  Write("grades.txt", kGrades);
+  // A source type not known fails and says so.
   for (std::int32_t from : {static_cast<std::int32_t>(ZQ_TABULEX_NULL), 42, -1}) {
     ui->messages.clear();
     EXPECT_EQ(Convert("grades.txt", from, "out", ZQ_TAB_TEXT), kFail);
@@ -143,10 +135,8 @@ TEST_F(TextConversion, UnknownSourceTypeWritesNothingAndFails) {
 TEST_F(TextConversion, MissingErrorTextComponentFallsBackToMessage107) {
   services.createErrorText = [] { return std::unique_ptr<IErrorText>(); };
   EXPECT_EQ(Convert("absent.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
-  ASSERT_EQ(ui->messages.size(), 1u);
-  EXPECT_EQ(ui->messages[0].text, "Application error.  Please reinstall ZQ Tabulex Converter.");
-  EXPECT_FALSE(ui->messages[0].caption.has_value());
-  EXPECT_EQ(ui->messages[0].style, 0x2010u);
+  EXPECT_EQ(Shown(*ui), (MessageRows{{"Application error.  Please reinstall ZQ Tabulex Converter.",
+                                      std::nullopt, 0x2010u, std::nullopt}}));
 }
 
 TEST_F(TextConversion, NamesAreAppendedToTheFolderAsGiven) {
@@ -192,9 +182,7 @@ class FakeEngine : public SpreadsheetEngine {
   int ExcelSheetToText(ConversionContext&, const std::string& workbook, const std::string& text,
                        const std::string& sheet) override {
     if (mode_ == kThrows) throw std::bad_alloc();
-    std::ifstream in(workbook, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    std::ofstream(text, std::ios::binary) << bytes;
+    std::ofstream(text, std::ios::binary) << Contents(workbook);
     lastSheet = sheet;
     return 0;
   }
@@ -205,9 +193,7 @@ class FakeEngine : public SpreadsheetEngine {
       return 0;
     }
     if (mode_ == kSavesNothing) return 0;
-    std::ifstream in(text, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    std::ofstream(workbook, std::ios::binary) << "WB:" << bytes;
+    std::ofstream(workbook, std::ios::binary) << "WB:" << Contents(text);
     return 0;
   }
   HResult GetExcelSheetNames(ConversionContext&, const std::string&,
@@ -218,17 +204,27 @@ class FakeEngine : public SpreadsheetEngine {
   std::string lastSheet;
 
  private:
+  static std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
   Mode mode_;
 };
 
 using WorkbookConversion = DriverTest;
 
-TEST_F(WorkbookConversion, WithoutAnEngineTheSourceIsTooSmall) {
+TEST_F(WorkbookConversion, WithoutAnEngineEachUseSaysSoOnce) {
+  // A workbook source then reads as too small; the sheet list and the export give nothing.
   Write("book.xls", "whatever");
   EXPECT_EQ(Convert("book.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT, "Sheet1"),
             CONVERT_E_SOURCE_TOO_SMALL);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_EXCEL_NOT_STARTED),
-                                                   ErrorText(ERR_SOURCE_TOO_SMALL)}));
+  std::vector<std::string> names;
+  EXPECT_EQ(Conv().GetExcelSheetNames("book.xls", &names), kFail);
+  Conv().WorkbookToText(PathOf("book.xls"), PathOf("book.txt"));
+  const std::string notStarted = ErrorTextFor(ERR_EXCEL_NOT_STARTED);
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{notStarted, ErrorTextFor(ERR_SOURCE_TOO_SMALL),
+                                                   notStarted, notStarted}));
+  EXPECT_FALSE(Exists("book.txt"));
   EXPECT_TRUE(TempFolderEmpty());
 }
 
@@ -247,7 +243,7 @@ TEST_F(WorkbookConversion, ExportedTextBelowThreeBytesIsTooSmall) {
   services.engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
   Write("two.xls", "ab");
   EXPECT_EQ(Convert("two.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_SOURCE_TOO_SMALL)}));
+  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorTextFor(ERR_SOURCE_TOO_SMALL)}));
   Write("three.xls", "abc");
   EXPECT_EQ(Convert("three.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT), kOk);
   EXPECT_EQ(Read("out.txt"), "abc\t");
@@ -290,10 +286,8 @@ TEST_F(WorkbookConversion, UncaughtExceptionsEndInEFail) {
 
 TEST_F(WorkbookConversion, SheetNamesComeFromTheEngine) {
   std::vector<std::string> names;
-  EXPECT_EQ(Conv().GetExcelSheetNames("book.xls", &names), kFail);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_EXCEL_NOT_STARTED)}));
   services.engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
-  EXPECT_EQ(Make().GetExcelSheetNames("book.xls", &names), kOk);
+  EXPECT_EQ(Conv().GetExcelSheetNames("book.xls", &names), kOk);
   EXPECT_EQ(names, (std::vector<std::string>{"One", "Two"}));
 }
 
@@ -308,12 +302,6 @@ TEST_F(WorkbookConversion, WorkbookToTextExportsTheFirstWorksheet) {
   EXPECT_EQ(engine->lastSheet, "One");
   EXPECT_EQ(Read("book.txt"), "1\t2\r\n");
   EXPECT_TRUE(ui->messages.empty());
-}
-
-TEST_F(WorkbookConversion, WorkbookToTextWithoutAnEngineReportsItOnce) {
-  Conv().WorkbookToText(PathOf("book.xls"), PathOf("book.txt"));
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorText(ERR_EXCEL_NOT_STARTED)}));
-  EXPECT_FALSE(Exists("book.txt"));
 }
 
 }  // namespace

@@ -74,11 +74,8 @@ TEST_F(OutputSafety, NewFilesTakeTheirModeFromTheUmask) {
       ExclusiveFile::Create(Folder(), "~t", {}, platform::Visibility::kOwnerOnly);
   umask(saved);
   ASSERT_TRUE(shared && own);
-  struct stat info {};
-  ASSERT_EQ(stat(shared->Path().c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0640u);
-  ASSERT_EQ(stat(own->Path().c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(fs::status(shared->Path()).permissions() & fs::perms::mask, fs::perms{0640});
+  EXPECT_EQ(fs::status(own->Path()).permissions() & fs::perms::mask, fs::perms{0600});
 }
 
 TEST_F(OutputSafety, StandInSaveReplacesALinkInsteadOfWritingThroughIt) {
@@ -217,15 +214,6 @@ TEST_F(OutputSafety, TargetThatAppearsMeanwhileIsSkippedNotReplaced) {
   EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt"}));
 }
 
-// Answers the overwrite prompt with No, as the command does without a terminal.
-class KeepingUi : public UserInterface {
- public:
-  int ShowMessage(std::string_view, std::optional<std::string_view>, std::uint32_t style,
-                  std::optional<std::string_view>) override {
-    return (style & 0xF) == message::kYesNoCancel ? message::kAnswerNo : message::kAnswerOk;
-  }
-};
-
 TEST_F(OutputSafety, ParallelConversionsWithoutOverwriteWriteOnce) {
   Write("grades.txt", "1");
   constexpr int kWriters = 6;
@@ -233,7 +221,10 @@ TEST_F(OutputSafety, ParallelConversionsWithoutOverwriteWriteOnce) {
   std::vector<std::thread> writers;
   for (int i = 0; i < kWriters; ++i) {
     writers.emplace_back([&, i] {
-      Converter converter(components::StandInServices(std::make_shared<KeepingUi>()));
+      // The overwrite prompt is answered No, as the command does without a terminal.
+      auto keeping = std::make_shared<testing::ScriptedUi>();
+      keeping->answers = {message::kAnswerNo};
+      Converter converter(components::StandInServices(keeping));
       results[i] = converter.Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", Folder(), "same",
                                      ZQ_TAB_TEXT, 0);
     });

@@ -15,43 +15,38 @@ using Real = Kv68RealBytes;
 
 const Real kZero = {0x40, 0x00, 0, 0, 0, 0, 0, 0, 0, 0x23};
 
-TEST(Kv68RealEncode, ExamplesOfTheFormat) {
-  EXPECT_EQ(EncodeReal(1.0), (Real{0x40, 0x00, 0x10, 0, 0, 0, 0, 0, 0, 0x23}));
-  EXPECT_EQ(EncodeReal(-25.5), (Real{0xC0, 0x01, 0x25, 0x50, 0, 0, 0, 0, 0, 0x23}));
-  EXPECT_EQ(EncodeReal(12.5), (Real{0x40, 0x01, 0x12, 0x50, 0, 0, 0, 0, 0, 0x23}));
-  EXPECT_EQ(EncodeReal(0.0), kZero);
-}
+using Limits = std::numeric_limits<double>;
 
-TEST(Kv68RealEncode, NegativeExponentsSitBelowTheBias) {
-  // 0.5 = 5.0 x 10^-1: word 0x4000 - 1.
-  EXPECT_EQ(EncodeReal(0.5), (Real{0x3F, 0xFF, 0x50, 0, 0, 0, 0, 0, 0, 0x23}));
-  // -0.001 = -1.0 x 10^-3: word 0xC000 - 3 keeps the sign bit.
-  EXPECT_EQ(EncodeReal(-0.001), (Real{0xBF, 0xFD, 0x10, 0, 0, 0, 0, 0, 0, 0x23}));
-}
-
-TEST(Kv68RealEncode, RoundsToFourteenSignificantDigits) {
-  EXPECT_EQ(EncodeReal(1.0 / 3.0),
-            (Real{0x3F, 0xFF, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x23}));
-  EXPECT_EQ(EncodeReal(2.0 / 3.0),
-            (Real{0x3F, 0xFF, 0x66, 0x66, 0x66, 0x66, 0x66, 0x66, 0x67, 0x23}));
-  EXPECT_EQ(EncodeReal(123456789012346.0),
-            (Real{0x40, 0x0E, 0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x35, 0x23}));
-  // Rounding up carries into a new leading digit and raises the exponent.
-  EXPECT_EQ(EncodeReal(9.999999999999999), (Real{0x40, 0x01, 0x10, 0, 0, 0, 0, 0, 0, 0x23}));
-}
-
-TEST(Kv68RealEncode, ExtremesOfTheDoubleRange) {
-  EXPECT_EQ(EncodeReal(std::numeric_limits<double>::max()),
-            (Real{0x41, 0x34, 0x17, 0x97, 0x69, 0x31, 0x34, 0x86, 0x23, 0x23}));
-  EXPECT_EQ(EncodeReal(std::numeric_limits<double>::denorm_min()),
-            (Real{0x3E, 0xBC, 0x49, 0x40, 0x65, 0x64, 0x58, 0x41, 0x25, 0x23}));
-}
-
-TEST(Kv68RealEncode, NegativeZeroAndNonFiniteValuesGiveZero) {
-  EXPECT_EQ(EncodeReal(-0.0), kZero);
-  EXPECT_EQ(EncodeReal(std::numeric_limits<double>::infinity()), kZero);
-  EXPECT_EQ(EncodeReal(-std::numeric_limits<double>::infinity()), kZero);
-  EXPECT_EQ(EncodeReal(std::numeric_limits<double>::quiet_NaN()), kZero);
+TEST(Kv68RealEncode, AgainstBytesWorkedOutByHand) {
+  const struct {
+    double value;
+    Real bytes;
+  } cases[] = {
+      // The format's own examples.
+      {1.0, {0x40, 0x00, 0x10, 0, 0, 0, 0, 0, 0, 0x23}},
+      {-25.5, {0xC0, 0x01, 0x25, 0x50, 0, 0, 0, 0, 0, 0x23}},
+      {12.5, {0x40, 0x01, 0x12, 0x50, 0, 0, 0, 0, 0, 0x23}},
+      {0.0, kZero},
+      // Negative exponents sit below the bias. 0.5 = 5.0 x 10^-1: word 0x4000 - 1.
+      {0.5, {0x3F, 0xFF, 0x50, 0, 0, 0, 0, 0, 0, 0x23}},
+      // -0.001 = -1.0 x 10^-3: word 0xC000 - 3 keeps the sign bit.
+      {-0.001, {0xBF, 0xFD, 0x10, 0, 0, 0, 0, 0, 0, 0x23}},
+      // Rounded to fourteen significant digits.
+      {1.0 / 3.0, {0x3F, 0xFF, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x23}},
+      {2.0 / 3.0, {0x3F, 0xFF, 0x66, 0x66, 0x66, 0x66, 0x66, 0x66, 0x67, 0x23}},
+      {123456789012346.0, {0x40, 0x0E, 0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x35, 0x23}},
+      // Rounding up carries into a new leading digit and raises the exponent.
+      {9.999999999999999, {0x40, 0x01, 0x10, 0, 0, 0, 0, 0, 0, 0x23}},
+      // The extremes of the double range.
+      {Limits::max(), {0x41, 0x34, 0x17, 0x97, 0x69, 0x31, 0x34, 0x86, 0x23, 0x23}},
+      {Limits::denorm_min(), {0x3E, 0xBC, 0x49, 0x40, 0x65, 0x64, 0x58, 0x41, 0x25, 0x23}},
+      // Negative zero and values that are not finite give zero.
+      {-0.0, kZero},
+      {Limits::infinity(), kZero},
+      {-Limits::infinity(), kZero},
+      {Limits::quiet_NaN(), kZero},
+  };
+  for (const auto& c : cases) EXPECT_EQ(EncodeReal(c.value), c.bytes) << c.value;
 }
 
 TEST(Kv68RealDecode, FieldsAndValue) {
@@ -67,6 +62,9 @@ TEST(Kv68RealDecode, FieldsAndValue) {
   EXPECT_EQ(Kv68Real::FromBytes(small).ToLongDouble(), 0.5L);
   EXPECT_TRUE(Kv68Real::FromBytes(kZero).IsZero());
   EXPECT_EQ(Kv68Real::FromBytes(kZero).ToLongDouble(), 0.0L);
+  // Input shorter than a real reads as zero.
+  const std::uint8_t shortInput[] = {0x40, 0x00, 0x10};
+  EXPECT_TRUE(Kv68Real::FromBytes(shortInput).IsZero());
 }
 
 TEST(Kv68RealDecode, ExponentsBeyondTheDoubleRange) {
@@ -82,11 +80,6 @@ TEST(Kv68RealDecode, ExponentsBeyondTheDoubleRange) {
   EXPECT_TRUE(std::isinf(Kv68Real::FromBytes(huge).ToLongDouble()));
   const Real tiny = {0x80, 0x00, 0x10, 0, 0, 0, 0, 0, 0, 0x23};
   EXPECT_EQ(Kv68Real::FromBytes(tiny).ToLongDouble(), 0.0L);
-}
-
-TEST(Kv68RealDecode, ShortInputGivesZero) {
-  const std::uint8_t shortInput[] = {0x40, 0x00, 0x10};
-  EXPECT_TRUE(Kv68Real::FromBytes(shortInput).IsZero());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "converter/model/ErrorCodes.h"
 #include "tests/support/CalculatorFiles.h"
 #include "tests/support/CellRows.h"
+#include "tests/support/MessageRows.h"
 #include "tests/support/RecordSheet.h"
 #include "tests/support/RecordingContext.h"
 
@@ -139,12 +140,9 @@ TEST(Kv68SheetWrite, NumbersOutOfRangeAreReportedAndWritten) {
                                             {6, 1, CELL_NUMBER, "abc", {}},
                                             {7, 1, CELL_NUMBER, "1.7e-308", {}}})
                                 .image;
-  ASSERT_EQ(context.messages.size(), 3u);
-  for (const auto& m : context.messages) {
-    EXPECT_EQ(m.text, "Cell Data Value out of range");
-    EXPECT_FALSE(m.caption.has_value());
-    EXPECT_EQ(m.style, message::kOk);
-  }
+  EXPECT_EQ(testing::Shown(context),
+            testing::MessageRows(
+                3, {"Cell Data Value out of range", std::nullopt, message::kOk, std::nullopt}));
   auto real = [&image](int index) { return image.substr(146 + 16 * index + 4, 10); };
   EXPECT_EQ(real(0), "\x41\x34\x17\x00\x00\x00\x00\x00\x00\x23"s);
   // No double holds 1e400: the real 0.0 stands in.
@@ -159,11 +157,7 @@ TEST(Kv68SheetWrite, NumbersOutOfRangeAreReportedAndWritten) {
 std::vector<RecordFields> Numbers(int count, const std::vector<RecordFields>& more = {}) {
   std::vector<RecordFields> records;
   for (int i = 0; i < count; ++i) {
-    records.push_back({static_cast<std::int16_t>(i % 999 + 1),
-                       static_cast<std::int16_t>(i / 999 + 1),
-                       CELL_NUMBER,
-                       "1",
-                       {}});
+    records.push_back({std::int16_t(i % 999 + 1), std::int16_t(i / 999 + 1), CELL_NUMBER, "1", {}});
   }
   records.insert(records.end(), more.begin(), more.end());
   return records;

@@ -15,6 +15,7 @@
 namespace tabulex {
 namespace {
 
+using namespace std::string_literals;
 using Expression = std::vector<std::uint8_t>;
 
 // The renderer's input: a big-endian count, then the expression bytes.
@@ -58,6 +59,13 @@ Expression Op(Expression left, Expression right, std::uint8_t tag) {
 Expression Unary(Expression operand, std::uint8_t tag) {
   return Cat({operand, {tag}});
 }
+// Items of a variable count: the end tag, the items, then the tag that closes them.
+Expression Closed(std::initializer_list<Expression> items, std::uint8_t tag) {
+  return Cat({{kEndTag}, Cat(items), {tag}});
+}
+Expression List(std::initializer_list<Expression> items) {
+  return Closed(items, kListTag);
+}
 
 const std::string kMinus = "\xAD";
 
@@ -78,16 +86,13 @@ TEST(RendererNumbers, ExponentsUseTheCalculatorCharacters) {
   EXPECT_EQ(Render({0x41, 0x90, 0x25, 0, 0, 0, 0, 0, 0, 0x23}), "2.5\x95+400\n");
 }
 
-TEST(RendererNumbers, Integers) {
+TEST(RendererNumbers, IntegersAndFractions) {
   EXPECT_EQ(Render({0x05, 0x01, 0x1F}), "5\n");
   EXPECT_EQ(Render({0x00, 0x1F}), "0\n");
   EXPECT_EQ(Render({0x2C, 0x01, 0x02, 0x1F}), "300\n");  // least significant byte first
   EXPECT_EQ(Render({0x05, 0x01, 0x20}), kMinus + "5\n");
   EXPECT_EQ(Render({0, 0, 0, 0, 0, 0, 0, 0, 0x01, 0x09, 0x1F}), "18446744073709551616\n");
-}
-
-TEST(RendererNumbers, Fractions) {
-  // Denominator bytes, count, numerator bytes, count, tag.
+  // Fractions: denominator bytes, count, numerator bytes, count, tag.
   EXPECT_EQ(Render({0x04, 0x01, 0x03, 0x01, 0x21}), "3/4\n");
   EXPECT_EQ(Render({0x04, 0x01, 0x03, 0x01, 0x22}), kMinus + "3/4\n");
 }
@@ -183,7 +188,7 @@ TEST(RendererOperators, Powers) {
   EXPECT_EQ(Render(Op({0x24}, kX, kDotPowerTag)), "\x8C .^ x\n");
 }
 
-TEST(RendererOperators, ComparisonsAndLogic) {
+TEST(RendererOperators, ComparisonsLogicStoreWithAndJoin) {
   EXPECT_EQ(Render(Op(kX, Int(1), kLessTag)), "x<1\n");
   EXPECT_EQ(Render(Op(kX, kY, kLessEqualTag)), "x\x9Cy\n");
   EXPECT_EQ(Render(Op(kX, kY, kNotEqualTag)), "x\x9Dy\n");
@@ -197,6 +202,10 @@ TEST(RendererOperators, ComparisonsAndLogic) {
   // The unnamed joining tag ranks with store beside logic, but has no rank in arithmetic.
   EXPECT_EQ(Render(Op(Op(kX, kY, kJoinTag), kZ, kAndTag)), "(x_ERROR_y) and z\n");
   EXPECT_EQ(Render(Op(Op(kX, kY, kJoinTag), kZ, kAddTag)), "x_ERROR_y+z\n");
+  // Store, with and join on their own.
+  EXPECT_EQ(Render(Op(kX, kY, kStoreTag)), "x\x16y\n");
+  EXPECT_EQ(Render(Op(kX, Op(kY, Int(1), kLessTag), kWithTag)), "x|y<1\n");
+  EXPECT_EQ(Render(Op(kX, kY, kJoinTag)), "x_ERROR_y\n");
 }
 
 TEST(RendererOperators, PrefixAndPostfix) {
@@ -213,12 +222,6 @@ TEST(RendererOperators, PrefixAndPostfix) {
   EXPECT_EQ(Render(Unary(Op(kX, Int(1), kAddTag), kPercentTag)), "(x+1)%\n");
 }
 
-TEST(RendererOperators, StoreWithAndJoin) {
-  EXPECT_EQ(Render(Op(kX, kY, kStoreTag)), "x\x16y\n");
-  EXPECT_EQ(Render(Op(kX, Op(kY, Int(1), kLessTag), kWithTag)), "x|y<1\n");
-  EXPECT_EQ(Render(Op(kX, kY, kJoinTag)), "x_ERROR_y\n");
-}
-
 TEST(RendererFunctions, CallsAndArguments) {
   EXPECT_EQ(Render(Unary(kX, kSinTag)), "sin(x)\n");
   EXPECT_EQ(Render(Unary(Op(kX, kY, kAddTag), kLnTag)), "ln(x+y)\n");
@@ -226,32 +229,22 @@ TEST(RendererFunctions, CallsAndArguments) {
   EXPECT_EQ(Render(Unary(kX, kExpTag)), "\x96^x\n");
   EXPECT_EQ(Render(Unary(Op(kX, Int(1), kAddTag), kExpTag)), "\x96^(x+1)\n");
   EXPECT_EQ(Render(Op(kX, kY, kGcdTag)), "gcd(x,y)\n");
-  EXPECT_EQ(Render(Cat({{kEndTag}, kX, kY, kZ, {kMaxTag}})), "max(x,y,z)\n");
-  EXPECT_EQ(Render(Cat({{kEndTag}, {0x00, 'f', 0x00}, kX, kY, {kCallTag}})), "f(x,y)\n");
-  EXPECT_EQ(Render(Cat({{kEndTag}, {0x00, 'l', 0x00}, Int(1), {kIndexTag}})), "l[1]\n");
-  EXPECT_EQ(Render(Cat({{kEndTag}, Int(1), Int(2), Int(3), {kDegreesMinutesSecondsTag}})),
-            "1\xB0"
-            "2'3\"\n");
+  EXPECT_EQ(Render(Closed({kX, kY, kZ}, kMaxTag)), "max(x,y,z)\n");
+  EXPECT_EQ(Render(Closed({{0x00, 'f', 0x00}, kX, kY}, kCallTag)), "f(x,y)\n");
+  EXPECT_EQ(Render(Closed({{0x00, 'l', 0x00}, Int(1)}, kIndexTag)), "l[1]\n");
+  EXPECT_EQ(Render(Closed({Int(1), Int(2), Int(3)}, kDegreesMinutesSecondsTag)),
+            "1\xB0" + "2'3\"\n"s);
   EXPECT_EQ(
-      Render(Cat({{kEndTag}, {0x00, 'f', 0x00}, kX, {kCallTag, kDerivativeTag, kDerivativeTag}})),
+      Render(Cat({Closed({{0x00, 'f', 0x00}, kX}, kCallTag), {kDerivativeTag, kDerivativeTag}})),
       "f''(x)\n");
 }
 
 TEST(RendererLists, ListsAndMatrices) {
-  const Expression list = Cat({{kEndTag}, Int(1), NegInt(2), {kListTag}});
+  const Expression list = List({Int(1), NegInt(2)});
   // At the top the braces are left out and numbers use the plain minus.
   EXPECT_EQ(Render(list), "1,-2\n");
   EXPECT_EQ(Render(Op(kX, list, kAddTag)), "x+{1," + kMinus + "2}\n");
-  const Expression matrix = Cat({{kEndTag},
-                                 {kEndTag},
-                                 Int(1),
-                                 Int(2),
-                                 {kListTag},
-                                 {kEndTag},
-                                 Int(3),
-                                 Int(4),
-                                 {kListTag},
-                                 {kListTag}});
+  const Expression matrix = List({List({Int(1), Int(2)}), List({Int(3), Int(4)})});
   EXPECT_EQ(Render(matrix), "[[1,2][3,4]]\n");
   EXPECT_EQ(Render(Unary(matrix, kTransposeTag)), "[[1,2][3,4]]\x99\n");
   EXPECT_EQ(Render(Op(list, Int(2), kPowerTag)), "{1," + kMinus + "2}^2\n");
@@ -270,14 +263,13 @@ TEST(RendererExtendedAndInstructions, Forms) {
   EXPECT_EQ(Render(Op(kX, kY, kUnnamedTwoArgumentTag)),
             "_ERROR_(x,y)\n");  // a row with a kind but no name
   EXPECT_EQ(Render({0x03, kInstructionTag}), "ClrHome\n");
-  EXPECT_EQ(Render(Cat({{kEndTag}, kX, kY, {0x7A, kInstructionTag}})), "Disp x,y\n");
+  EXPECT_EQ(Render(Cat({Closed({kX, kY}, 0x7A), {kInstructionTag}})), "Disp x,y\n");
   EXPECT_EQ(Render(Cat({kX, {0x3B, kInstructionTag}})), "If x Then\n");
   EXPECT_EQ(Render(Cat({kX, {0x39, kInstructionTag}})), "ElseIf x Then\n");
   EXPECT_EQ(Render({0x87, kInstructionTag}), " Else\n");
-  EXPECT_EQ(
-      Render(Cat(
-          {{kEndTag}, {kEndTag}, {0x00, 'f', 0x00}, kX, {kCallTag}, kX, {0x86, kInstructionTag}})),
-      "Define f(x)=x\n");
+  EXPECT_EQ(Render(Cat({Closed({Closed({{0x00, 'f', 0x00}, kX}, kCallTag), kX}, 0x86),
+                        {kInstructionTag}})),
+            "Define f(x)=x\n");
   EXPECT_EQ(Render({0xAA, 0xBB, 0x07, 0xE4}), "Cycle\n");  // two more bytes skipped
   EXPECT_EQ(Render({0x98, kInstructionTag}), "_ERROR_\n");
 }
@@ -293,13 +285,8 @@ TEST(RendererVariables, WholeVariableLayouts) {
   EXPECT_EQ(Render({0x00, 'a', 0x0D, 'b', 0x00, 0x08, 0xDC}), "a\nb\n");
   EXPECT_EQ(Render({0x00, 'C', 'h', 'i', 0x0D, 'P', 'x', 0x00, 0xE0}), "C:hi\nP:x\n");
   EXPECT_EQ(Render({0x01, 0xDF}), "\n");
-  const Expression data = Cat({{0xE5, 0x2E},
-                               {0xE5, 0x2E},
-                               {kEndTag},
-                               {kEndTag},
-                               NegInt(1),
-                               {kListTag},
-                               {kDataVariableTag}});
+  const Expression data =
+      Cat({{0xE5, 0x2E}, {0xE5, 0x2E}, Closed({List({NegInt(1)})}, kDataVariableTag)});
   EXPECT_EQ(Render(data),
             "Data Variable:\nColumn Data\nColumn #1 ={-1}\nFormula Data\nFormula for Column #1 "
             "=\nData Column Titles\nTitle for Column #1 =\"C1\"\n");
@@ -353,7 +340,7 @@ TEST(RendererBounds, CallsMayOverlap) {
       {Op(Op(kX, Int(1), kAddTag), Int(2), kMultiplyTag), "(x+1)*2\n"},
       {{0x00, 'T', 'o', 't', 'a', 'l', 0x00, 0x2D}, "\"Total\"\n"},
       {{0x40, 0x01, 0x12, 0x50, 0, 0, 0, 0, 0, 0x23}, "12.5\n"},
-      {Cat({{kEndTag}, Int(1), NegInt(2), {kListTag}}), "1,-2\n"}};
+      {List({Int(1), NegInt(2)}), "1,-2\n"}};
   std::vector<int> failures(cases.size(), 0);
   std::vector<std::thread> threads;
   for (std::size_t t = 0; t < cases.size(); ++t) {

@@ -24,7 +24,7 @@ std::vector<std::string> Answering(const std::string& reply, const std::string& 
                "'; printf -- '" + reply + "\\n'; done");
 }
 
-TEST(OfficeHelperEngine, AMissingHelperIsNotStartedAndNamed) {
+TEST(OfficeHelperEngine, AHelperThatIsMissingOrCannotStartSaysWhy) {
   OfficeHelperEngine engine({"/nonexistent/tabulex-office"});
   RecordingContext context;
   std::vector<std::string> names;
@@ -35,20 +35,19 @@ TEST(OfficeHelperEngine, AMissingHelperIsNotStartedAndNamed) {
       "cannot run the workbook helper /nonexistent/tabulex-office: No such file or directory");
   EXPECT_EQ(engine.ExcelSheetToText(context, "b.xlsx", "t.txt", "S"), -1);
   EXPECT_EQ(engine.TextToExcelWorkbook(context, "t.txt", "b.xlsx"), -1);
-}
 
-TEST(OfficeHelperEngine, AHelperThatCannotStartSaysWhyInItsOwnWords) {
-  // As the system's loader does when a library is missing: a line on stderr, status 127.
-  OfficeHelperEngine engine(
+  // A helper that cannot start says why in its own words, as the system's loader does when a
+  // library is missing: a line on stderr, status 127.
+  context.errors.clear();
+  OfficeHelperEngine unloadable(
       Shell("echo 'tabulex-office: error while loading shared libraries: libuno_sal.so.3' >&2; "
             "exit 127"));
-  RecordingContext context;
-  EXPECT_EQ(engine.TextToExcelWorkbook(context, "t.txt", "b.ods"), -1);
+  EXPECT_EQ(unloadable.TextToExcelWorkbook(context, "t.txt", "b.ods"), -1);
   EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_EXCEL_NOT_STARTED});
-  EXPECT_EQ(engine.LastFailure(),
+  EXPECT_EQ(unloadable.LastFailure(),
             "the workbook helper /bin/sh did not start: tabulex-office: error while loading shared "
             "libraries: libuno_sal.so.3");
-  EXPECT_FALSE(engine.HelperProcessId().has_value());
+  EXPECT_FALSE(unloadable.HelperProcessId().has_value());
 
   OfficeHelperEngine silent(Shell("exit 4"));
   EXPECT_EQ(silent.TextToExcelWorkbook(context, "t.txt", "b.ods"), -1);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "converter/model/TextSheet.h"
+#include "tests/support/RecordingContext.h"
 
 namespace tabulex {
 namespace {
@@ -43,18 +44,6 @@ class CountingMemory : public std::pmr::memory_resource {
   bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
     return this == &other;
   }
-};
-
-class CountingContext : public ConversionContext {
- public:
-  explicit CountingContext(std::pmr::memory_resource& memory)
-      : ConversionContext(EachObjectIn{memory}) {}
-  void ReportErrorCode(std::uint32_t) override {}
-  int ShowMessage(std::string_view, std::optional<std::string_view>, std::uint32_t,
-                  std::optional<std::string_view>) override {
-    return message::kAnswerOk;
-  }
-  void Trace(std::string_view) override {}
 };
 
 struct Base {
@@ -92,7 +81,7 @@ std::string Rows(int count) {
 
 TEST(Arena, RecordsMovedToTheTargetAreFreedOnceWhicheverSheetGoesFirst) {
   CountingMemory memory;
-  CountingContext context(memory);
+  testing::QuietContext context(ConversionContext::EachObjectIn{memory});
   const std::string text = Rows(50);
   auto source = std::make_unique<TextSheet>(context, text.data(), text.size());
   source->TranslateToIntermediate();
@@ -109,7 +98,7 @@ TEST(Arena, ConversionTakesItsStorageInAFewLargeBlocks) {
   CountingMemory upstream;
   std::pmr::monotonic_buffer_resource arena(&upstream);
   {
-    CountingContext context(arena);
+    testing::QuietContext context(ConversionContext::EachObjectIn{arena});
     const std::string text = Rows(20000);  // 60,000 cells
     TextSheet source(context, text.data(), text.size());
     source.TranslateToIntermediate();

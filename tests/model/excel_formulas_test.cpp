@@ -26,11 +26,9 @@ TEST(Rewrite, ResumesBehindEachReplacementAndLaterRowsSeeEarlierOnes) {
   const RewriteRule overlap[] = {{"ab", "xa"}};
   // The "a" inserted before "b" is not searched again, so "abb" gives "xab", not "xxa".
   EXPECT_EQ(RewriteText("abb", overlap), "xab");
-}
-
-TEST(Rewrite, EmptySearchTextChangesNothing) {
-  const RewriteRule rules[] = {{"", "zz"}};
-  EXPECT_EQ(RewriteText("abc", rules), "abc");
+  // An empty search text changes nothing.
+  const RewriteRule empty[] = {{"", "zz"}};
+  EXPECT_EQ(RewriteText("abc", empty), "abc");
 }
 
 TEST(Rewrite, KeepsZeroBytesAndWholeLongTexts) {
@@ -49,9 +47,7 @@ TEST(ExcelToNeutral, RowOrderAndMatchesInsideLongerNames) {
   EXPECT_EQ(ToNeutral("=2*-A1"), "=2*-A1");
   EXPECT_EQ(ToNeutral("=(-A1)"), "=(_neg_A1)");
   EXPECT_EQ(ToNeutral("=SQRTPI()+PI()"), "=SQRT(_pi_)+_pi_");
-}
-
-TEST(ExcelToNeutral, NoFormulaNoChange) {
+  // A record without a formula keeps none.
   CellData record;
   ExcelToNeutral(record);
   EXPECT_FALSE(record.formula.has_value());

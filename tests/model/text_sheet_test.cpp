@@ -33,8 +33,9 @@ std::vector<Cell> Parse(std::string_view bytes) {
 }
 
 template <class Sheet = TextSheet>
-std::string Write(const std::vector<RecordFields>& records) {
+std::string Write(const std::vector<RecordFields>& records, bool rewritesFormulas = true) {
   RecordingContext context;
+  context.SetRewritesFormulas(rewritesFormulas);
   RecordSheet source(context, records);
   Sheet target(context, source);
   target.TranslateFromIntermediate();
@@ -85,7 +86,6 @@ TEST(TextRead, FieldsFoundPastLongStretchesWithoutTabsOrRowEnds) {
 }
 
 TEST(TextRead, ClassifiesNumbersFormulasAndText) {
-  const std::string zeros(8, '\0');
   EXPECT_EQ(Parse("12.5\t-3\t-\t1-2\t1.2.3"), (std::vector<Cell>{{1, 1, 0, "12.5"},
                                                                  {1, 2, 0, "-3"},
                                                                  {1, 3, 0, "-"},
@@ -93,14 +93,9 @@ TEST(TextRead, ClassifiesNumbersFormulasAndText) {
                                                                  {1, 5, 0, "1.2.3"}}));
   EXPECT_EQ(Parse("1e5\t 5\t12%"),
             (std::vector<Cell>{{1, 1, 1, "1e5"}, {1, 2, 1, " 5"}, {1, 3, 1, "12%"}}));
-  std::vector<Cell> formula = Parse("=SUM(A1:A3)");
-  ASSERT_EQ(formula.size(), 1u);
-  EXPECT_EQ(formula[0].type, CELL_FORMULA);
-  EXPECT_EQ(formula[0].formula, "=SUM(A1:A3)");  // plain text keeps Excel syntax on reading
-  RecordingContext context;
-  TextSheet sheet(context, "=A1", 3);
-  sheet.TranslateToIntermediate();
-  EXPECT_EQ(*sheet.Cells()->Head()->cell->Record()->value, zeros);
+  // Plain text keeps Excel syntax on reading; the value is eight zero bytes.
+  EXPECT_EQ(Parse("=SUM(A1:A3)"),
+            (std::vector<Cell>{{1, 1, CELL_FORMULA, std::string(8, '\0'), "=SUM(A1:A3)"}}));
 }
 
 TEST(TextRead, QuotesAndTheTextLimit) {
@@ -165,16 +160,22 @@ TEST(TextWrite, EachTypeAsItsFieldText) {
   EXPECT_EQ(Write({{1, 1, CELL_FORMULA, std::string(8, '\0'), "=_neg_A1_>=_2"}}), "=-A1>=2\t");
   // Only the two low bits of the type count.
   EXPECT_EQ(Write({{1, 1, 0x41, "t", {}}}), "t\t");
-}
-
-TEST(TextWrite, SeparatorsInsideTextBecomeSpaces) {
+  // Separators inside a text become spaces.
   EXPECT_EQ(Write({{1, 1, CELL_TEXT, "a\tb\rc", {}}}), "a b c\t");
 }
 
-TEST(ExcelTextWrite, RewritesEveryCellOnce) {
+TEST(ExcelTextWrite, RewritesEveryCellOnceUnlessToldNotTo) {
   EXPECT_EQ(Write<ExcelTextSheet>({{1, 1, CELL_TEXT, "_pi_", {}},
                                    {1, 2, CELL_FORMULA, std::string(8, '\0'), "=_e_^(1)"}}),
             "PI()\t=EXP(1)\t");
+  // Unless the conversion says not to rewrite: then formulas pass unchanged both ways.
+  EXPECT_EQ(Write<ExcelTextSheet>({{1, 1, CELL_TEXT, "_pi_", {}},
+                                   {1, 2, CELL_FORMULA, std::string(8, '\0'), "=ACOS(B1)"}},
+                                  false),
+            "_pi_\t=ACOS(B1)\t");
+  RecordingContext reading;
+  reading.SetRewritesFormulas(false);
+  EXPECT_EQ(Parse<ExcelTextSheet>(reading, "=ACOS(A1)")[0].formula, "=ACOS(A1)");
 }
 
 TEST(ExcelTextWrite, LineFeedFieldsAreQuotedForTheImport) {
@@ -185,20 +186,6 @@ TEST(ExcelTextWrite, LineFeedFieldsAreQuotedForTheImport) {
             "\"two\nlines\"\t\"say \"\"hi\"\"\nthen\"\t\t\r\nafter\t");
   // Plain text files are not read back by the engine and keep the field as it is.
   EXPECT_EQ(Write({{1, 1, CELL_TEXT, "two\nlines", {}}}), "two\nlines\t");
-}
-
-TEST(ExcelTextWrite, FormulasPassUnchangedWhenNotRewriting) {
-  RecordingContext context;
-  context.SetRewritesFormulas(false);
-  RecordSheet source(context, {{1, 1, CELL_TEXT, "_pi_", {}},
-                               {1, 2, CELL_FORMULA, std::string(8, '\0'), "=ACOS(B1)"}});
-  ExcelTextSheet target(context, source);
-  target.TranslateFromIntermediate();
-  EXPECT_EQ(target.GetOutput().substr(0, target.GetOutputSize()), "_pi_\t=ACOS(B1)\t");
-
-  RecordingContext reading;
-  reading.SetRewritesFormulas(false);
-  EXPECT_EQ(Parse<ExcelTextSheet>(reading, "=ACOS(A1)")[0].formula, "=ACOS(A1)");
 }
 
 }  // namespace

@@ -71,19 +71,16 @@ TEST(PlainDecimalToReal, LeavesTheRangeEdgesToTheValue) {
 }
 
 TEST(EncodePlainDecimal, WritesTheTenByteReal) {
-  const auto bytes = [](const char* text) {
-    const Kv68RealBytes real = EncodePlainDecimal(text).value();
-    return std::vector<int>(real.begin(), real.end());
-  };
+  using Real = Kv68RealBytes;
   // exponent word 0xC000 + 1, digits 2 5 5 0 ..., tag
-  EXPECT_EQ(bytes("-25.5"), (std::vector<int>{0xC0, 0x01, 0x25, 0x50, 0, 0, 0, 0, 0, 0x23}));
+  EXPECT_EQ(EncodePlainDecimal("-25.5"), (Real{0xC0, 0x01, 0x25, 0x50, 0, 0, 0, 0, 0, 0x23}));
   // 0.5: word 0x4000 - 1.
-  EXPECT_EQ(bytes("0.5"), (std::vector<int>{0x3F, 0xFF, 0x50, 0, 0, 0, 0, 0, 0, 0x23}));
+  EXPECT_EQ(EncodePlainDecimal("0.5"), (Real{0x3F, 0xFF, 0x50, 0, 0, 0, 0, 0, 0, 0x23}));
   // 10^300: word 0x4000 + 0x12C.
-  EXPECT_EQ(bytes(("1" + std::string(300, '0')).c_str()),
-            (std::vector<int>{0x41, 0x2C, 0x10, 0, 0, 0, 0, 0, 0, 0x23}));
+  EXPECT_EQ(EncodePlainDecimal("1" + std::string(300, '0')),
+            (Real{0x41, 0x2C, 0x10, 0, 0, 0, 0, 0, 0, 0x23}));
   // Zero, of either sign, is 0.0.
-  EXPECT_EQ(bytes("-0"), (std::vector<int>{0x40, 0x00, 0, 0, 0, 0, 0, 0, 0, 0x23}));
+  EXPECT_EQ(EncodePlainDecimal("-0"), (Real{0x40, 0x00, 0, 0, 0, 0, 0, 0, 0, 0x23}));
   EXPECT_FALSE(EncodePlainDecimal("1.5e3"));
 }
 
