@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -415,8 +417,8 @@ struct Action {
   }
 };
 
-// The working lists of a rendering. A sheet renders one expression per cell, so one set per
-// thread is kept and reused: emptied, never freed, it spares every cell six allocations.
+// The working lists of a rendering. A sheet renders one expression per cell, so sets are kept
+// and reused: emptied, never freed, they spare every cell six allocations.
 struct RendererLists {
   std::vector<Node> nodes;
   std::vector<std::uint32_t> children;
@@ -424,6 +426,7 @@ struct RendererLists {
   std::vector<std::uint32_t> pending;
   std::vector<Action> stack;
   std::vector<Action> seq;
+  std::unique_ptr<RendererLists> next;  // the next set not in use, while this one is not
 
   void Clear() {
     nodes.clear();
@@ -433,6 +436,47 @@ struct RendererLists {
     stack.clear();
     seq.clear();
   }
+};
+
+// The sets of working lists not in use, shared by every thread under a lock. Not one set per
+// thread: an object a thread keeps for itself is destroyed when the thread ends, and the Windows
+// build's runtime runs that destructor after it has freed the object's storage, which corrupts
+// the heap of whatever host thread used the converter and ends.
+class ListsPool {
+ public:
+  std::unique_ptr<RendererLists> Borrow() {
+    const std::lock_guard lock(mutex_);
+    if (!unused_) return std::make_unique<RendererLists>();
+    std::unique_ptr<RendererLists> lists = std::move(unused_);
+    unused_ = std::move(lists->next);
+    return lists;
+  }
+  void GiveBack(std::unique_ptr<RendererLists> lists) {
+    const std::lock_guard lock(mutex_);
+    lists->next = std::move(unused_);
+    unused_ = std::move(lists);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::unique_ptr<RendererLists> unused_;
+};
+
+// A set of lists borrowed for one rendering and given back when it ends, also by an exception.
+class BorrowedLists {
+ public:
+  BorrowedLists() : lists_(Pool().Borrow()) {}
+  BorrowedLists(const BorrowedLists&) = delete;
+  BorrowedLists& operator=(const BorrowedLists&) = delete;
+  ~BorrowedLists() { Pool().GiveBack(std::move(lists_)); }
+  RendererLists& Get() { return *lists_; }
+
+ private:
+  static ListsPool& Pool() {
+    static ListsPool pool;
+    return pool;
+  }
+  std::unique_ptr<RendererLists> lists_;
 };
 
 class Renderer {
@@ -1359,8 +1403,8 @@ std::string RenderExpression(std::span<const std::uint8_t> data) {
       InputStream::Over(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
   const std::size_t declared = in.ReadU16BE().value_or(0);
   const std::size_t count = std::min(declared, in.Remaining());
-  thread_local RendererLists lists;
-  Renderer renderer(data.subspan(in.Tell(), count), lists);
+  BorrowedLists lists;
+  Renderer renderer(data.subspan(in.Tell(), count), lists.Get());
   return renderer.Render();
 }
 

@@ -2,6 +2,7 @@
 // where the operator rules ask for them, and unreadable data handled.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -334,23 +335,38 @@ TEST(RendererBounds, DeepNestingNeedsNoCallStack) {
   EXPECT_EQ(Render(sums), expected + "\n");
 }
 
-TEST(RendererBounds, CallsMayOverlap) {
+TEST(RendererBounds, CallsMayOverlapAndThreadsThatRenderedMayEnd) {
   // Each call owns its storage: renderings on several threads at once do not disturb each other.
+  // Threads come and go, as a host's do around the converter, and each ends cleanly.
   const std::vector<std::pair<Expression, std::string>> cases = {
       {Op(Op(kX, Int(1), kAddTag), Int(2), kMultiplyTag), "(x+1)*2\n"},
       {{0x00, 'T', 'o', 't', 'a', 'l', 0x00, 0x2D}, "\"Total\"\n"},
       {{0x40, 0x01, 0x12, 0x50, 0, 0, 0, 0, 0, 0x23}, "12.5\n"},
       {List({Int(1), NegInt(2)}), "1,-2\n"}};
+  constexpr int kRounds = 100;
+  constexpr int kRendersPerThread = 10;
   std::vector<int> failures(cases.size(), 0);
-  std::vector<std::thread> threads;
-  for (std::size_t t = 0; t < cases.size(); ++t) {
-    threads.emplace_back([&, t] {
-      for (int i = 0; i < 100; ++i) {
-        if (Render(cases[t].first) != cases[t].second) ++failures[t];
-      }
-    });
+  // Another thread keeps taking and giving back memory meanwhile, so storage freed too early
+  // during a thread's end is soon handed out again and its reuse shows.
+  std::atomic<bool> done = false;
+  std::thread churn([&] {
+    while (!done) {
+      const std::vector<std::string> texts(64, std::string(40, 'x'));
+    }
+  });
+  for (int round = 0; round < kRounds; ++round) {
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < cases.size(); ++t) {
+      threads.emplace_back([&, t] {
+        for (int i = 0; i < kRendersPerThread; ++i) {
+          if (Render(cases[t].first) != cases[t].second) ++failures[t];
+        }
+      });
+    }
+    for (std::thread& thread : threads) thread.join();
   }
-  for (std::thread& thread : threads) thread.join();
+  done = true;
+  churn.join();
   EXPECT_EQ(failures, std::vector<int>(cases.size(), 0));
 }
 
