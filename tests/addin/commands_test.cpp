@@ -89,41 +89,28 @@ TEST_F(CommandTest, ExportOffersTheFirstEightCharactersOfTheSheetNameWithTheFilt
   DeleteKey(HKEY_CURRENT_USER, addin::kConvertedFilesKey);
 }
 
-// The chosen file's extension, in any case, gives the type; an unknown one writes nothing.
-TEST_F(CommandTest, ExportWritesTheTypeOfTheChosenExtension) {
+// The chosen file's extension, in any case, gives the type; an unknown one writes nothing. A
+// KV-52 Plus file takes the upper-case name. The workbook the user worked in is still there,
+// unchanged and active.
+TEST_F(CommandTest, ExportWritesTheTypeOfTheChosenExtensionAndKeepsTheSheetInTheWorkbook) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"data.xls", {}},
       {"data.7XY", {"data.7xy"}},
+      {"budget.5xv", {"BUDGET.5xv"}},
   };
   for (const auto& [chosen, written] : cases) {
     SCOPED_TRACE(chosen);
-    OpenSheet("Data", {"A1 5", "B1 text", "A2 7"});
-    Export(PathOf(chosen));
+    // A clean folder for each row.
+    const std::filesystem::path out = folder_ / "out";
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directory(out);
+    const Object book = OpenSheet("Data", {"A1 5", "B1 text", "A2 7"});
+    Export((out / chosen).string());
     EXPECT_TRUE(ui_->messages.empty());
-    EXPECT_EQ(FilesIn(folder_), written);
+    EXPECT_EQ(FilesIn(out), written);
+    EXPECT_EQ(Text(host_.GetObject(L"ActiveSheet"), L"Name"), "Data");
+    EXPECT_EQ(Number(book.GetObject(L"Worksheets"), L"Count"), 1);
   }
-}
-
-TEST_F(CommandTest, ExportToAKv52FileUsesTheUpperCaseNameAndKeepsTheSheetInTheWorkbook) {
-  const Object book = OpenSheet("Data", {"A1 5"});
-  Export(PathOf("budget.5xv"));
-  EXPECT_TRUE(ui_->messages.empty());
-  EXPECT_EQ(FilesIn(folder_), std::vector<std::string>{"BUDGET.5xv"});
-  // The workbook the user worked in is still there, unchanged and active.
-  EXPECT_EQ(Text(host_.GetObject(L"ActiveSheet"), L"Name"), "Data");
-  EXPECT_EQ(Number(book.GetObject(L"Worksheets"), L"Count"), 1);
-}
-
-// The workbook the command added for the copy is closed too: the user is left with only their own.
-TEST_F(CommandTest, AFailureTheHostRaisesEndsExportSilently) {
-  host_ = NewHost(L"SaveAs");
-  ASSERT_NO_FATAL_FAILURE(Connect());
-  OpenSheet("Data", {"A1 5"});
-  const long books = Number(host_.GetObject(L"Workbooks"), L"Count");
-  Export(PathOf("data.68y"));
-  EXPECT_TRUE(ui_->messages.empty());
-  EXPECT_TRUE(FilesIn(folder_).empty());
-  EXPECT_EQ(Number(host_.GetObject(L"Workbooks"), L"Count"), books);
 }
 
 TEST_F(CommandTest, ImportAddsTheSheetUnderTheUpperCaseFileTitleToTheActiveWorkbook) {
@@ -334,12 +321,18 @@ TEST_F(ConvertAndSendTest, AFailedSendIsReportedWithTheLinksCode) {
   EXPECT_EQ(ui_->messages, ErrorMessage(components::kDeviceUnreachable));
 }
 
-TEST_F(ConvertAndSendTest, AFailureTheHostRaisesEndsTheCommandSilently) {
+// A failure the host raises ends both commands silently. The workbook Export added for the copy
+// is closed too: the user is left with only their own.
+TEST_F(ConvertAndSendTest, AFailureTheHostRaisesEndsExportAndConvertAndSendSilently) {
   host_ = NewHost(L"SaveAs");
   ASSERT_NO_FATAL_FAILURE(Connect());
   OpenSheet("Data", {"A1 5"});
+  const long books = Number(host_.GetObject(L"Workbooks"), L"Count");
+  Export(PathOf("data.68y"));
+  EXPECT_EQ(Number(host_.GetObject(L"Workbooks"), L"Count"), books);
   Click(host_, kConvertAndSend);
   EXPECT_TRUE(ui_->messages.empty());
+  EXPECT_EQ(FilesIn(folder_), std::vector<std::string>{"calculator"});
   EXPECT_TRUE(FilesIn(calculator_).empty());
 }
 

@@ -39,19 +39,22 @@ class DeviceLinkServer : public ::testing::Test {
     link->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
     return id;
   }
-  // Invokes a member with positional arguments given last to first; the raised error, if
-  // any, lands in `raised`.
+  // Invokes a member with positional arguments given last to first; the code and text of the
+  // raised error, if any, land in `raised`.
   static HRESULT Invoke(IDispatch* link, const wchar_t* name, WORD flags,
                         std::vector<VARIANT> args = {}, std::vector<DISPID> named = {},
-                        EXCEPINFO* raised = nullptr) {
+                        std::pair<SCODE, std::string>* raised = nullptr) {
     DISPPARAMS params{args.data(), named.data(), static_cast<UINT>(args.size()),
                       static_cast<UINT>(named.size())};
     EXCEPINFO exception{};
     VARIANT result;
     VariantInit(&result);
-    const HRESULT hr = link->Invoke(Id(link, name), IID_NULL, 0, flags, &params, &result,
-                                    raised ? raised : &exception, nullptr);
+    const HRESULT hr =
+        link->Invoke(Id(link, name), IID_NULL, 0, flags, &params, &result, &exception, nullptr);
     VariantClear(&result);
+    const BSTR text = exception.bstrDescription;
+    if (raised)
+      *raised = {exception.scode, addin::Narrow(text, static_cast<int>(SysStringLen(text)))};
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
     return hr;
@@ -107,14 +110,10 @@ TEST_F(DeviceLinkServer, RefusesCallsOfTheWrongForm) {
 TEST_F(DeviceLinkServer, RaisesTheLinksFailuresWithTheirCodeAndText) {
   addin::ComRef<IDispatch> link(Create(""));
   ASSERT_TRUE(link);
-  EXCEPINFO raised{};
+  std::pair<SCODE, std::string> raised;
   EXPECT_EQ(Invoke(link.Get(), L"FindDevice", DISPATCH_METHOD, {}, {}, &raised), DISP_E_EXCEPTION);
-  EXPECT_EQ(raised.scode, components::kNoDevice);
-  EXPECT_EQ(
-      addin::Narrow(raised.bstrDescription, static_cast<int>(SysStringLen(raised.bstrDescription))),
-      ErrorText(components::kNoDevice));
-  SysFreeString(raised.bstrSource);
-  SysFreeString(raised.bstrDescription);
+  EXPECT_EQ(raised.first, components::kNoDevice);
+  EXPECT_EQ(raised.second, ErrorText(components::kNoDevice));
 
   // The add-in's late-bound calls see the same code.
   const Object object(link.Get());

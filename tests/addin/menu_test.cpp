@@ -55,7 +55,7 @@ bool HostFormVisible() {
 
 using MenuTest = AddinTest;
 
-TEST_F(MenuTest, ConnectionPutsTheTopMenuSecondOnTheMenuBarWithThePopupAndFiveButtons) {
+TEST_F(MenuTest, ConnectionBuildsTheMenuAndDisconnectionRemovesAllButTheTemporaryTopMenu) {
   Connect();
   const Object top = Item(MenuBarControls(host_), 2);
   EXPECT_EQ(Text(top, L"Tag"), kTopMenuTag);
@@ -75,30 +75,7 @@ TEST_F(MenuTest, ConnectionPutsTheTopMenuSecondOnTheMenuBarWithThePopupAndFiveBu
     EXPECT_EQ(Text(button, L"OnAction"), "!<ZQ Tabulex(TM) Converter Plugin.Connect>");
     EXPECT_EQ(Number(button, L"Type"), kButtonType);
   }
-  Disconnect();
-}
-
-TEST_F(MenuTest, ASecondConnectionAddsItsPopupToTheExistingTopMenu) {
-  Connect();
-  Disconnect();
-  Connect();
-  const Object bar = MenuBarControls(host_);
-  EXPECT_EQ(CountTagged(bar, kTopMenuTag), 1);
-  EXPECT_EQ(CountTagged(FindControl(host_, kTopMenuTag).GetObject(L"Controls"), kConverterPopupTag),
-            1);
-
-  // Another add-in object connecting to the same host shares the top menu too.
-  addin::ComRef<addin::Connect> second(new addin::Connect(std::make_unique<ScriptedUi>()));
-  second->OnConnection(host_.Get(), addin::kConnectAfterStartup, nullptr, nullptr);
-  EXPECT_EQ(CountTagged(bar, kTopMenuTag), 1);
-  EXPECT_EQ(CountTagged(FindControl(host_, kTopMenuTag).GetObject(L"Controls"), kConverterPopupTag),
-            2);
-  second->OnDisconnection(0, nullptr);
-  Disconnect();
-}
-
-TEST_F(MenuTest, DisconnectionRemovesThePopupAndButtonsButKeepsTheTemporaryTopMenu) {
-  Connect();
+  // Disconnection removes the pop-up and its buttons but keeps the temporary top menu.
   Disconnect();
   EXPECT_FALSE(FindControl(host_, kConverterPopupTag));
   for (const char* item : kItems) EXPECT_FALSE(FindControl(host_, item)) << item;
@@ -106,7 +83,27 @@ TEST_F(MenuTest, DisconnectionRemovesThePopupAndButtonsButKeepsTheTemporaryTopMe
   EXPECT_EQ(Setting(), "0");
 }
 
-TEST_F(MenuTest, DisplayOnConnectShowsTheHostFormAfterStartupAndIsStoredOnDisconnection) {
+TEST_F(MenuTest, ASecondConnectionAddsItsPopupToTheExistingTopMenu) {
+  Connect();
+  Disconnect();
+  Connect();
+  const Object bar = MenuBarControls(host_);
+  const auto popups = [&] {
+    return CountTagged(FindControl(host_, kTopMenuTag).GetObject(L"Controls"), kConverterPopupTag);
+  };
+  EXPECT_EQ(CountTagged(bar, kTopMenuTag), 1);
+  EXPECT_EQ(popups(), 1);
+
+  // Another add-in object connecting to the same host shares the top menu too.
+  addin::ComRef<addin::Connect> second(new addin::Connect(std::make_unique<ScriptedUi>()));
+  second->OnConnection(host_.Get(), addin::kConnectAfterStartup, nullptr, nullptr);
+  EXPECT_EQ(CountTagged(bar, kTopMenuTag), 1);
+  EXPECT_EQ(popups(), 2);
+  second->OnDisconnection(0, nullptr);
+  Disconnect();
+}
+
+TEST_F(MenuTest, DisplayOnConnectShowsTheHostFormOnceStartupIsCompleteAndIsStoredOnDisconnection) {
   StoreSetting("1");
   Connect(addin::kConnectAfterStartup);
   EXPECT_TRUE(connect_->FormShown());
@@ -122,9 +119,8 @@ TEST_F(MenuTest, DisplayOnConnectShowsTheHostFormAfterStartupAndIsStoredOnDiscon
   connect_->Hide();
   Disconnect();
   EXPECT_EQ(Setting(), "0");
-}
 
-TEST_F(MenuTest, AtStartupTheFormWaitsForStartupCompletion) {
+  // Connected at startup, the form waits for startup completion.
   StoreSetting("1");
   Connect(addin::kConnectStartup);
   EXPECT_FALSE(connect_->FormShown());
@@ -133,15 +129,12 @@ TEST_F(MenuTest, AtStartupTheFormWaitsForStartupCompletion) {
   Disconnect();
 }
 
-TEST_F(MenuTest, AnExternalConnectionShowsTheFormAndBuildsNoMenu) {
+// An external connection shows the form and builds no menu. Closing the form unloads it and
+// showing it loads it again.
+TEST_F(MenuTest, AnExternalConnectionShowsTheFormWhichClosingUnloads) {
   Connect(addin::kConnectExternal);
   EXPECT_TRUE(connect_->FormShown());
   EXPECT_FALSE(FindControl(host_, kConverterPopupTag));
-  Disconnect();
-}
-
-TEST_F(MenuTest, ClosingTheHostFormUnloadsItAndShowingItLoadsItAgain) {
-  Connect(addin::kConnectExternal);
   HWND form = FindWindowA(nullptr, addin::kHostFormCaption);
   ASSERT_TRUE(form);
   SendMessageA(form, WM_CLOSE, 0, 0);

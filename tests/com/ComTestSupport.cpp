@@ -7,19 +7,10 @@
 
 namespace tabulex::testing {
 
-namespace {
-
-std::string ProgramFolder() {
-  char buffer[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  std::string path(buffer, length);
-  return path.substr(0, path.find_last_of("\\/") + 1);
-}
-
-}  // namespace
-
 std::string ServerPath(const char* dll) {
-  return ProgramFolder() + dll;
+  char buffer[MAX_PATH];
+  const std::string program(buffer, GetModuleFileNameA(nullptr, buffer, MAX_PATH));
+  return program.substr(0, program.find_last_of("\\/") + 1) + dll;
 }
 
 std::optional<std::string> StringValue(HKEY root, const std::string& key, const std::string& name) {

@@ -79,6 +79,24 @@ void Press(HWND dialog, int button) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
+// Types the file name and presses the button until the dialog goes away: a dialog that has
+// just become visible may not have finished setting itself up and ignore the first press.
+void Answer(HWND dialog, const DialogScript::Step& step) {
+  const auto deadline = std::chrono::steady_clock::now() + kAnswerTimeout;
+  while (IsWindow(dialog) && IsWindowVisible(dialog) &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(kSettleTime);
+    if (!step.fileName.empty()) {
+      TypeInto(dialog, kFileNameEdit, step.fileName);
+      TypeInto(dialog, kFileNameCombo, step.fileName);
+    }
+    Press(dialog, step.button);
+    for (int i = 0; i < kPollsPerPress && IsWindow(dialog) && IsWindowVisible(dialog); ++i) {
+      std::this_thread::sleep_for(kPollInterval);
+    }
+  }
+}
+
 }  // namespace
 
 DialogScript::DialogScript(std::vector<Step> steps, std::vector<std::string> ignored)
@@ -114,28 +132,6 @@ DialogScript::Seen DialogScript::Only() {
   }
   return answered_.front();
 }
-
-namespace {
-
-// Types the file name and presses the button until the dialog goes away: a dialog that has
-// just become visible may not have finished setting itself up and ignore the first press.
-void Answer(HWND dialog, const DialogScript::Step& step) {
-  const auto deadline = std::chrono::steady_clock::now() + kAnswerTimeout;
-  while (IsWindow(dialog) && IsWindowVisible(dialog) &&
-         std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(kSettleTime);
-    if (!step.fileName.empty()) {
-      TypeInto(dialog, kFileNameEdit, step.fileName);
-      TypeInto(dialog, kFileNameCombo, step.fileName);
-    }
-    Press(dialog, step.button);
-    for (int i = 0; i < kPollsPerPress && IsWindow(dialog) && IsWindowVisible(dialog); ++i) {
-      std::this_thread::sleep_for(kPollInterval);
-    }
-  }
-}
-
-}  // namespace
 
 // Each dialog is handled once; one the test ignores is left alone.
 void DialogScript::Handle(HWND dialog) {

@@ -19,11 +19,9 @@ namespace tabulex::testing {
 class DialogScript {
  public:
   struct Step {
-    Step(std::string caption, int button, std::string fileName = "")
-        : caption(std::move(caption)), button(button), fileName(std::move(fileName)) {}
     std::string caption;
     int button;
-    std::string fileName;  // typed into a file dialog's name box when not empty
+    std::string fileName = "";  // typed into a file dialog's name box when not empty
   };
   struct Seen {
     std::string caption;

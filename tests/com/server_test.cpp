@@ -118,7 +118,7 @@ TEST(Registration, UnregisteringRemovesTheClassAndKeepsTheClsidKey) {
   EXPECT_EQ(CreateConverter(converter), S_OK);
 }
 
-TEST(Creation, ByBothProgIdsAndByClassId) {
+TEST(Creation, ByBothProgIdsAndByClassIdWithErrorInfoAndNoDispatch) {
   for (const wchar_t* progId : {L"Tabulex.Converter", L"Tabulex.Converter.1"}) {
     CLSID id;
     ASSERT_EQ(CLSIDFromProgID(progId, &id), S_OK);
@@ -131,6 +131,11 @@ TEST(Creation, ByBothProgIdsAndByClassId) {
   Releaser<IDispatch> dispatch;
   EXPECT_EQ(converter->QueryInterface(IID_IDispatch, dispatch.Out()), E_NOINTERFACE);
   EXPECT_EQ(dispatch.p, nullptr);
+  // Error information is supported for the converter's own interface only.
+  Releaser<ISupportErrorInfo> support;
+  ASSERT_EQ(converter->QueryInterface(IID_ISupportErrorInfo, support.Out()), S_OK);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_ITabulex), S_OK);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IUnknown), S_FALSE);
 }
 
 // An outer object that records the calls delegated to it.
@@ -209,15 +214,6 @@ TEST(Server, ClassObjectAndUnloading) {
   factory.p->Release();
   factory.p = nullptr;
   FreeLibrary(module);
-}
-
-TEST(Server, SupportsErrorInfoForItsInterfaceOnly) {
-  Releaser<ITabulex> converter;
-  ASSERT_EQ(CreateConverter(converter), S_OK);
-  Releaser<ISupportErrorInfo> support;
-  ASSERT_EQ(converter->QueryInterface(IID_ISupportErrorInfo, support.Out()), S_OK);
-  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_ITabulex), S_OK);
-  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IUnknown), S_FALSE);
 }
 
 TEST(FileName, RemembersACopyUpToTheFirstZero) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -60,13 +61,11 @@ class CallLog {
   }
   // The calls alone, without object creation and reference counting.
   std::vector<std::string> Calls() const {
-    std::vector<std::string> calls;
-    for (const std::string& line : Lines()) {
-      if (line.find(" created") == std::string::npos &&
-          line.find(" Release ") == std::string::npos) {
-        calls.push_back(line);
-      }
-    }
+    std::vector<std::string> calls = Lines();
+    std::erase_if(calls, [](const std::string& line) {
+      return line.find(" created") != std::string::npos ||
+             line.find(" Release ") != std::string::npos;
+    });
     return calls;
   }
   // Objects whose reference count has not come back to zero, and calls made after it did.
@@ -84,12 +83,7 @@ class CallLog {
     }
     return problems;
   }
-  bool Contains(const std::string& call) const {
-    for (const std::string& line : Calls()) {
-      if (line == call) return true;
-    }
-    return false;
-  }
+  bool Contains(const std::string& call) const { return std::ranges::count(Calls(), call) > 0; }
 
  private:
   std::string path_;

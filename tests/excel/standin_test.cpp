@@ -68,14 +68,11 @@ HRESULT Call(IDispatch* object, const wchar_t* member, WORD flags, std::vector<A
   return hr;
 }
 
-std::vector<Arg> Args(Arg a) {
+// Positional arguments in the member's order (a Variant only moves, so no initializer list).
+template <typename... Given>
+std::vector<Arg> Args(Given... given) {
   std::vector<Arg> args;
-  args.push_back(std::move(a));
-  return args;
-}
-std::vector<Arg> Args(Arg a, Arg b) {
-  std::vector<Arg> args = Args(std::move(a));
-  args.push_back(std::move(b));
+  (args.push_back(std::move(given)), ...);
   return args;
 }
 std::vector<Named> Name(const wchar_t* name, Arg value) {
