@@ -18,7 +18,8 @@ bool PathExists(const std::string& path);
 // The size of a regular file, or nothing when there is none.
 std::optional<std::uintmax_t> FileSize(const std::string& path);
 
-// Whether an existing file can be opened for writing without creating or truncating it.
+// Whether an existing file can be opened for writing without creating or truncating it. On
+// Windows a momentary sharing hold by another writer is waited out first.
 bool CanOpenForWriting(const std::string& path);
 
 // The system's folder for temporary files, with a trailing separator.

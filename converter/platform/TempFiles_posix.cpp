@@ -1,4 +1,5 @@
-// Exclusive files, no-replace renames and terminal detection on POSIX systems.
+// Exclusive files, no-replace renames, the writability check and terminal detection on POSIX
+// systems.
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>

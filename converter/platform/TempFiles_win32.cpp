@@ -1,4 +1,4 @@
-// Exclusive files, no-replace renames and terminal detection on Windows.
+// Exclusive files, no-replace renames, the writability check and terminal detection on Windows.
 #include <io.h>
 #include <windows.h>
 
