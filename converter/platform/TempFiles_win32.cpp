@@ -37,6 +37,8 @@ std::wstring NativePath(const std::string& path) {
   const DWORD written = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
   if (written == 0 || written >= size) return {};
   full.resize(written);
+  // A path already in the long form ("\\\\?\\C:\\...") only changes its prefix.
+  if (full.rfind(L"\\\\?\\", 0) == 0) return L"\\??\\" + full.substr(4);
   if (full.rfind(L"\\\\", 0) == 0) return L"\\??\\UNC\\" + full.substr(2);
   return L"\\??\\" + full;
 }

@@ -49,6 +49,18 @@ TEST_F(OutputSafety, ExclusiveFileWritesThroughItsHandleAndMovesWithoutReplacing
   EXPECT_EQ(Listing(), (std::vector<std::string>{"free", "taken"}));
 }
 
+#ifdef _WIN32
+
+TEST_F(OutputSafety, FinishedFileMovesToALongFormPath) {
+  std::optional<ExclusiveFile> file = ExclusiveFile::Create(Folder(), "~t");
+  ASSERT_TRUE(file && file->Write("bytes"));
+  const std::string target = "\\\\?\\" + fs::absolute(PathOf("long")).string();
+  EXPECT_EQ(file->MoveTo(target, Replace::kNothing), Moved::kDone);
+  EXPECT_EQ(Read("long"), "bytes");
+}
+
+#endif
+
 #ifndef _WIN32
 
 TEST_F(OutputSafety, LinkPlantedAtTheTemporaryNameIsNeverFollowed) {
