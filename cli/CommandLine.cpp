@@ -171,7 +171,7 @@ std::optional<LoadedSource> Load(const Options& o, const Engine& engine, std::is
   LoadedSource loaded = converter.ReadSource(o.input, *from, *sheet, StemOf(o.input));
   const std::vector<std::string> lines = MessageLines(o.input, ui->TakeMessages());
   if (loaded.Result() != kOk || !loaded.Sheet()) {
-    const std::string engineLine = *from == ZQ_EXCEL ? EngineFailureLine(*engine) : "";
+    const std::string engineLine = *from == ZQ_EXCEL ? EngineFailureLine(*engine, o.input) : "";
     if (!engineLine.empty()) err << engineLine << "\n";
     if (std::optional<std::string> problem = platform::ReadProblem(o.input)) {
       err << "tabulex: " << o.input << ": cannot read " << o.input << ": " << *problem << "\n";
@@ -218,7 +218,7 @@ int RunSheets(const Options& o, const Engine& engine, std::istream& in, std::ost
   Converter converter(CommandServices(ui, false, engine, err));
   std::vector<std::string> names;
   if (converter.GetExcelSheetNames(o.input, &names) != kOk) {
-    const std::string engineLine = EngineFailureLine(*engine);
+    const std::string engineLine = EngineFailureLine(*engine, o.input);
     if (!engineLine.empty()) err << engineLine << "\n";
     if (ui->Shown() == 0) err << "tabulex: cannot list the sheets of " << o.input << "\n";
     return kExitFailure;

@@ -126,9 +126,24 @@ std::string WorkbookExtension(std::string_view type) {
   return lower == "xlsx" || lower == "ods" ? "." + lower : std::string(".xls");
 }
 
-std::string EngineFailureLine(const components::WorkbookEngine& engine) {
-  const std::string reason = engine.LastFailure();
-  return reason.empty() ? std::string() : "tabulex: " + reason;
+namespace {
+
+// The engine's reason, starting with the name of the file it concerns; empty when it gives none.
+std::string EngineReason(const components::WorkbookEngine& engine, std::string_view input) {
+  const std::string reason = OneLine(engine.LastFailure());
+  // Most reasons start with the path they concern; the others get the input's name in front.
+  if (reason.empty() ||
+      (reason.starts_with(input) && reason.substr(input.size()).starts_with(": "))) {
+    return reason;
+  }
+  return std::string(input) + ": " + reason;
+}
+
+}  // namespace
+
+std::string EngineFailureLine(const components::WorkbookEngine& engine, std::string_view input) {
+  const std::string reason = EngineReason(engine, input);
+  return reason.empty() ? reason : "tabulex: " + reason;
 }
 
 std::optional<std::string> SheetToRead(Converter& converter,
@@ -138,7 +153,7 @@ std::optional<std::string> SheetToRead(Converter& converter,
   if (from != ZQ_EXCEL || !sheet.empty()) return sheet;
   std::vector<std::string> names;
   if (converter.GetExcelSheetNames(input, &names) != kOk) {
-    why = engine.LastFailure();
+    why = EngineReason(engine, input);
     return std::nullopt;
   }
   if (names.empty()) {
@@ -191,9 +206,13 @@ std::string ReplacedLine(std::string_view input, std::size_t replaced) {
 }
 
 std::vector<std::string> MessageLines(std::string_view input, std::vector<std::string> messages) {
-  // Without an engine the exported text stays empty, so "too small" follows "not started".
-  const std::string notStarted = components::ErrorTextFor(ERR_EXCEL_NOT_STARTED);
-  if (std::find(messages.begin(), messages.end(), notStarted) != messages.end()) {
+  // When the engine did not start or failed, it wrote no text, so the "too small" that follows
+  // says nothing about the file.
+  const auto said = [&messages](std::uint32_t code) {
+    return std::find(messages.begin(), messages.end(), components::ErrorTextFor(code)) !=
+           messages.end();
+  };
+  if (said(ERR_EXCEL_NOT_STARTED) || said(ERR_EXCEL_FAILED)) {
     const std::string tooSmall = components::ErrorTextFor(ERR_SOURCE_TOO_SMALL);
     std::erase(messages, tooSmall);
   }
@@ -243,18 +262,19 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
   const std::vector<std::string> messages = ui->TakeMessages();
   std::vector<std::string> lines = MessageLines(input, messages);
   if (result < 0) {
+    std::string texts = JoinedTexts(lines, input);
+    // The engine's reason is not a message of the driver: it may not start with the file's name.
     if (*from == ZQ_EXCEL || settings.to == ZQ_EXCEL) {
-      const std::string engineLine = EngineFailureLine(*settings.engine);
-      if (!engineLine.empty()) lines.push_back(engineLine);
+      const std::string engineReason = settings.engine->LastFailure();
+      if (!engineReason.empty()) texts += (texts.empty() ? "" : " ") + OneLine(engineReason);
     }
     std::optional<std::string> why = Diagnose(input, outDir);
-    if (!why && WriteFailed(messages))
-      why = "cannot write into " + outDir + ": " + JoinedTexts(lines, input);
-    if (!why && lines.empty()) {
+    if (!why && WriteFailed(messages)) why = "cannot write into " + outDir + ": " + texts;
+    if (!why && texts.empty()) {
       why =
           "converting to " + TypeOrExtension(settings.to) + " failed (result " + Hex(result) + ")";
     }
-    outcome.reason = why ? *why : JoinedTexts(lines, input);
+    outcome.reason = why ? *why : texts;
     outcome.lines.push_back("tabulex: " + input + ": " + outcome.reason);
     return outcome;
   }

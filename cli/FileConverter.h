@@ -63,8 +63,9 @@ ConverterServices CommandServices(std::shared_ptr<CliUserInterface> ui, bool tra
 // The workbook format a TYPE argument names: xlsx and ods by name, .xls otherwise.
 std::string WorkbookExtension(std::string_view type);
 
-// Why the workbook engine failed, as a line for stderr; empty when it does not say.
-std::string EngineFailureLine(const components::WorkbookEngine& engine);
+// Why the workbook engine failed with `input`, as a line for stderr that names `input`; empty
+// when the engine does not say.
+std::string EngineFailureLine(const components::WorkbookEngine& engine, std::string_view input);
 
 // The sheet to read from `input`: `sheet` when given, else a workbook's first worksheet.
 // Nothing when a workbook's sheets cannot be listed; `why` then says why (naming the file),

@@ -117,9 +117,9 @@ TEST_F(CommandLineTest, WorkbookWithoutAnEngineSaysOnlyThat) {
   if (components::HasWorkbookEngine()) GTEST_SKIP() << "this build has a workbook engine";
   Write("book.xlsx", "PK");
   EXPECT_EQ(Run({"convert", PathOf("book.xlsx"), "--to", "txt"}), 1);
-  EXPECT_EQ(err.str(),
-            "tabulex: this build has no workbook engine (it was configured without "
-            "libreoffice-dev)\n");
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("book.xlsx") +
+                           ": this build has no workbook engine (it was configured without "
+                           "libreoffice-dev)\n");
 }
 
 TEST_F(CommandLineTest, CellsLeftOutAreCountedWithTheFirstOne) {

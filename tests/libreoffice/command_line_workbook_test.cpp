@@ -53,6 +53,24 @@ TEST_F(WorkbookCommandLine, AnEncryptedWorkbookFailsAtOnceSayingWhy) {
   EXPECT_FALSE(std::filesystem::exists(folder.PathOf("encrypted.68y")));
 }
 
+TEST_F(WorkbookCommandLine, AMissingSheetIsReportedWithTheWorkbooksNameHoweverLongThePath) {
+  // The engine's reason does not start with the path; a path longer than the reason once
+  // ended the command.
+  const std::string book = PathOf(std::string(60, 'w') + ".xlsx");
+  std::filesystem::copy_file(Fixture("hidden-sheet.xlsx"), book);
+  EXPECT_EQ(Run({"convert", book, "--to", "68y", "--sheet", "Nope"}), kExitFailure);
+  EXPECT_EQ(err.str(), "tabulex: " + book +
+                           ": The spreadsheet application reported an error while working on the "
+                           "workbook. the workbook has no worksheet named \"Nope\"\n");
+  EXPECT_FALSE(folder.Exists(std::string(60, 'w') + ".68y"));
+  // Every line names the workbook, the engine's too.
+  EXPECT_EQ(Run({"show", book, "--sheet", "Nope"}), kExitFailure);
+  EXPECT_EQ(err.str(), "tabulex: " + book + ": the workbook has no worksheet named \"Nope\"\n" +
+                           "tabulex: " + book +
+                           ": The spreadsheet application reported an error while working on the "
+                           "workbook.\n");
+}
+
 TEST_F(WorkbookCommandLine, WorkbookToCalculatorAndBack) {
   // Without --sheet the first worksheet is read.
   EXPECT_EQ(Run({"convert", Fixture("hidden-sheet.xlsx"), "--to", "68y", "--out-dir",
