@@ -76,6 +76,7 @@ struct Options {
 
 // The grid's width when neither --width nor a terminal gives one.
 constexpr int kDefaultWidth = 80;
+constexpr int kMaxWidth = 100000;
 
 std::optional<int> ResolveFrom(const std::string& from, const std::string& input,
                                std::ostream& err) {
@@ -303,7 +304,7 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
       ->check(CLI::IsMember({"grid", "tsv", "json"}));
   show->add_flag("--formulas", o.formulas, "Show formula text instead of values");
   show->add_option("--width", o.width, "Columns the grid may take (default: the terminal's)")
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Range(1, kMaxWidth));
   show->add_option("--from", o.from, "Source type (default: from FILE's extension)");
   show->add_option("--sheet", o.sheet, "Worksheet of a workbook source");
   show->add_option("--encoding", o.encoding, encodingHelp)->check(encodings);

@@ -94,6 +94,43 @@ std::string TextOf(const Shown& cell, bool formulas) {
   return formulas || cell.value.empty() ? *cell.formula : cell.value;
 }
 
+constexpr unsigned char kDelete = 0x7F;
+
+// Whether the UTF-8 text at `i` is a C1 control, U+0080 to U+009F (bytes C2 80 to C2 9F).
+bool IsC1Control(std::string_view text, std::size_t i) {
+  constexpr unsigned char kC1Lead = 0xC2;
+  constexpr unsigned char kC1End = 0xA0;
+  return static_cast<unsigned char>(text[i]) == kC1Lead && i + 1 < text.size() &&
+         static_cast<unsigned char>(text[i + 1]) < kC1End;
+}
+
+// Text that cannot act on the terminal showing it: a control character in a cell could clear the
+// screen or retitle the window. C0 controls and DEL become their symbols from Unicode's control
+// pictures (one column each, like what they stand for); C1 controls become the replacement
+// character.
+std::string Printable(std::string_view text) {
+  constexpr char kPictures[] = "\xE2\x90";  // U+2400 to U+243F, less their last byte
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0x20 || b == kDelete) {
+      out += kPictures;
+      out.push_back(static_cast<char>(b == kDelete ? 0xA1 : 0x80 + b));
+    } else if (IsC1Control(text, i)) {
+      out += "\uFFFD";
+      ++i;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
+// What the grid shows of a cell.
+std::string Shows(const Shown& cell, bool formulas) {
+  return Printable(TextOf(cell, formulas));
+}
+
 // Characters, not bytes, of UTF-8 text.
 int WidthOf(std::string_view text) {
   return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) {
@@ -131,7 +168,7 @@ std::vector<int> ColumnWidths(const std::vector<Shown>& cells, bool formulas, in
   for (const Shown& c : cells) {
     if (c.column < 1) continue;
     int& w = widths[static_cast<std::size_t>(c.column - 1)];
-    w = std::max(w, WidthOf(TextOf(c, formulas)));
+    w = std::max(w, WidthOf(Shows(c, formulas)));
   }
   auto total = [&] {
     return gutter + std::accumulate(widths.begin(), widths.end(), 0) +
@@ -215,7 +252,7 @@ class Grid {
         pending += std::string(static_cast<std::size_t>(widths_[column - 1]) + 1, ' ');
       }
       const bool last = i + 1 == end;
-      std::string text = Fit(TextOf(cell, options_.formulas), widths_[column - 1]);
+      std::string text = Fit(Shows(cell, options_.formulas), widths_[column - 1]);
       if (last) text.erase(text.find_last_not_of(' ') + 1);
       out_ << pending << ' ';
       pending.clear();
@@ -233,11 +270,12 @@ class Grid {
   std::vector<int> widths_;
 };
 
-// A field of tab-separated text cannot hold a tab or a line end.
+// A field of tab-separated text cannot hold a tab or a line end; other control characters are
+// shown as in the grid.
 std::string TsvField(std::string text) {
   std::replace_if(
       text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-  return text;
+  return Printable(text);
 }
 
 void WriteTsv(const std::vector<Shown>& cells, bool formulas, std::ostream& out) {
@@ -252,17 +290,25 @@ void WriteTsv(const std::vector<Shown>& cells, bool formulas, std::ostream& out)
   if (!cells.empty()) out << "\n";
 }
 
+// A JSON string in which every control character, DEL and the C1 controls too, is escaped, so
+// that the text cannot act on a terminal showing it.
 std::string JsonString(std::string_view text) {
+  const auto escaped = [](unsigned code) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "\\u%04x", code);
+    return std::string(buffer);
+  };
   std::string out = "\"";
-  for (char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     const auto b = static_cast<unsigned char>(c);
     if (c == '"' || c == '\\') {
       out += '\\';
       out += c;
-    } else if (b < 0x20) {
-      char buffer[8];
-      std::snprintf(buffer, sizeof buffer, "\\u%04x", b);
-      out += buffer;
+    } else if (b < 0x20 || b == kDelete) {
+      out += escaped(b);
+    } else if (IsC1Control(text, i)) {
+      out += escaped(static_cast<unsigned char>(text[++i]));
     } else {
       out += c;
     }

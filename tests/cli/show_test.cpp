@@ -93,6 +93,21 @@ TEST_F(ShowTest, TsvAndJsonForPrograms) {
 )");
 }
 
+TEST_F(ShowTest, ControlCharactersInCellsCannotActOnTheTerminal) {
+  // Escape (here the start of "clear the screen"), DEL and a C0 control in three cells.
+  folder.Write("c.txt", "a\x1b[2Jb\t\x7f\t\x01\n");
+  EXPECT_EQ(Run({"show", folder.PathOf("c.txt")}), 0);
+  EXPECT_EQ(out.str(),
+            "  A      B C\n"
+            "1 a\u241B[2Jb \u2421 \u2401\n");
+  EXPECT_EQ(Run({"show", folder.PathOf("c.txt"), "--format", "tsv"}), 0);
+  EXPECT_EQ(out.str(), "a\u241B[2Jb\t\u2421\t\u2401\n");
+  EXPECT_EQ(Run({"show", folder.PathOf("c.txt"), "--format", "json"}), 0);
+  EXPECT_NE(out.str().find(R"("value":"a\u001b[2Jb")"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find(R"("value":"\u007f")"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find(R"("value":"\u0001")"), std::string::npos) << out.str();
+}
+
 TEST_F(ShowTest, ColourOnlyOnATerminalWithoutNoColor) {
   folder.Write("one.txt", "x");
   Environment terminal;
