@@ -3,6 +3,7 @@
 
 #include <osl/process.h>
 
+#include <charconv>
 #include <chrono>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
@@ -104,10 +105,15 @@ void RemoveAbandonedProfiles() {
     if (!name.starts_with(kProfilePrefix)) continue;
     const std::string rest = name.substr(kProfilePrefix.size());
     const std::size_t dash = rest.find('-');
-    if (dash == 0 || dash == std::string::npos || rest.find_first_not_of("0123456789") != dash) {
+    int pid = 0;
+    // Anyone may put a folder of that name into a shared temporary folder: a number too large
+    // for a process id is not one of ours.
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+    if (error != std::errc() || dash == std::string::npos || end != rest.data() + dash ||
+        rest[0] == '-') {
       continue;
     }
-    if (!platform::ProcessRuns(std::stoi(rest.substr(0, dash)))) platform::RemoveTree(temp + name);
+    if (!platform::ProcessRuns(pid)) platform::RemoveTree(temp + name);
   }
 }
 
