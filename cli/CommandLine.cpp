@@ -288,8 +288,9 @@ int RunCommandLine(int argc, const char* const* argv, std::istream& in, std::ost
   skip->excludes(ask);
   convert->add_flag("--trace", o.trace, "Write the progress traces to stderr");
   const std::string encodingHelp =
-      "Encoding of text files: auto (UTF-8 when the source is, else cp1252), utf-8 or cp1252";
-  const auto encodings = CLI::IsMember({"auto", "utf-8", "cp1252"});
+      "Encoding of text files: auto (UTF-16 or UTF-8 when the source is, else cp1252), utf-8, "
+      "cp1252 or utf-16";
+  const auto encodings = CLI::IsMember({"auto", "utf-8", "cp1252", "utf-16"});
   convert->add_option("--encoding", o.encoding, encodingHelp)->check(encodings);
 
   CLI::App* cells = app.add_subcommand("cells", "Print the intermediate model of FILE");

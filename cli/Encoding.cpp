@@ -8,6 +8,7 @@ namespace {
 using platform::Charset;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16Mark = "\xFF\xFE";  // little-endian
 
 // The count of continuation bytes a UTF-8 lead byte announces; nothing for a byte that cannot
 // lead.
@@ -25,6 +26,7 @@ std::optional<EncodingChoice> EncodingFromName(std::string_view name) {
   if (name == "auto") return EncodingChoice::kAuto;
   if (name == "utf-8" || name == "utf8") return EncodingChoice::kUtf8;
   if (name == "cp1252" || name == "windows-1252") return EncodingChoice::kCp1252;
+  if (name == "utf-16" || name == "utf16") return EncodingChoice::kUtf16;
   return std::nullopt;
 }
 
@@ -43,8 +45,11 @@ bool LooksLikeUtf8(std::string_view bytes) {
 }
 
 std::string TextCodec::Decode(std::string_view fileBytes) {
-  const bool bom = fileBytes.starts_with(kByteOrderMark);
-  if (bom && choice_ != EncodingChoice::kCp1252) fileBytes.remove_prefix(kByteOrderMark.size());
+  const bool utf16 = choice_ == EncodingChoice::kUtf16 ||
+                     (choice_ == EncodingChoice::kAuto && fileBytes.starts_with(kUtf16Mark));
+  const std::string_view mark = utf16 ? kUtf16Mark : kByteOrderMark;
+  const bool bom = fileBytes.starts_with(mark);
+  if (bom && choice_ != EncodingChoice::kCp1252) fileBytes.remove_prefix(mark.size());
   switch (choice_) {
     case EncodingChoice::kUtf8:
       sourceCharset_ = Charset::kUtf8;
@@ -52,8 +57,13 @@ std::string TextCodec::Decode(std::string_view fileBytes) {
     case EncodingChoice::kCp1252:
       sourceCharset_ = Charset::kCp1252;
       break;
+    case EncodingChoice::kUtf16:
+      sourceCharset_ = Charset::kUtf16Le;
+      break;
     case EncodingChoice::kAuto:
-      sourceCharset_ = bom || LooksLikeUtf8(fileBytes) ? Charset::kUtf8 : Charset::kCp1252;
+      sourceCharset_ = utf16                             ? Charset::kUtf16Le
+                       : bom || LooksLikeUtf8(fileBytes) ? Charset::kUtf8
+                                                         : Charset::kCp1252;
       break;
   }
   platform::Transcoded decoded = platform::Transcode(fileBytes, *sourceCharset_, Charset::kCp1252);
@@ -62,12 +72,14 @@ std::string TextCodec::Decode(std::string_view fileBytes) {
 }
 
 std::string TextCodec::Encode(std::string_view codePageBytes) {
-  const Charset target = choice_ == EncodingChoice::kUtf8 ? Charset::kUtf8
-                         : choice_ == EncodingChoice::kCp1252
-                             ? Charset::kCp1252
+  const Charset target = choice_ == EncodingChoice::kUtf8     ? Charset::kUtf8
+                         : choice_ == EncodingChoice::kCp1252 ? Charset::kCp1252
+                         : choice_ == EncodingChoice::kUtf16
+                             ? Charset::kUtf16Le
                              : sourceCharset_.value_or(Charset::kUtf8);
   platform::Transcoded encoded = platform::Transcode(codePageBytes, Charset::kCp1252, target);
   replaced_ += encoded.replaced;
+  if (target == Charset::kUtf16Le) encoded.bytes.insert(0, kUtf16Mark);
   return std::move(encoded.bytes);
 }
 

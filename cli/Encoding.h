@@ -13,7 +13,7 @@
 namespace tabulex::cli {
 
 // --encoding: auto finds a text source's charset and writes a text target in it.
-enum class EncodingChoice { kAuto, kUtf8, kCp1252 };
+enum class EncodingChoice { kAuto, kUtf8, kCp1252, kUtf16 };
 
 std::optional<EncodingChoice> EncodingFromName(std::string_view name);
 
@@ -27,10 +27,11 @@ class TextCodec {
  public:
   explicit TextCodec(EncodingChoice choice) : choice_(choice) {}
 
-  // File bytes to the converter's code page; a UTF-8 byte-order mark is skipped.
+  // File bytes to the converter's code page; a byte-order mark is skipped. In auto, UTF-16 is
+  // known by its byte-order mark, which programs put in front of it ("Unicode text").
   std::string Decode(std::string_view fileBytes);
   // The converter's code page to file bytes: the charset chosen, else the text source's, else
-  // UTF-8 (when the source was not text).
+  // UTF-8 (when the source was not text). UTF-16 gets its byte-order mark.
   std::string Encode(std::string_view codePageBytes);
   std::size_t Replaced() const { return replaced_; }
 

@@ -15,7 +15,7 @@ _tabulex() {
       COMPREPLY=($(compgen -W "$types" -- "$cur"))
       return ;;
     --encoding)
-      COMPREPLY=($(compgen -W "auto utf-8 cp1252" -- "$cur"))
+      COMPREPLY=($(compgen -W "auto utf-8 cp1252 utf-16" -- "$cur"))
       return ;;
     --format)
       COMPREPLY=($(compgen -W "grid tsv json" -- "$cur"))

@@ -8,8 +8,8 @@ namespace {
 
 constexpr unsigned char kFirstNonAscii = 0x80;
 
-// Whether every byte is ASCII, which both charsets write alike. No early exit, so the loop stays
-// a plain OR over the bytes.
+// Whether every byte is ASCII, which UTF-8 and Windows-1252 write alike. No early exit, so the
+// loop stays a plain OR over the bytes.
 bool IsAscii(std::string_view bytes) {
   unsigned char seen = 0;
   for (const char byte : bytes) seen |= static_cast<unsigned char>(byte);
@@ -21,7 +21,8 @@ bool IsAscii(std::string_view bytes) {
 // Nearly every sheet is ASCII: copying it spares the platform's converter, whose start alone
 // (loading its Windows-1252 tables) costs more than converting a whole sheet.
 Transcoded Transcode(std::string_view bytes, Charset from, Charset to) {
-  if (from == to || IsAscii(bytes)) return Transcoded{std::string(bytes), 0};
+  const bool wide = from == Charset::kUtf16Le || to == Charset::kUtf16Le;
+  if (from == to || (!wide && IsAscii(bytes))) return Transcoded{std::string(bytes), 0};
   return TranscodeAcross(bytes, from, to);
 }
 

@@ -1,4 +1,5 @@
-// Conversion of text between UTF-8 and the converter's single-byte code page (Windows-1252).
+// Conversion of text between UTF-8, UTF-16 and the converter's single-byte code page
+// (Windows-1252).
 #pragma once
 
 #include <cstddef>
@@ -7,7 +8,8 @@
 
 namespace tabulex::platform {
 
-enum class Charset { kUtf8, kCp1252 };
+// UTF-16 is little-endian, as Windows writes "Unicode text"; byte-order marks are the caller's.
+enum class Charset { kUtf8, kCp1252, kUtf16Le };
 
 struct Transcoded {
   std::string bytes;

@@ -2,6 +2,7 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "converter/platform/TextEncoding.h"
@@ -10,10 +11,23 @@ namespace tabulex::platform {
 
 namespace {
 
-constexpr char kReplacement = '?';
+constexpr std::size_t kUtf16Unit = 2;
 
 const char* IconvName(Charset charset) {
-  return charset == Charset::kUtf8 ? "UTF-8" : "WINDOWS-1252";
+  switch (charset) {
+    case Charset::kUtf8:
+      return "UTF-8";
+    case Charset::kUtf16Le:
+      return "UTF-16LE";
+    case Charset::kCp1252:
+      break;
+  }
+  return "WINDOWS-1252";
+}
+
+// The "?" that stands for a character the target cannot hold, in the target's charset.
+std::string_view Replacement(Charset charset) {
+  return charset == Charset::kUtf16Le ? std::string_view("?\0", kUtf16Unit) : "?";
 }
 
 bool IsContinuation(unsigned char byte) {
@@ -33,6 +47,39 @@ std::size_t Utf8Length(std::string_view bytes) {
     if (!IsContinuation(static_cast<unsigned char>(bytes[i]))) return 1;
   }
   return length;
+}
+
+// How many bytes the UTF-16 character at the start of `bytes` takes: a surrogate pair is one
+// character; a unit cut short, or a surrogate without its partner, is skipped alone.
+std::size_t Utf16Length(std::string_view bytes) {
+  const auto unitAt = [&bytes](std::size_t at) {
+    return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) |
+           static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+  };
+  constexpr unsigned kHighFirst = 0xD800;
+  constexpr unsigned kLowFirst = 0xDC00;
+  constexpr unsigned kLowEnd = 0xE000;
+  if (bytes.size() < kUtf16Unit) return bytes.size();
+  const unsigned unit = unitAt(0);
+  const bool high = unit >= kHighFirst && unit < kLowFirst;
+  if (high && bytes.size() >= 2 * kUtf16Unit) {
+    const unsigned next = unitAt(kUtf16Unit);
+    if (next >= kLowFirst && next < kLowEnd) return 2 * kUtf16Unit;
+  }
+  return kUtf16Unit;
+}
+
+// The length of the character at the start of `bytes`, which iconv refused.
+std::size_t RefusedLength(std::string_view bytes, Charset from) {
+  switch (from) {
+    case Charset::kUtf8:
+      return Utf8Length(bytes);
+    case Charset::kUtf16Le:
+      return Utf16Length(bytes);
+    case Charset::kCp1252:
+      break;
+  }
+  return 1;
 }
 
 // Owns an iconv conversion descriptor.
@@ -55,7 +102,8 @@ class Converter {
 Transcoded TranscodeAcross(std::string_view bytes, Charset from, Charset to) {
   Transcoded result;
   Converter converter(from, to);
-  // A Windows-1252 character takes at most 3 bytes in UTF-8; the other way never grows.
+  // A byte of the source takes at most 3 bytes in the target (a Windows-1252 byte in UTF-8), and
+  // a replacement no more than the character it stands for, doubled.
   std::string out(bytes.size() * 3 + 4, '\0');
   char* in = const_cast<char*>(bytes.data());
   std::size_t inLeft = bytes.size();
@@ -67,11 +115,12 @@ Transcoded TranscodeAcross(std::string_view bytes, Charset from, Charset to) {
     }
     if (errno != EILSEQ && errno != EINVAL) throw std::runtime_error("iconv");
     // A character the target cannot hold, or bytes that are no character: one "?" for it.
-    const std::size_t skip = from == Charset::kUtf8 ? Utf8Length({in, inLeft}) : 1;
+    const std::size_t skip = RefusedLength({in, inLeft}, from);
     in += skip;
     inLeft -= skip;
-    *next++ = kReplacement;
-    --outLeft;
+    const std::string_view replacement = Replacement(to);
+    next = std::copy(replacement.begin(), replacement.end(), next);
+    outLeft -= replacement.size();
     ++result.replaced;
   }
   out.resize(static_cast<std::size_t>(next - out.data()));

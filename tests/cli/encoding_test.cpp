@@ -22,6 +22,10 @@ const std::string kUtf8Text = "Wei\xC3\x9F \xE2\x82\xAC";
 const std::string kCp1252Text = "Wei\xDF \x80";
 // The Greek capital omega has no place in Windows-1252.
 const std::string kOmega = "\xCE\xA9";
+// "Weiß €" in little-endian UTF-16: W, e, i, sharp s (U+00DF), space, euro sign (U+20AC).
+const std::string kUtf16Text{"W\0e\0i\0\xDF\0 \0\xAC\x20", 12};
+// U+1F600 (an emoji), one character of two units: D83D DE00.
+const std::string kUtf16Pair{"\x3D\xD8\x00\xDE", 4};
 
 TEST(Transcode, BetweenUtf8AndCp1252) {
   EXPECT_EQ(Transcode(kUtf8Text, Charset::kUtf8, Charset::kCp1252).bytes, kCp1252Text);
@@ -44,6 +48,33 @@ TEST(Transcode, BetweenUtf8AndCp1252) {
   EXPECT_EQ(bad.replaced, 2u);
 }
 
+TEST(Transcode, ToAndFromUtf16) {
+  EXPECT_EQ(Transcode(kCp1252Text, Charset::kCp1252, Charset::kUtf16Le).bytes, kUtf16Text);
+  EXPECT_EQ(Transcode(kUtf16Text, Charset::kUtf16Le, Charset::kCp1252).bytes, kCp1252Text);
+  // ASCII differs in UTF-16: it is converted, not copied.
+  EXPECT_EQ(Transcode("ab", Charset::kCp1252, Charset::kUtf16Le).bytes, std::string("a\0b\0", 4));
+  EXPECT_EQ(Transcode(kUtf16Pair, Charset::kUtf16Le, Charset::kUtf8).bytes, "\xF0\x9F\x98\x80");
+  // A surrogate pair is one character, replaced once.
+  const platform::Transcoded emoji = Transcode(kUtf16Pair, Charset::kUtf16Le, Charset::kCp1252);
+  EXPECT_EQ(emoji.bytes, "?");
+  EXPECT_EQ(emoji.replaced, 1u);
+  // A high surrogate without its partner, and an odd last byte, are no characters.
+  const platform::Transcoded lone =
+      Transcode(std::string("\x3D\xD8x\0y\0z", 7), Charset::kUtf16Le, Charset::kCp1252);
+  EXPECT_EQ(lone.bytes, "?xy?");
+  EXPECT_EQ(lone.replaced, 2u);
+  // Written in UTF-16, the replacement is a unit too.
+  const platform::Transcoded omega = Transcode(kOmega + "a", Charset::kUtf8, Charset::kUtf16Le);
+  EXPECT_EQ(omega.bytes, std::string("\xA9\x03"
+                                     "a\0",
+                                     4));
+  EXPECT_EQ(Transcode("\xFF"
+                      "a",
+                      Charset::kUtf8, Charset::kUtf16Le)
+                .bytes,
+            std::string("?\0a\0", 4));
+}
+
 TEST(Charsets, Utf8IsWellFormedAndNotAscii) {
   EXPECT_TRUE(LooksLikeUtf8(kUtf8Text));
   EXPECT_FALSE(LooksLikeUtf8("plain"));
@@ -61,6 +92,11 @@ TEST(Codec, AutoWritesTheTargetInTheSourcesCharset) {
   EXPECT_EQ(fromCp1252.Encode(kCp1252Text), kCp1252Text);
   // No text source: the target is UTF-8.
   EXPECT_EQ(TextCodec(EncodingChoice::kAuto).Encode(kCp1252Text), kUtf8Text);
+  // UTF-16 is known by its byte-order mark, and written with it.
+  TextCodec fromUtf16(EncodingChoice::kAuto);
+  EXPECT_EQ(fromUtf16.Decode("\xFF\xFE" + kUtf16Text), kCp1252Text);
+  EXPECT_EQ(fromUtf16.Encode(kCp1252Text), "\xFF\xFE" + kUtf16Text);
+  EXPECT_EQ(TextCodec(EncodingChoice::kUtf16).Decode(kUtf16Text), kCp1252Text);
   TextCodec forced(EncodingChoice::kCp1252);
   EXPECT_EQ(forced.Decode(kCp1252Text), kCp1252Text);
   EXPECT_EQ(forced.Encode(kCp1252Text), kCp1252Text);
@@ -78,6 +114,18 @@ TEST_F(EncodingCommandTest, Utf8TextSurvivesACalculatorFile) {
       Run({"convert", PathOf("de.68y"), "--to", "txt", "--name", "old", "--encoding", "cp1252"}),
       0);
   EXPECT_EQ(folder.Read("old.txt"), kCp1252Text + "\tx\t");
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(EncodingCommandTest, Utf16TextIsReadAndWrittenBackAsUtf16) {
+  // What a spreadsheet program saves as "Unicode text": mark, cells, CR LF.
+  const std::string tab{"\t\0", 2};
+  folder.Write("u.txt", "\xFF\xFE" + kUtf16Text + tab + std::string("1\0\r\0\n\0", 6));
+  ASSERT_EQ(Run({"convert", PathOf("u.txt"), "--to", "txt", "--name", "back"}), 0) << err.str();
+  EXPECT_EQ(folder.Read("back.txt"), "\xFF\xFE" + kUtf16Text + tab + std::string("1\0", 2) + tab);
+  ASSERT_EQ(Run({"convert", PathOf("u.txt"), "--to", "68y"}), 0) << err.str();
+  ASSERT_EQ(Run({"convert", PathOf("u.68y"), "--to", "txt", "--name", "utf8"}), 0) << err.str();
+  EXPECT_EQ(folder.Read("utf8.txt"), kUtf8Text + "\t=1.\t");  // calculator numbers are formulas
   EXPECT_EQ(err.str(), "");
 }
 
