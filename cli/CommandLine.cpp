@@ -78,10 +78,21 @@ struct Options {
 constexpr int kDefaultWidth = 80;
 constexpr int kMaxWidth = 100000;
 
+// Whether `input` is a file that can be read but whose extension names no type, so that the
+// command needs --from; a folder or a missing file fails on its own account.
+bool UntypedFile(const std::string& input) {
+  return !TypeFromExtension(input) && !platform::ReadProblem(input);
+}
+
 std::optional<int> ResolveFrom(const std::string& from, const std::string& input,
                                std::ostream& err) {
   std::optional<int> type = from.empty() ? TypeFromExtension(input) : TypeFromName(from);
-  if (!type) {
+  if (type) return type;
+  // A folder or a missing file has no type to tell: say what is wrong with it instead.
+  std::optional<std::string> problem = from.empty() ? platform::ReadProblem(input) : std::nullopt;
+  if (problem) {
+    err << "tabulex: " << input << ": cannot read " << input << ": " << *problem << "\n";
+  } else {
     err << "tabulex: cannot tell the type of " << (from.empty() ? input : from)
         << "; give it with --from\n";
   }
@@ -119,7 +130,7 @@ int RunConvert(const Options& o, const Engine& engine, std::istream& in, std::os
   if (!o.from.empty()) {
     settings.from = ResolveFrom(o.from, o.from, err);
     if (!settings.from) return kExitUsage;
-  } else if (o.inputs.size() == 1 && !o.recursive && !TypeFromExtension(o.inputs[0])) {
+  } else if (o.inputs.size() == 1 && !o.recursive && UntypedFile(o.inputs[0])) {
     ResolveFrom(o.from, o.inputs[0], err);
     return kExitUsage;
   }
@@ -189,7 +200,7 @@ std::optional<LoadedSource> Load(const Options& o, const Engine& engine, std::is
 }
 
 int StatusOfLoad(const Options& o) {
-  return o.from.empty() && !TypeFromExtension(o.input) ? kExitUsage : kExitFailure;
+  return o.from.empty() && UntypedFile(o.input) ? kExitUsage : kExitFailure;
 }
 
 int RunCells(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,

@@ -235,7 +235,9 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
   FileOutcome outcome;
   const std::optional<int> from = settings.from ? settings.from : TypeFromExtension(input);
   if (!from) {
-    outcome.reason = "cannot tell its type; give it with --from";
+    const std::optional<std::string> problem = platform::ReadProblem(input);
+    outcome.reason = problem ? "cannot read " + input + ": " + *problem
+                             : "cannot tell its type; give it with --from";
     outcome.lines.push_back("tabulex: " + input + ": " + outcome.reason);
     return outcome;
   }

@@ -76,7 +76,16 @@ TEST_F(CommandLineTest, FailuresAndUsage) {
   EXPECT_EQ(Run({"convert", PathOf("absent.txt"), "--to", "txt"}), 1);
   EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent.txt") + ": cannot read " +
                            PathOf("absent.txt") + ": no such file\n");
+  Write("a.doc", "x");
   EXPECT_EQ(Run({"convert", PathOf("a.doc"), "--to", "txt"}), 64);
+  EXPECT_EQ(err.str(),
+            "tabulex: cannot tell the type of " + PathOf("a.doc") + "; give it with --from\n");
+  // Without a type to tell, a missing file is still named as missing, and a folder as a folder.
+  EXPECT_EQ(Run({"show", PathOf("absent")}), 1);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent") + ": cannot read " + PathOf("absent") +
+                           ": no such file\n");
+  EXPECT_EQ(Run({"convert", folder.Folder(), "--to", "txt"}), 1);
+  EXPECT_NE(err.str().find(": is a folder; give --recursive"), std::string::npos) << err.str();
   EXPECT_EQ(Run({"convert", PathOf("a.txt"), "--to", "pdf"}), 64);
   EXPECT_EQ(Run({"convert", PathOf("a.txt")}), 64);
   EXPECT_EQ(Run({"convert", PathOf("a.txt"), "--to", "txt", "--overwrite", "--ask"}), 64);
