@@ -3,6 +3,7 @@
 #include "components/libreoffice/OfficeHelperEngine.h"
 
 #include <chrono>
+#include <sstream>
 
 #include "converter/model/ConversionContext.h"
 
@@ -32,8 +33,9 @@ std::string EndOf(platform::PipedChild& helper) {
 
 }  // namespace
 
-OfficeHelperEngine::OfficeHelperEngine(std::vector<std::string> command)
-    : command_(std::move(command)) {}
+OfficeHelperEngine::OfficeHelperEngine(std::vector<std::string> command,
+                                       std::chrono::milliseconds replyLimit)
+    : command_(std::move(command)), replyLimit_(replyLimit) {}
 
 OfficeHelperEngine::~OfficeHelperEngine() = default;
 
@@ -49,10 +51,15 @@ bool OfficeHelperEngine::EnsureStarted(ConversionContext& context) {
   helper_ = platform::PipedChild::Start(command_, why);
   if (!helper_) {
     lastFailure_ = "cannot run the workbook helper " + program + ": " + why;
-  } else if (const std::optional<std::string> first = helper_->ReadLine(); first != kHelperReady) {
-    // A program that says something else is not the helper: it is not waited for.
-    if (first) helper_->Finish(std::chrono::milliseconds(0));
-    lastFailure_ = "the workbook helper " + program + " did not start: " + EndOf(*helper_);
+  } else if (const std::optional<std::string> first = helper_->ReadLine(replyLimit_);
+             first != kHelperReady) {
+    if (helper_->TimedOut()) {
+      EndSilentHelper("the workbook helper " + program + " did not start");
+    } else {
+      // A program that says something else is not the helper: it is not waited for.
+      if (first) helper_->Finish(std::chrono::milliseconds(0));
+      lastFailure_ = "the workbook helper " + program + " did not start: " + EndOf(*helper_);
+    }
     helper_.reset();
   }
   if (helper_) return true;
@@ -65,10 +72,12 @@ std::optional<HelperReply> OfficeHelperEngine::Ask(ConversionContext& context,
                                                    const std::string& path) {
   // A helper that died refuses the request; reading on collects its last words.
   helper_->Send(RequestLine(request));
-  const std::optional<std::string> line = helper_->ReadLine();
+  const std::optional<std::string> line = helper_->ReadLine(replyLimit_);
   std::optional<HelperReply> reply = line ? ParseReply(*line) : std::nullopt;
   if (reply) return reply;
-  if (line) {
+  if (helper_->TimedOut()) {
+    EndSilentHelper(path + ": the workbook helper did not answer");
+  } else if (line) {
     // A helper that says something else cannot be trusted with the next request.
     helper_->Finish(std::chrono::milliseconds(0));
     lastFailure_ = path + ": the workbook helper gave a reply it cannot read";
@@ -78,6 +87,15 @@ std::optional<HelperReply> OfficeHelperEngine::Ask(ConversionContext& context,
   helper_.reset();
   context.ReportErrorCode(ERR_EXCEL_FAILED);
   return std::nullopt;
+}
+
+void OfficeHelperEngine::EndSilentHelper(const std::string& what) {
+  // Ending the helper ends its office too.
+  helper_->Finish(std::chrono::milliseconds(0));
+  const auto seconds = std::chrono::duration_cast<std::chrono::duration<double>>(replyLimit_);
+  std::ostringstream limit;
+  limit << seconds.count();
+  lastFailure_ = what + " within " + limit.str() + " s, so it was ended";
 }
 
 std::int32_t OfficeHelperEngine::Relay(ConversionContext& context, const HelperReply& reply) {

@@ -2,6 +2,7 @@
 // LibreOffice on the command's behalf, so that the command itself links no office library.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,10 +15,17 @@ namespace tabulex::libreoffice {
 
 class OfficeHelperEngine : public components::WorkbookEngine {
  public:
+  // Long enough for the office to start and to load and save a very large workbook.
+  static constexpr std::chrono::milliseconds kDefaultReplyLimit{std::chrono::minutes(10)};
+
   // `command` starts the helper: its full path, then its arguments. Nothing starts until the
   // first operation; one helper (and its one office) then serves every operation until the
   // engine is destroyed.
-  explicit OfficeHelperEngine(std::vector<std::string> command);
+  // A helper that gives no answer within `replyLimit` (to its start or to an operation) is
+  // ended, and the operation fails saying so: a workbook that hangs the office must not hang the
+  // command with it.
+  explicit OfficeHelperEngine(std::vector<std::string> command,
+                              std::chrono::milliseconds replyLimit = kDefaultReplyLimit);
   ~OfficeHelperEngine() override;
 
   int ExcelSheetToText(ConversionContext& context, const std::string& workbookPath,
@@ -43,7 +51,11 @@ class OfficeHelperEngine : public components::WorkbookEngine {
   // Hands the reply's error codes to the context and keeps its failure; returns its result.
   std::int32_t Relay(ConversionContext& context, const HelperReply& reply);
 
+  // Ends a helper that gave no answer in time; says so in the failure, after `what`.
+  void EndSilentHelper(const std::string& what);
+
   std::vector<std::string> command_;
+  std::chrono::milliseconds replyLimit_;
   std::optional<platform::PipedChild> helper_;
   std::string lastFailure_;
 };

@@ -29,8 +29,12 @@ class PipedChild {
 
   // Writes all of `bytes` to the child's input; false when the child no longer reads it.
   bool Send(std::string_view bytes);
-  // The next line the child writes, without its line feed; nothing when its output ends first.
-  std::optional<std::string> ReadLine();
+  // The next line the child writes, without its line feed; nothing when its output ends first,
+  // or when `limit` passes first (TimedOut then says so; the child is left running).
+  std::optional<std::string> ReadLine(
+      std::optional<std::chrono::milliseconds> limit = std::nullopt);
+  // Whether the last ReadLine gave up at its limit.
+  bool TimedOut() const { return timedOut_; }
   // The end of what the child wrote to its standard error so far.
   const std::string& Errors() const { return errors_; }
   // Whether the child still runs; one that ended is collected.
@@ -58,6 +62,7 @@ class PipedChild {
   std::optional<int> ended_;
   std::string pending_;
   std::string errors_;
+  bool timedOut_ = false;
 };
 
 // The path of the program this process runs; nothing when the system does not say.

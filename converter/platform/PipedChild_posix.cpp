@@ -8,6 +8,7 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -145,7 +146,8 @@ PipedChild::PipedChild(PipedChild&& other) noexcept
       errorStream_(std::exchange(other.errorStream_, -1)),
       ended_(std::exchange(other.ended_, std::nullopt)),
       pending_(std::move(other.pending_)),
-      errors_(std::move(other.errors_)) {}
+      errors_(std::move(other.errors_)),
+      timedOut_(other.timedOut_) {}
 
 PipedChild& PipedChild::operator=(PipedChild&& other) noexcept {
   if (this != &other) {
@@ -157,6 +159,7 @@ PipedChild& PipedChild::operator=(PipedChild&& other) noexcept {
     ended_ = std::exchange(other.ended_, std::nullopt);
     pending_ = std::move(other.pending_);
     errors_ = std::move(other.errors_);
+    timedOut_ = other.timedOut_;
   }
   return *this;
 }
@@ -169,7 +172,17 @@ bool PipedChild::Send(std::string_view bytes) {
   return input_ >= 0 && WriteAll(input_, bytes);
 }
 
-std::optional<std::string> PipedChild::ReadLine() {
+std::optional<std::string> PipedChild::ReadLine(std::optional<std::chrono::milliseconds> limit) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = limit ? Clock::now() + *limit : Clock::time_point::max();
+  // Milliseconds left for poll, rounded up so that the deadline has passed when it returns;
+  // -1 waits without end.
+  const auto left = [&] {
+    if (!limit) return -1;
+    const auto rest = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(rest.count(), 0, INT_MAX));
+  };
+  timedOut_ = false;
   for (;;) {
     const std::size_t end = pending_.find('\n');
     if (end != std::string::npos) {
@@ -177,7 +190,12 @@ std::optional<std::string> PipedChild::ReadLine() {
       pending_.erase(0, end + 1);
       return line;
     }
-    if (output_ < 0 || !ReadMore(-1)) break;
+    if (output_ < 0) break;
+    if (!ReadMore(left())) {
+      timedOut_ = output_ >= 0 && Clock::now() >= deadline;
+      if (timedOut_) return std::nullopt;
+      break;
+    }
   }
   // Whatever the child says on its way out explains why its output ended.
   while (errorStream_ >= 0 && ReadMore(kLastWordsMs)) {

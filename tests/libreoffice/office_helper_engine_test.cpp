@@ -128,5 +128,26 @@ TEST(OfficeHelperEngine, AHelperGivingAnUnreadableReplyIsEndedAtOnce) {
       << "the engine waited for a helper that does not read";
 }
 
+TEST(OfficeHelperEngine, AHelperSilentPastTheLimitIsEndedAndTheOperationFails) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::chrono::milliseconds limit(200);
+  // Ready, then stuck on the request, as an office hung by a workbook would leave it.
+  OfficeHelperEngine stuck(Shell("echo ready; read -r r; exec sleep 60"), limit);
+  RecordingContext context;
+  EXPECT_EQ(stuck.TextToExcelWorkbook(context, "t.txt", "b.xlsx"), 0);
+  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_EXCEL_FAILED});
+  EXPECT_EQ(stuck.LastFailure(),
+            "b.xlsx: the workbook helper did not answer within 0.2 s, so it was ended");
+  EXPECT_FALSE(stuck.HelperProcessId().has_value());
+  // Never ready.
+  context.errors.clear();
+  OfficeHelperEngine mute(Shell("exec sleep 60"), limit);
+  EXPECT_EQ(mute.TextToExcelWorkbook(context, "t.txt", "b.ods"), -1);
+  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_EXCEL_NOT_STARTED});
+  EXPECT_EQ(mute.LastFailure(),
+            "the workbook helper /bin/sh did not start within 0.2 s, so it was ended");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
 }  // namespace
 }  // namespace tabulex::libreoffice
