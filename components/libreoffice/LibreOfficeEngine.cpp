@@ -183,6 +183,11 @@ class Document {
  public:
   Document(const OfficeProcess& office, const std::string& path, const char* filter,
            const std::string& options, bool readOnly) {
+    // The office opens an empty file as a new, empty workbook; a workbook to read is never empty.
+    std::error_code ec;
+    if (readOnly && std::filesystem::file_size(path, ec) == 0 && !ec) {
+      throw EngineError{path + ": cannot be loaded: the file is empty"};
+    }
     const rtl::Reference<RefusingHandler> handler(new RefusingHandler);
     std::vector<PropertyValue> args = {
         Property("Hidden", Any(true)),

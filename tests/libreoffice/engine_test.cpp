@@ -109,6 +109,12 @@ TEST_F(LibreOfficeTest, AGarbageWorkbookFailsWithTheReason) {
   EXPECT_EQ(names, (std::vector<std::string>{"untouched"}));
   EXPECT_EQ(context.errors, (std::vector<std::uint32_t>{ERR_EXCEL_FAILED}));
   EXPECT_NE(engine->LastFailure().find("garbage.xls"), std::string::npos);
+  // An empty file, which the office would open as a new workbook, is refused too.
+  Write("empty.ods", "");
+  EXPECT_EQ(engine->GetExcelSheetNames(context, PathOf("empty.ods"), &names), kFail);
+  EXPECT_EQ(engine->LastFailure(), PathOf("empty.ods") + ": cannot be loaded: the file is empty");
+  EXPECT_EQ(engine->ExcelSheetToText(context, PathOf("empty.ods"), PathOf("e.txt"), "Sheet1"), 0);
+  EXPECT_FALSE(Exists("e.txt"));
   // A missing workbook likewise; the engine keeps working afterwards.
   EXPECT_EQ(engine->GetExcelSheetNames(context, PathOf("none.xlsx"), &names), kFail);
   EXPECT_EQ(Names(Fixture("hidden-sheet.xlsx")).size(), 2u);
