@@ -368,7 +368,7 @@ int LibreOfficeEngine::ExcelSheetToText(ConversionContext& context, const std::s
     ClearScratch(scratch);
     document.Store(scratch + kExportName, kTextFilter,
                    std::string(kExportOptions) + std::to_string(number));
-    if (!WriteFileOver(textPath, WindowsRowEnds(ReadExport(scratch)))) {
+    if (!WriteFileOver(textPath, ExchangeText(ReadExport(scratch)))) {
       throw EngineError{textPath + ": cannot be written", true};
     }
     return 0;

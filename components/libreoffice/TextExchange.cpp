@@ -3,16 +3,24 @@
 
 namespace tabulex::libreoffice {
 
-std::string WindowsRowEnds(std::string_view text) {
+std::string ExchangeText(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 16);
   bool quoted = false;
   char previous = '\0';
-  for (char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     // A doubled quote inside a quoted field toggles twice, so it leaves the state unchanged.
     if (c == '"') quoted = !quoted;
-    if (c == '\n' && !quoted && previous != '\r') out.push_back('\r');
-    out.push_back(c);
+    if (quoted && c == '\t') {
+      out.push_back(' ');
+    } else if (quoted && c == '\r') {
+      // CR LF inside a cell is one line break.
+      if (i + 1 == text.size() || text[i + 1] != '\n') out.push_back('\n');
+    } else {
+      if (c == '\n' && !quoted && previous != '\r') out.push_back('\r');
+      out.push_back(c);
+    }
     previous = c;
   }
   return out;

@@ -6,9 +6,12 @@
 
 namespace tabulex::libreoffice {
 
-// Turns every line feed that ends a row into carriage return and line feed. A line feed inside
-// a quoted field (a cell of several lines) is part of the cell and stays as it is.
-std::string WindowsRowEnds(std::string_view text);
+// The office's exported text as exchange text: every line feed that ends a row becomes carriage
+// return and line feed, while a line feed inside a quoted field (a cell of several lines) stays
+// part of the cell. The exchange text has no quoting at the level of separators, so a tab inside
+// a quoted field becomes a blank (it would split the cell and move the rest of its row one
+// column on) and a carriage return there a line feed (it would end the row).
+std::string ExchangeText(std::string_view text);
 
 // The exchange text without the zero bytes that end it; the office would read them as a cell.
 std::string_view WithoutTrailingZeros(std::string_view text);

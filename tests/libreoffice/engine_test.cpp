@@ -149,6 +149,11 @@ TEST_F(LibreOfficeTest, ALineFeedInACellStaysInItsCell) {
   EXPECT_EQ(Read("copy.txt"), "two\nlines\tnext\t\t\r\nbelow\t");
 }
 
+TEST_F(LibreOfficeTest, ATabOrLineBreakInACellMovesNoOtherCell) {
+  // The tab becomes a blank; the CR LF of the second cell comes out of the office as a line feed.
+  EXPECT_EQ(Export(Fixture("tab-in-cell.xlsx"), "Sheet1"), "\"x y\"\tz\r\n\"two\nlines\"\tw\r\n");
+}
+
 TEST_F(LibreOfficeTest, WorkbookToWorkbookKeepsFormulas) {
   services.workbookExtension = ".ods";
   Write("f.txt", "1\t=ACOS(A1)\t=IF(A1>0,\"yes\",\"no\")\r\n");

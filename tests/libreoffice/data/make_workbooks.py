@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the small workbooks the engine tests read, from the Office Open XML parts spelled out
-here: a chart sheet between worksheets, a hidden worksheet, a sheet whose A1 is empty, and a
-garbage .xls. Run it in this folder; the files are committed, so the tests never run it.
+here: a chart sheet between worksheets, a hidden worksheet, a sheet whose A1 is empty, cells
+holding a tab and a line break, and a garbage .xls. Run it in this folder; the files are committed, so the tests never run it.
 
 encrypted.ods and encrypted.xls are hidden-sheet.xlsx stored again by LibreOffice with the
 password "secret" (the "Password" property of storeToURL, filters "calc8" and "MS Excel 97");
@@ -109,6 +109,12 @@ workbook('hidden-sheet.xlsx', [
 ])
 workbook('empty-a1.xlsx', [
     ('Sheet1', 'worksheet', worksheet([(1, [('B1', 7)]), (2, [('A2', 'below')])]), None),
+])
+# Cells holding a tab, and a carriage return and line feed, which the exchange text cannot
+# carry as they are.
+workbook('tab-in-cell.xlsx', [
+    ('Sheet1', 'worksheet', worksheet([(1, [('A1', 'x\ty'), ('B1', 'z')]),
+                                       (2, [('A2', 'two&#13;&#10;lines'), ('B2', 'w')])]), None),
 ])
 with open('garbage.xls', 'wb') as f:
     f.write(b'This is not a workbook, only text that pretends to be one.\n' * 4)
