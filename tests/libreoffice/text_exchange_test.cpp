@@ -1,4 +1,4 @@
-// The row ends and terminators of the text exchanged with LibreOffice.
+// The row ends, cell contents and terminators of the text exchanged with LibreOffice.
 #include <gtest/gtest.h>
 
 #include "components/libreoffice/TextExchange.h"
@@ -8,25 +8,31 @@ namespace {
 
 using namespace std::string_view_literals;
 
-TEST(ExchangeText, RowEndsOutsideQuotedFieldsOnly) {
-  EXPECT_EQ(ExchangeText("a\tb\nc\n"), "a\tb\r\nc\r\n");
-  // A cell of two lines is a quoted field; its line feed is part of the cell.
-  EXPECT_EQ(ExchangeText("\"two\nlines\"\tx\ny"), "\"two\nlines\"\tx\r\ny");
-  // Doubled quotes inside a quoted field do not end it.
-  EXPECT_EQ(ExchangeText("\"say \"\"hi\"\"\nnow\"\nz"), "\"say \"\"hi\"\"\nnow\"\r\nz");
-  // Row ends that already are CR LF stay as they are.
-  EXPECT_EQ(ExchangeText("a\r\nb"), "a\r\nb");
-  EXPECT_EQ(ExchangeText(""), "");
-}
+struct ExchangeRow {
+  std::string_view office;    // the office's exported text
+  std::string_view exchange;  // the exchange text made of it
+};
 
-TEST(ExchangeText, TabsAndCarriageReturnsInsideACellCannotSplitIt) {
-  // The tab becomes a blank, so z stays in the second column.
-  EXPECT_EQ(ExchangeText("\"x\ty\"\tz\n"), "\"x y\"\tz\r\n");
-  // CR LF inside a cell is one line feed; a lone CR becomes one.
-  EXPECT_EQ(ExchangeText("\"a\r\nb\"\tc\r\n"), "\"a\nb\"\tc\r\n");
-  EXPECT_EQ(ExchangeText("\"a\rb\"\n"), "\"a\nb\"\r\n");
-  // Outside quotes a tab separates fields, as always.
-  EXPECT_EQ(ExchangeText("x\ty\n"), "x\ty\r\n");
+constexpr ExchangeRow kExchangeRows[] = {
+    {"a\tb\nc\n", "a\tb\r\nc\r\n"},
+    // A cell of two lines is a quoted field; its line feed is part of the cell.
+    {"\"two\nlines\"\tx\ny", "\"two\nlines\"\tx\r\ny"},
+    // Doubled quotes inside a quoted field do not end it.
+    {"\"say \"\"hi\"\"\nnow\"\nz", "\"say \"\"hi\"\"\nnow\"\r\nz"},
+    // Row ends that already are CR LF stay as they are.
+    {"a\r\nb", "a\r\nb"},
+    {"", ""},
+    // A tab inside a cell becomes a blank, so z stays in the second column.
+    {"\"x\ty\"\tz\n", "\"x y\"\tz\r\n"},
+    // CR LF inside a cell is one line feed; a lone CR there becomes one.
+    {"\"a\r\nb\"\tc\r\n", "\"a\nb\"\tc\r\n"},
+    {"\"a\rb\"\n", "\"a\nb\"\r\n"},
+};
+
+TEST(ExchangeText, RowEndsOutsideCellsAndNoTabOrCarriageReturnInside) {
+  for (const ExchangeRow& row : kExchangeRows) {
+    EXPECT_EQ(ExchangeText(row.office), row.exchange) << row.office;
+  }
 }
 
 TEST(WithoutTrailingZeros, DropsOnlyTheTerminators) {
