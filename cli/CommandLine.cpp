@@ -226,6 +226,10 @@ int RunShow(const Options& o, const Engine& engine, std::istream& in, std::ostre
 
 int RunSheets(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
               std::ostream& err) {
+  if (std::optional<std::string> problem = UnreadableWorkbook(o.input)) {
+    err << "tabulex: " << *problem << "\n";
+    return kExitFailure;
+  }
   auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);
   Converter converter(CommandServices(ui, false, engine, err));
   std::vector<std::string> names;

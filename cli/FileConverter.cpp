@@ -146,11 +146,23 @@ std::string EngineFailureLine(const components::WorkbookEngine& engine, std::str
   return reason.empty() ? reason : "tabulex: " + reason;
 }
 
+std::optional<std::string> UnreadableWorkbook(const std::string& input) {
+  const std::optional<std::string> problem = platform::ReadProblem(input);
+  if (!problem) return std::nullopt;
+  return input + ": cannot read " + input + ": " + *problem;
+}
+
 std::optional<std::string> SheetToRead(Converter& converter,
                                        const components::WorkbookEngine& engine,
                                        const std::string& input, int from, const std::string& sheet,
                                        std::string& why) {
-  if (from != ZQ_EXCEL || !sheet.empty()) return sheet;
+  if (from != ZQ_EXCEL) return sheet;
+  // Seen before the office is started for it, which takes seconds.
+  if (std::optional<std::string> problem = UnreadableWorkbook(input)) {
+    why = *problem;
+    return std::nullopt;
+  }
+  if (!sheet.empty()) return sheet;
   std::vector<std::string> names;
   if (converter.GetExcelSheetNames(input, &names) != kOk) {
     why = EngineReason(engine, input);

@@ -112,6 +112,13 @@ TEST_F(CommandLineTest, FailuresNameWhatFailedAndThePathInOneLine) {
   EXPECT_EQ(Run({"convert", PathOf("folder.txt"), "--to", "5xv"}), 1);
   EXPECT_EQ(err.str(), "tabulex: " + PathOf("folder.txt") +
                            ": is a folder; give --recursive to convert the files in it\n");
+  // A missing workbook is named as missing before any office is started for it.
+  const std::string noBook = "tabulex: " + PathOf("absent.xlsx") + ": cannot read " +
+                             PathOf("absent.xlsx") + ": no such file\n";
+  EXPECT_EQ(Run({"sheets", PathOf("absent.xlsx")}), 1);
+  EXPECT_EQ(err.str(), noBook);
+  EXPECT_EQ(Run({"convert", PathOf("absent.xlsx"), "--to", "txt", "--sheet", "S"}), 1);
+  EXPECT_EQ(err.str(), noBook);
   EXPECT_EQ(Run({"cells", PathOf("absent.5xv")}), 1);
   EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent.5xv") + ": cannot read " +
                            PathOf("absent.5xv") + ": no such file\n");
