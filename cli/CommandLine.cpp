@@ -89,9 +89,8 @@ std::optional<int> ResolveFrom(const std::string& from, const std::string& input
   std::optional<int> type = from.empty() ? TypeFromExtension(input) : TypeFromName(from);
   if (type) return type;
   // A folder or a missing file has no type to tell: say what is wrong with it instead.
-  std::optional<std::string> problem = from.empty() ? platform::ReadProblem(input) : std::nullopt;
-  if (problem) {
-    err << "tabulex: " << input << ": cannot read " << input << ": " << *problem << "\n";
+  if (std::optional<std::string> unreadable = from.empty() ? CannotRead(input) : std::nullopt) {
+    err << "tabulex: " << input << ": " << *unreadable << "\n";
   } else {
     err << "tabulex: cannot tell the type of " << (from.empty() ? input : from)
         << "; give it with --from\n";
@@ -185,8 +184,8 @@ std::optional<LoadedSource> Load(const Options& o, const Engine& engine, std::is
   if (loaded.Result() != kOk || !loaded.Sheet()) {
     const std::string engineLine = *from == ZQ_EXCEL ? EngineFailureLine(*engine, o.input) : "";
     if (!engineLine.empty()) err << engineLine << "\n";
-    if (std::optional<std::string> problem = platform::ReadProblem(o.input)) {
-      err << "tabulex: " << o.input << ": cannot read " << o.input << ": " << *problem << "\n";
+    if (std::optional<std::string> unreadable = CannotRead(o.input)) {
+      err << "tabulex: " << o.input << ": " << *unreadable << "\n";
     } else if (lines.empty()) {
       err << "tabulex: " << o.input << ": reading failed\n";
     } else {
@@ -226,8 +225,8 @@ int RunShow(const Options& o, const Engine& engine, std::istream& in, std::ostre
 
 int RunSheets(const Options& o, const Engine& engine, std::istream& in, std::ostream& out,
               std::ostream& err) {
-  if (std::optional<std::string> problem = UnreadableWorkbook(o.input)) {
-    err << "tabulex: " << *problem << "\n";
+  if (std::optional<std::string> unreadable = CannotRead(o.input)) {
+    err << "tabulex: " << o.input << ": " << *unreadable << "\n";
     return kExitFailure;
   }
   auto ui = std::make_shared<CliUserInterface>(OverwritePolicy::kSkip, false, in, err);

@@ -72,11 +72,19 @@ std::string OneLine(std::string_view text) {
   return line;
 }
 
+}  // namespace
+
+std::optional<std::string> CannotRead(const std::string& input) {
+  const std::optional<std::string> problem = platform::ReadProblem(input);
+  if (!problem) return std::nullopt;
+  return "cannot read " + input + ": " + *problem;
+}
+
+namespace {
+
 // Why a failed conversion failed, from the paths it touched; nothing when they look fine.
 std::optional<std::string> Diagnose(const std::string& input, const std::string& outFolder) {
-  if (std::optional<std::string> problem = platform::ReadProblem(input)) {
-    return "cannot read " + input + ": " + *problem;
-  }
+  if (std::optional<std::string> unreadable = CannotRead(input)) return unreadable;
   if (std::optional<std::string> problem = platform::WriteProblem(outFolder)) {
     return "cannot write into " + outFolder + ": " + *problem;
   }
@@ -146,20 +154,14 @@ std::string EngineFailureLine(const components::WorkbookEngine& engine, std::str
   return reason.empty() ? reason : "tabulex: " + reason;
 }
 
-std::optional<std::string> UnreadableWorkbook(const std::string& input) {
-  const std::optional<std::string> problem = platform::ReadProblem(input);
-  if (!problem) return std::nullopt;
-  return input + ": cannot read " + input + ": " + *problem;
-}
-
 std::optional<std::string> SheetToRead(Converter& converter,
                                        const components::WorkbookEngine& engine,
                                        const std::string& input, int from, const std::string& sheet,
                                        std::string& why) {
   if (from != ZQ_EXCEL) return sheet;
   // Seen before the office is started for it, which takes seconds.
-  if (std::optional<std::string> problem = UnreadableWorkbook(input)) {
-    why = *problem;
+  if (std::optional<std::string> unreadable = CannotRead(input)) {
+    why = input + ": " + *unreadable;
     return std::nullopt;
   }
   if (!sheet.empty()) return sheet;
@@ -247,9 +249,7 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
   FileOutcome outcome;
   const std::optional<int> from = settings.from ? settings.from : TypeFromExtension(input);
   if (!from) {
-    const std::optional<std::string> problem = platform::ReadProblem(input);
-    outcome.reason = problem ? "cannot read " + input + ": " + *problem
-                             : "cannot tell its type; give it with --from";
+    outcome.reason = CannotRead(input).value_or("cannot tell its type; give it with --from");
     outcome.lines.push_back("tabulex: " + input + ": " + outcome.reason);
     return outcome;
   }

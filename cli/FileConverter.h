@@ -67,9 +67,8 @@ std::string WorkbookExtension(std::string_view type);
 // when the engine does not say.
 std::string EngineFailureLine(const components::WorkbookEngine& engine, std::string_view input);
 
-// Why the workbook `input` cannot be read (missing, a folder), as a reason that names it;
-// nothing when it can be. Seen without starting the office.
-std::optional<std::string> UnreadableWorkbook(const std::string& input);
+// "cannot read INPUT: why" when `input` cannot be read (missing, a folder); nothing when it can.
+std::optional<std::string> CannotRead(const std::string& input);
 
 // The sheet to read from `input`: `sheet` when given, else a workbook's first worksheet.
 // Nothing when a workbook's sheets cannot be listed; `why` then says why (naming the file),
