@@ -3,6 +3,7 @@
 #include "converter/driver/Converter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <new>
 #include <stdexcept>
@@ -25,6 +26,9 @@ namespace {
 
 constexpr std::size_t kExcelExportMinimum = 3;
 constexpr std::size_t kExcelNameLength = 8;
+// The largest source read: a sheet takes many times its file's size in memory while it is
+// converted, and no sheet a spreadsheet program or a calculator holds comes near this.
+constexpr std::uintmax_t kMaxSourceSize = std::uintmax_t{512} * 1024 * 1024;
 
 constexpr std::string_view kTempPrefix = "CEL";
 // Outputs are first written under a unique name with this prefix beside the target.
@@ -213,6 +217,7 @@ class Conversion {
   HResult Publish(platform::ExclusiveFile& file, const std::string& path, Overwrite answer);
   HResult RefuseName(const std::string& fileName);
   HResult TooSmall();
+  bool RefusedAsTooLarge();
   // Shows a problem with the source file, naming it: the error text of `code` under its path.
   HResult ReportSource(std::uint32_t code);
   HResult ReportSource(std::string_view text);
@@ -320,6 +325,7 @@ HResult Conversion::ReadExcelSource() {
 }
 
 HResult Conversion::ReadTextSource() {
+  if (RefusedAsTooLarge()) return kFail;
   std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
   if (!bytes) {
     context_.ReportErrorCode(ERR_SOURCE_OPEN);
@@ -334,6 +340,7 @@ HResult Conversion::ReadTextSource() {
 }
 
 HResult Conversion::ReadCalculatorSource(const CalculatorFileType& type) {
+  if (RefusedAsTooLarge()) return kFail;
   std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
   if (!bytes) return ReportSource(ERR_SOURCE_OPEN);
   if (bytes->size() < type.minimumSize) return TooSmall();
@@ -455,6 +462,7 @@ HResult Conversion::Resave() {
   const std::string ext(ExtensionOf(toType_));
   const std::string fileName = DotsForBackslashes(internalName_) + ext;
   if (LeavesFolder(fileName)) return RefuseName(fileName);
+  if (RefusedAsTooLarge()) return kFail;
   const std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
   if (!bytes) return ReportSource(ERR_SOURCE_OPEN);
   if (std::optional<std::string> refusal = CheckWrapper(fromType_, *bytes).refusal) {
@@ -520,6 +528,15 @@ HResult Conversion::RefuseName(const std::string& fileName) {
   context_.ShowMessage(messages::Format(messages::kNameLeavesFolder, {fileName, outputFolder_}),
                        std::nullopt, message::kIconError | message::kTaskModal, std::nullopt);
   return kInvalidArg;
+}
+
+// A source too large to hold is refused before it is read.
+bool Conversion::RefusedAsTooLarge() {
+  const std::optional<std::uintmax_t> size = platform::FileSize(inputPath_);
+  if (!size || *size <= kMaxSourceSize) return false;
+  ReportSource("file is too large to convert: " + GroupedDigits(static_cast<std::size_t>(*size)) +
+               " bytes, and the most is " + GroupedDigits(kMaxSourceSize));
+  return true;
 }
 
 HResult Conversion::ReportSource(std::uint32_t code) {

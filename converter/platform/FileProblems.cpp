@@ -34,6 +34,8 @@ std::optional<std::string> ReadProblem(const std::string& path) {
   const fs::file_status status = fs::status(fs::path(path), ec);
   if (!fs::exists(status)) return "no such file";
   if (fs::is_directory(status)) return "is a folder, not a file";
+  // Opening a pipe would wait for a writer, and a device may never end; neither is a sheet.
+  if (!fs::is_regular_file(status)) return "is not a regular file";
   errno = 0;
   std::ifstream in(path, std::ios::binary);
   if (!in) return errno != 0 ? Reason(errno) : std::string("cannot be opened");

@@ -1,11 +1,13 @@
 // The tabulex command: options, exit statuses, prompts and the cells listing.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <utility>
 
 #include "cli/CommandLine.h"
 #include "components/WorkbookEngine.h"
@@ -13,6 +15,10 @@
 #include "tests/support/CalculatorFiles.h"
 #include "tests/support/CommandRunner.h"
 #include "tests/support/TempFolder.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace tabulex::cli {
 namespace {
@@ -127,6 +133,29 @@ TEST_F(CommandLineTest, FailuresNameWhatFailedAndThePathInOneLine) {
   Write("cut.68y", testing::Kv68File("**KV68**", sheet, "cut").substr(0, 280));
   EXPECT_EQ(Run({"convert", PathOf("cut.68y"), "--to", "txt"}), 1);
   EXPECT_EQ(err.str(), "tabulex: " + PathOf("cut.68y") + ": file is cut short: 280 of 298 bytes\n");
+}
+
+TEST_F(CommandLineTest, SourcesThatCannotBeSheetsAreRefusedBeforeTheyAreRead) {
+  // A sparse file: larger than the most a source may be, without taking the disk space.
+  const std::string tooLarge =
+      ": file is too large to convert: 536,870,913 bytes, and the most "
+      "is 536,870,912\n";
+  // To text, to the other family, and a re-save within one.
+  const std::pair<const char*, const char*> conversions[] = {
+      {"huge.txt", "5xv"}, {"huge.5xv", "txt"}, {"huge.68y", "5xv"}, {"huge.7xy", "r2y"}};
+  for (const auto& [name, to] : conversions) {
+    Write(name, "");
+    std::filesystem::resize_file(PathOf(name), std::uintmax_t{512} * 1024 * 1024 + 1);
+    EXPECT_EQ(Run({"convert", PathOf(name), "--to", to}), 1) << name;
+    EXPECT_EQ(err.str(), "tabulex: " + PathOf(name) + tooLarge);
+  }
+#ifndef _WIN32
+  // Opening a pipe waits for a writer: the command would never end.
+  ASSERT_EQ(mkfifo(PathOf("pipe.txt").c_str(), 0600), 0);
+  EXPECT_EQ(Run({"convert", PathOf("pipe.txt"), "--to", "5xv"}), 1);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("pipe.txt") + ": cannot read " + PathOf("pipe.txt") +
+                           ": is not a regular file\n");
+#endif
 }
 
 TEST_F(CommandLineTest, WorkbookWithoutAnEngineSaysOnlyThat) {
