@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "converter/driver/FileTypes.h"
+#include "converter/driver/Messages.h"
 #include "converter/model/ByteStream.h"
 
 namespace tabulex {
@@ -86,7 +87,7 @@ std::string Hex4(std::uint16_t value) {
 }
 
 std::string CutShort(std::size_t have, std::size_t stated) {
-  return "file is cut short: " + GroupedDigits(have) + " of " + GroupedDigits(stated) + " bytes";
+  return "file is cut short: " + messages::GroupedDigits(have) + " of " + messages::GroupedDigits(stated) + " bytes";
 }
 
 // The checksum is read where the size fields put it; a mismatch is only a warning.
@@ -102,12 +103,6 @@ std::optional<std::string> ChecksumWarning(const WrapperLayout& layout, std::str
 }
 
 }  // namespace
-
-std::string GroupedDigits(std::size_t count) {
-  std::string digits = std::to_string(count);
-  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
-  return digits;
-}
 
 WrapperCheck CheckWrapper(std::int32_t type, std::string_view file) {
   WrapperCheck check;
@@ -137,8 +132,8 @@ WrapperCheck CheckWrapper(std::int32_t type, std::string_view file) {
   check.dataSize = *byData - layout->headerSize - kChecksumLength;
   check.warning = ChecksumWarning(*layout, file, *byData - kChecksumLength);
   if (!check.warning && (*byFile != *byData || *byData != file.size())) {
-    check.warning = "its size fields say " + GroupedDigits(*byData) + " and " +
-                    GroupedDigits(*byFile) + " bytes, but it has " + GroupedDigits(file.size()) +
+    check.warning = "its size fields say " + messages::GroupedDigits(*byData) + " and " +
+                    messages::GroupedDigits(*byFile) + " bytes, but it has " + messages::GroupedDigits(file.size()) +
                     ": the file is damaged, and the cells read from it may be wrong";
   }
   return check;

@@ -25,7 +25,4 @@ struct WrapperCheck {
 // any other type is refused.
 WrapperCheck CheckWrapper(std::int32_t type, std::string_view file);
 
-// A count with a comma between groups of three digits: 1126 gives "1,126".
-std::string GroupedDigits(std::size_t count);
-
 }  // namespace tabulex

@@ -534,8 +534,8 @@ HResult Conversion::RefuseName(const std::string& fileName) {
 bool Conversion::RefusedAsTooLarge() {
   const std::optional<std::uintmax_t> size = platform::FileSize(inputPath_);
   if (!size || *size <= kMaxSourceSize) return false;
-  ReportSource("file is too large to convert: " + GroupedDigits(static_cast<std::size_t>(*size)) +
-               " bytes, and the most is " + GroupedDigits(kMaxSourceSize));
+  ReportSource("file is too large to convert: " + messages::GroupedDigits(*size) +
+               " bytes, and the most is " + messages::GroupedDigits(kMaxSourceSize));
   return true;
 }
 

@@ -22,4 +22,10 @@ std::string Format(std::string_view format, std::initializer_list<std::string_vi
   return out;
 }
 
+std::string GroupedDigits(std::uint64_t count) {
+  std::string digits = std::to_string(count);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return digits;
+}
+
 }  // namespace tabulex::messages

@@ -1,6 +1,7 @@
 // The converter's string table; the number behind an entry is its id in that table.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -44,5 +45,8 @@ inline constexpr std::string_view kOwnerWindowTitle = "ZQ Tabulex Converter";
 
 // Replaces each "%s" in `format`, in order, by the next argument.
 std::string Format(std::string_view format, std::initializer_list<std::string_view> args);
+
+// A count with a comma between groups of three digits: 1126 gives "1,126".
+std::string GroupedDigits(std::uint64_t count);
 
 }  // namespace tabulex::messages

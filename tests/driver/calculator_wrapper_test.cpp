@@ -4,6 +4,7 @@
 
 #include "components/ErrorTextStandIn.h"
 #include "converter/driver/CalculatorWrapper.h"
+#include "converter/driver/Messages.h"
 #include "tests/support/CalculatorFiles.h"
 #include "tests/support/DriverFixture.h"
 
@@ -68,11 +69,11 @@ TEST(CalculatorWrapper, DamageIsAWarning) {
   EXPECT_EQ(longer.dataSize, 2u);
 }
 
-TEST(CalculatorWrapper, GroupedDigits) {
-  EXPECT_EQ(GroupedDigits(0), "0");
-  EXPECT_EQ(GroupedDigits(999), "999");
-  EXPECT_EQ(GroupedDigits(1000), "1,000");
-  EXPECT_EQ(GroupedDigits(1234567), "1,234,567");
+TEST(Messages, GroupedDigits) {
+  EXPECT_EQ(messages::GroupedDigits(0), "0");
+  EXPECT_EQ(messages::GroupedDigits(999), "999");
+  EXPECT_EQ(messages::GroupedDigits(1000), "1,000");
+  EXPECT_EQ(messages::GroupedDigits(1234567), "1,234,567");
 }
 
 using DamagedSources = DriverTest;
