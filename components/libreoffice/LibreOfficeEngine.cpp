@@ -33,6 +33,7 @@
 #include "components/libreoffice/OfficeProcess.h"
 #include "components/libreoffice/TextExchange.h"
 #include "components/libreoffice/UnoText.h"
+#include "converter/driver/Messages.h"
 #include "converter/model/ConversionContext.h"
 #include "converter/platform/Files.h"
 #include "converter/platform/Process.h"
@@ -290,6 +291,30 @@ sal_Int32 SheetNumber(const Document& document, const std::string& sheetName) {
   throw EngineError{"the workbook has no worksheet named \"" + sheetName + "\""};
 }
 
+// The office writes every cell of the rectangle from A1 to the last row and column with content,
+// so one stray cell far away makes gigabytes of text (XFD1048576 makes 17 GB). Sheets larger
+// than this are refused before they are written; the largest sheet of an .xls (256 columns by
+// 65,536 rows) fits.
+constexpr std::int64_t kMostExportCells = std::int64_t{1} << 25;
+
+void RefuseHugeSheet(const Document& document, sal_Int32 number, const std::string& sheetName) {
+  Reference<css::container::XIndexAccess> sheets(document.Sheets(), UNO_QUERY_THROW);
+  Reference<css::sheet::XCellRangesQuery> query(sheets->getByIndex(number - 1), UNO_QUERY_THROW);
+  std::int64_t rows = 0;
+  std::int64_t columns = 0;
+  for (const css::table::CellRangeAddress& range :
+       query->queryContentCells(kContentFlags)->getRangeAddresses()) {
+    rows = std::max<std::int64_t>(rows, std::int64_t{range.EndRow} + 1);
+    columns = std::max<std::int64_t>(columns, std::int64_t{range.EndColumn} + 1);
+  }
+  if (rows * columns <= kMostExportCells) return;
+  throw EngineError{
+      "the sheet \"" + sheetName + "\" is too large to convert: its cells reach row " +
+      messages::GroupedDigits(rows) + " and column " + messages::GroupedDigits(columns) + " (" +
+      messages::GroupedDigits(rows * columns) + " cells; the most is " +
+      messages::GroupedDigits(kMostExportCells) + ")"};
+}
+
 // An empty A1 is given "0" in the loaded copy, so the text starts with a field.
 void FillEmptyA1(const Document& document, sal_Int32 number) {
   Reference<css::container::XIndexAccess> sheets(document.Sheets(), UNO_QUERY_THROW);
@@ -363,6 +388,7 @@ int LibreOfficeEngine::ExcelSheetToText(ConversionContext& context, const std::s
   try {
     Document document(*office_, workbookPath, FilterOf(workbookPath), std::string(), true);
     const sal_Int32 number = SheetNumber(document, sheetName);
+    RefuseHugeSheet(document, number, sheetName);
     FillEmptyA1(document, number);
     const std::string& scratch = office_->ScratchFolder();
     ClearScratch(scratch);

@@ -120,6 +120,18 @@ TEST_F(LibreOfficeTest, AGarbageWorkbookFailsWithTheReason) {
   EXPECT_EQ(Names(Fixture("hidden-sheet.xlsx")).size(), 2u);
 }
 
+TEST_F(LibreOfficeTest, ASheetReachingTooFarIsRefusedBeforeItsTextIsWritten) {
+  Write("export.txt", "");
+  EXPECT_EQ(
+      engine->ExcelSheetToText(context, Fixture("far-cell.xlsx"), PathOf("export.txt"), "Sheet1"),
+      0);
+  EXPECT_EQ(context.errors, (std::vector<std::uint32_t>{ERR_EXCEL_FAILED}));
+  EXPECT_EQ(Read("export.txt"), "");
+  EXPECT_EQ(engine->LastFailure(),
+            "the sheet \"Sheet1\" is too large to convert: its cells reach row 1,048,576 and "
+            "column 16,384 (17,179,869,184 cells; the most is 33,554,432)");
+}
+
 class EveryFormat : public LibreOfficeTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(EveryFormat, TextSurvivesAWorkbook) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the small workbooks the engine tests read, from the Office Open XML parts spelled out
 here: a chart sheet between worksheets, a hidden worksheet, a sheet whose A1 is empty, cells
-holding a tab and a line break, and a garbage .xls. Run it in this folder; the files are committed, so the tests never run it.
+holding a tab and a line break, a sheet with a cell in its last row and column, and a garbage
+.xls. Run it in this folder; the files are committed, so the tests never run it.
 
 encrypted.ods and encrypted.xls are hidden-sheet.xlsx stored again by LibreOffice with the
 password "secret" (the "Password" property of storeToURL, filters "calc8" and "MS Excel 97");
@@ -115,6 +116,11 @@ workbook('empty-a1.xlsx', [
 workbook('tab-in-cell.xlsx', [
     ('Sheet1', 'worksheet', worksheet([(1, [('A1', 'x\ty'), ('B1', 'z')]),
                                        (2, [('A2', 'two&#13;&#10;lines'), ('B2', 'w')])]), None),
+])
+# One stray cell in the last row and column: the office's text of it would take 17 GB.
+workbook('far-cell.xlsx', [
+    ('Sheet1', 'worksheet', worksheet([(1, [('A1', 'near')]),
+                                       (1048576, [('XFD1048576', 'far')])]), None),
 ])
 with open('garbage.xls', 'wb') as f:
     f.write(b'This is not a workbook, only text that pretends to be one.\n' * 4)
