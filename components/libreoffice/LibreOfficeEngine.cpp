@@ -56,15 +56,16 @@ using css::uno::UNO_QUERY_THROW;
 struct WorkbookFilter {
   std::string_view extension;
   const char* filter;
+  std::size_t columns;  // the most columns a sheet of the type holds
 };
 
 // The office's filter for each workbook extension, used both to load and to store. Loading with
 // the filter named, rather than by type detection, keeps a damaged workbook from being read as
 // text.
 constexpr std::array<WorkbookFilter, 3> kWorkbookFilters = {{
-    {".xls", "MS Excel 97"},
-    {".xlsx", "Calc MS Excel 2007 XML"},
-    {".ods", "calc8"},
+    {".xls", "MS Excel 97", 256},
+    {".xlsx", "Calc MS Excel 2007 XML", 16384},
+    {".ods", "calc8", 16384},
 }};
 
 constexpr const char* kTextFilter = "Text - txt - csv (StarCalc)";
@@ -111,12 +112,26 @@ std::string Lower(std::string text) {
   return text;
 }
 
-const char* FilterOf(const std::string& path) {
+const WorkbookFilter& WorkbookTypeOf(const std::string& path) {
   const std::string extension = Lower(std::filesystem::path(path).extension().string());
   for (const WorkbookFilter& f : kWorkbookFilters) {
-    if (f.extension == extension) return f.filter;
+    if (f.extension == extension) return f;
   }
   throw EngineError{path + ": not a workbook type (.xls, .xlsx or .ods)"};
+}
+
+const char* FilterOf(const std::string& path) {
+  return WorkbookTypeOf(path).filter;
+}
+
+// The office leaves out the columns a sheet of the type cannot hold without a word, so such a
+// text is refused instead.
+void RefuseTooWide(std::string_view text, const WorkbookFilter& type) {
+  const std::size_t columns = LastFilledColumn(text);
+  if (columns <= type.columns) return;
+  throw EngineError{"the sheet has cells in column " + messages::GroupedDigits(columns) +
+                    ", and a sheet of an " + std::string(type.extension) + " workbook holds " +
+                    messages::GroupedDigits(type.columns) + " columns"};
 }
 
 OUString UrlOf(const std::string& path) {
@@ -415,9 +430,11 @@ int LibreOfficeEngine::TextToExcelWorkbook(ConversionContext& context, const std
   if (!EnsureStarted(context)) return -1;
   std::optional<Document> document;
   try {
-    FilterOf(workbookPath);  // refuses a target that is not a workbook before any work
+    // A target that is not a workbook is refused before any work.
+    const WorkbookFilter& type = WorkbookTypeOf(workbookPath);
     std::optional<std::string> text = platform::ReadWholeFile(textPath);
     if (!text) throw EngineError{textPath + ": cannot be read"};
+    RefuseTooWide(WithoutTrailingZeros(*text), type);
     const std::string& scratch = office_->ScratchFolder();
     ClearScratch(scratch);
     const std::string copy = scratch + kImportName;

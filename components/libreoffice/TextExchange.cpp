@@ -1,6 +1,8 @@
 // Row ends and terminators of the text exchanged with the office.
 #include "components/libreoffice/TextExchange.h"
 
+#include <algorithm>
+
 namespace tabulex::libreoffice {
 
 std::string ExchangeText(std::string_view text) {
@@ -24,6 +26,23 @@ std::string ExchangeText(std::string_view text) {
     previous = c;
   }
   return out;
+}
+
+std::size_t LastFilledColumn(std::string_view text) {
+  std::size_t last = 0;
+  std::size_t column = 1;
+  bool quoted = false;
+  for (const char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (!quoted && c == '\t') {
+      ++column;
+    } else if (!quoted && c == '\n') {
+      column = 1;
+    } else if (quoted || c != '\r') {
+      last = std::max(last, column);
+    }
+  }
+  return last;
 }
 
 std::string_view WithoutTrailingZeros(std::string_view text) {

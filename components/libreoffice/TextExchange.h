@@ -1,6 +1,7 @@
 // The byte-level adjustments between the office's text files and the converter's exchange text.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@ namespace tabulex::libreoffice {
 // a quoted field becomes a blank (it would split the cell and move the rest of its row one
 // column on) and a carriage return there a line feed (it would end the row).
 std::string ExchangeText(std::string_view text);
+
+// The 1-based number of the last column holding anything in any row of the exchange text; 0 for
+// a text without content. Empty fields that pad a row do not count.
+std::size_t LastFilledColumn(std::string_view text);
 
 // The exchange text without the zero bytes that end it; the office would read them as a cell.
 std::string_view WithoutTrailingZeros(std::string_view text);

@@ -132,6 +132,19 @@ TEST_F(LibreOfficeTest, ASheetReachingTooFarIsRefusedBeforeItsTextIsWritten) {
             "column 16,384 (17,179,869,184 cells; the most is 33,554,432)");
 }
 
+TEST_F(LibreOfficeTest, TextWiderThanTheWorkbookTypeIsRefusedNotCut) {
+  // Column IW, the 257th, is one more than an .xls sheet holds; the text ends as the driver
+  // writes it, with a tab after every cell and a zero byte.
+  Write("wide.txt", "a" + std::string(256, '\t') + "last\t" + std::string(1, '\0'));
+  EXPECT_EQ(engine->TextToExcelWorkbook(context, PathOf("wide.txt"), PathOf("wide.xls")), 0);
+  EXPECT_EQ(context.errors, (std::vector<std::uint32_t>{ERR_EXCEL_FAILED}));
+  EXPECT_EQ(engine->LastFailure(),
+            "the sheet has cells in column 257, and a sheet of an .xls workbook holds 256 columns");
+  EXPECT_FALSE(Exists("wide.xls"));
+  EXPECT_EQ(engine->TextToExcelWorkbook(context, PathOf("wide.txt"), PathOf("wide.xlsx")), 0);
+  EXPECT_TRUE(Exists("wide.xlsx")) << engine->LastFailure();
+}
+
 class EveryFormat : public LibreOfficeTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(EveryFormat, TextSurvivesAWorkbook) {

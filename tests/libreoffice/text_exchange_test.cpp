@@ -35,6 +35,17 @@ TEST(ExchangeText, RowEndsOutsideCellsAndNoTabOrCarriageReturnInside) {
   }
 }
 
+TEST(LastFilledColumn, CountsFieldsWithContentOutsideQuotes) {
+  EXPECT_EQ(LastFilledColumn(""), 0u);
+  EXPECT_EQ(LastFilledColumn("\t\t\r\n\r\n"), 0u);
+  EXPECT_EQ(LastFilledColumn("a\tb\r\n"), 2u);
+  // The widest row counts, and the empty fields that pad a row do not.
+  EXPECT_EQ(LastFilledColumn("a\t\t\t\r\nb\t\tc\r\nd"), 3u);
+  // Tabs and line feeds inside a quoted field are part of the cell.
+  EXPECT_EQ(LastFilledColumn("\"x\ty\"\tz\r\n"), 2u);
+  EXPECT_EQ(LastFilledColumn("\"two\nlines\"\tx\r\n\ty"), 2u);
+}
+
 TEST(WithoutTrailingZeros, DropsOnlyTheTerminators) {
   EXPECT_EQ(WithoutTrailingZeros("a\tb\0"sv), "a\tb");
   EXPECT_EQ(WithoutTrailingZeros("a\0b\0\0"sv), "a\0b"sv);
