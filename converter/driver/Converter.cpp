@@ -18,6 +18,7 @@
 #include "converter/model/Spreadsheet.h"
 #include "converter/model/TextSheet.h"
 #include "converter/platform/ExclusiveFile.h"
+#include "converter/platform/FileProblems.h"
 #include "converter/platform/Files.h"
 
 namespace tabulex {
@@ -215,7 +216,7 @@ class Conversion {
   std::optional<HResult> Refused(const std::string& path, Overwrite* answer);
   // Moves a finished file to the output path, as the overwrite answer allows.
   HResult Publish(platform::ExclusiveFile& file, const std::string& path, Overwrite answer);
-  HResult RefuseName(const std::string& fileName);
+  std::optional<HResult> RefusedName(const std::string& fileName);
   HResult TooSmall();
   bool RefusedAsTooLarge();
   // Shows a problem with the source file, naming it: the error text of `code` under its path.
@@ -385,7 +386,7 @@ HResult Conversion::WriteTarget() {
 
 HResult Conversion::WriteText() {
   const std::string fileName = internalName_ + std::string(ExtensionOf(ZQ_TAB_TEXT));
-  if (LeavesFolder(fileName)) return RefuseName(fileName);
+  if (std::optional<HResult> refused = RefusedName(fileName)) return *refused;
   auto target = std::make_unique<TextSheet>(context_, *source_);
   target->TranslateFromIntermediate();
   const std::string text = target->FileText();
@@ -401,7 +402,7 @@ HResult Conversion::WriteText() {
 
 HResult Conversion::WriteWorkbook() {
   const std::string fileName = internalName_ + services_.workbookExtension;
-  if (LeavesFolder(fileName)) return RefuseName(fileName);
+  if (std::optional<HResult> refused = RefusedName(fileName)) return *refused;
   std::optional<platform::ExclusiveFile> text = CreateTempText(services_.tempFolder);
   auto target = std::make_unique<ExcelTextSheet>(context_, *source_);
   target->TranslateFromIntermediate();
@@ -435,7 +436,7 @@ HResult Conversion::WriteCalculator() {
   target_->SetDeviceName(deviceName);
   const std::string data = target_->VariableData();
   const std::string fileName = DotsForBackslashes(deviceName + std::string(type.extension));
-  if (LeavesFolder(fileName)) return RefuseName(fileName);
+  if (std::optional<HResult> refused = RefusedName(fileName)) return *refused;
   const std::string path = outputFolder_ + fileName;
   if (deviceName != internalName_) {
     context_.ShowMessage(
@@ -461,7 +462,7 @@ HResult Conversion::WriteCalculator() {
 HResult Conversion::Resave() {
   const std::string ext(ExtensionOf(toType_));
   const std::string fileName = DotsForBackslashes(internalName_) + ext;
-  if (LeavesFolder(fileName)) return RefuseName(fileName);
+  if (std::optional<HResult> refused = RefusedName(fileName)) return *refused;
   if (RefusedAsTooLarge()) return kFail;
   const std::optional<std::string> bytes = platform::ReadWholeFile(inputPath_);
   if (!bytes) return ReportSource(ERR_SOURCE_OPEN);
@@ -524,9 +525,18 @@ HResult Conversion::Publish(platform::ExclusiveFile& file, const std::string& pa
   FailWith(ERR_WRITE_FAILED);
 }
 
-HResult Conversion::RefuseName(const std::string& fileName) {
-  context_.ShowMessage(messages::Format(messages::kNameLeavesFolder, {fileName, outputFolder_}),
-                       std::nullopt, message::kIconError | message::kTaskModal, std::nullopt);
+// A name that would put the file outside the output folder, or that cannot name a file on this
+// system, is refused before anything is written.
+std::optional<HResult> Conversion::RefusedName(const std::string& fileName) {
+  std::string text;
+  if (LeavesFolder(fileName)) {
+    text = messages::Format(messages::kNameLeavesFolder, {fileName, outputFolder_});
+  } else if (std::optional<std::string> problem = platform::FileNameProblem(fileName)) {
+    text = messages::Format(messages::kNameNotAFileName, {fileName, *problem});
+  } else {
+    return std::nullopt;
+  }
+  context_.ShowMessage(text, std::nullopt, message::kIconError | message::kTaskModal, std::nullopt);
   return kInvalidArg;
 }
 

@@ -34,6 +34,9 @@ inline constexpr std::string_view kStoppedEarly =
 inline constexpr std::string_view kNameLeavesFolder =
     "The output name \"%s\" would put the file outside the folder %s, so nothing was written. "
     "Choose a name without \"..\", a drive or a leading separator.";
+inline constexpr std::string_view kNameNotAFileName =
+    "The output name \"%s\" cannot name a file (%s), so nothing was written. Choose another "
+    "name.";
 inline constexpr std::string_view kUnknownRecordType =
     "The file is damaged: one of its cell records has a type that no cell can have, so it "
     "cannot be converted.";

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tabulex::platform {
 
@@ -13,5 +14,10 @@ std::optional<std::string> ReadProblem(const std::string& path);
 // What keeps new files from being written into `folder` ("no such folder", "not a folder", "no
 // space left on the disk", ...); nothing when a file can be created there.
 std::optional<std::string> WriteProblem(const std::string& folder);
+
+// What keeps `name`, a file name that may hold subfolders, from naming a file of its own on this
+// system ("CON is the name of a device", "it holds the character ':'", ...); nothing when it can.
+// Steps out of a folder are not looked at here.
+std::optional<std::string> FileNameProblem(std::string_view name);
 
 }  // namespace tabulex::platform

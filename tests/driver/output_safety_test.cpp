@@ -203,6 +203,43 @@ TEST_F(OutputSafety, NamesThatLeaveTheOutputFolderAreRefused) {
   EXPECT_TRUE(Exists("out/sub/a..b.txt"));
 }
 
+TEST_F(OutputSafety, NamesNoFileCanHaveAreRefusedBeforeAnythingIsWritten) {
+  Write("grades.txt", "1");
+  struct Refusal {
+    std::string name;
+    std::int32_t to;
+    const char* fileName;
+    const char* why;
+  };
+  const std::string tooLong(256, 'n');
+  std::vector<Refusal> refusals = {
+      {tooLong, ZQ_TAB_TEXT, nullptr, "a part of it is longer than 255 bytes"},
+      {"sub\\" + tooLong, ZQ_TAB_TEXT, nullptr, "a part of it is longer than 255 bytes"},
+  };
+#ifdef _WIN32
+  // Writing to a device name writes to the device; a colon names a hidden stream.
+  refusals.push_back({"CON", ZQ_TAB_TEXT, nullptr, "CON is the name of a device"});
+  refusals.push_back({"nul.backup", ZQ_TAB_TEXT, nullptr, "NUL is the name of a device"});
+  refusals.push_back({"com1", ZQ_TABULEX_68, "com1.68y", "COM1 is the name of a device"});
+  refusals.push_back({"notes:hidden", ZQ_TAB_TEXT, nullptr, "it holds the character ':'"});
+  refusals.push_back({"what?", ZQ_TAB_TEXT, nullptr, "it holds the character '?'"});
+  refusals.push_back(
+      {"sub.\\a", ZQ_TAB_TEXT, nullptr, "it ends in a dot or a blank, which Windows drops"});
+#endif
+  for (const Refusal& r : refusals) {
+    ui->messages.clear();
+    const std::string fileName = r.fileName ? r.fileName : r.name + ".txt";
+    EXPECT_EQ(Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", Folder(), r.name, r.to, 0),
+              kInvalidArg)
+        << r.name;
+    ASSERT_FALSE(ui->messages.empty()) << r.name;
+    EXPECT_EQ(ui->messages.back().text, "The output name \"" + fileName +
+                                            "\" cannot name a file (" + r.why +
+                                            "), so nothing was written. Choose another name.");
+  }
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
+}
+
 // Creates the target from inside the save, as a second conversion finishing first would.
 class RacedSave : public components::VarFileStandIn {
  public:
