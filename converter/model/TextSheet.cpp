@@ -25,6 +25,10 @@ constexpr long kMaxPosition = std::numeric_limits<std::int16_t>::max();
 constexpr std::string_view kPositionsDropped =
     "The text has cells past row or column 32767. They were left out: cell positions stop "
     "there.";
+// Shown once when a cell's text was longer than a cell keeps.
+constexpr std::string_view kTextsCut =
+    "The text has cells holding more than 239 bytes of text. Only the first 239 bytes of each "
+    "were kept.";
 
 // Every run of n consecutive double quotes becomes n / 2 double quotes.
 std::string CollapseQuotes(std::string_view in) {
@@ -44,6 +48,15 @@ std::string CollapseQuotes(std::string_view in) {
     out.append(run / 2, kQuote);
   }
   return out;
+}
+
+// The text a text cell keeps of its field, before the length limit: without surrounding double
+// quotes, with runs of double quotes halved.
+std::string KeptText(std::string_view field) {
+  if (field.size() >= 2 && field.front() == kQuote && field.back() == kQuote) {
+    field = field.substr(1, field.size() - 2);
+  }
+  return CollapseQuotes(field);
 }
 
 bool IsNumeric(std::string_view text) {
@@ -116,6 +129,12 @@ class FieldScanner {
   std::size_t nextRowEnd_ = kUnknown;
 };
 
+// Whether the text cell made of `field` kept less than the field's text.
+bool TextWasCut(const CellData& record, std::string_view field) {
+  return (record.type & 3) == CELL_TEXT && record.length == kMaxTextLength &&
+         KeptText(field).size() > kMaxTextLength;
+}
+
 // Reads one field: its bytes, and the tab that ends it; a row end is left for EndOfRow.
 std::string_view ReadField(InputStream& in, FieldScanner& scanner) {
   const std::string_view field = scanner.FieldAt(in.Tell());
@@ -145,11 +164,7 @@ void TextCell::TranslateToIntermediate() {
     r.value = std::move(text);
   } else {
     r.type = CELL_TEXT;
-    std::string_view body(text);
-    if (body.size() >= 2 && body.front() == kQuote && body.back() == kQuote) {
-      body = body.substr(1, body.size() - 2);
-    }
-    std::string collapsed = CollapseQuotes(body);
+    std::string collapsed = KeptText(text);
     if (collapsed.size() > kMaxTextLength) collapsed.resize(kMaxTextLength);
     r.length = static_cast<std::uint32_t>(collapsed.size());
     r.value = std::move(collapsed);
@@ -254,6 +269,7 @@ void TextSheet::Initialise() {
   long row = 1;
   long column = 1;
   bool positionsDropped = false;
+  bool textsCut = false;
   FieldScanner scanner(input->Bytes(), rowEnd);
   do {
     const std::string_view field = ReadField(*input, scanner);
@@ -274,12 +290,14 @@ void TextSheet::Initialise() {
     Context().Trace("DONE WITH TELLG1");
     cell->TranslateToIntermediate();
     Context().Trace("DONE WITH TELLG11");
+    textsCut = textsCut || (field.size() > kMaxTextLength && TextWasCut(*cell->Record(), field));
     cells->Append(std::move(cell));
   } while (!input->AtEnd() && !input->Failed());
   input.reset();
   if (positionsDropped) {
     Context().ShowMessage(kPositionsDropped, std::nullopt, message::kIconInformation);
   }
+  if (textsCut) Context().ShowMessage(kTextsCut, std::nullopt, message::kIconInformation);
 }
 
 void TextSheet::TranslateFromIntermediate() {

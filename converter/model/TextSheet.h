@@ -13,7 +13,7 @@ namespace tabulex {
 
 // The bytes a field must consist of to be read as a number.
 inline constexpr std::string_view kNumericCharacters = "0123456789.-";
-// A text cell keeps at most this many bytes of its text.
+// A text cell keeps at most this many bytes of its text; the sheet says when it cut one.
 inline constexpr std::size_t kMaxTextLength = 239;
 
 class TextCell : public SpreadsheetCell {

@@ -104,8 +104,22 @@ TEST(TextRead, QuotesAndTheTextLimit) {
   EXPECT_EQ(Parse("\"\"")[0].value, "");
   EXPECT_EQ(Parse("\"\"\"")[0].value, "");
   EXPECT_EQ(Parse("a\"\"\"\"b")[0].value, "a\"\"b");
-  const std::vector<Cell> long_text = Parse(std::string(300, 'x'));
+  // Cut texts are reported once a sheet.
+  RecordingContext context;
+  const std::vector<Cell> long_text = Parse(
+      context, std::string(300, 'x') + "\t" + std::string(240, 'y') + "\t" + std::string(478, '"'));
   EXPECT_EQ(long_text[0].value, std::string(239, 'x'));
+  EXPECT_EQ(long_text[1].value, std::string(239, 'y'));
+  EXPECT_EQ(long_text[2].value, std::string(238, '"'));
+  ASSERT_EQ(context.messages.size(), 1u);
+  EXPECT_EQ(context.messages[0].text,
+            "The text has cells holding more than 239 bytes of text. Only the first 239 bytes of "
+            "each were kept.");
+  // Texts of exactly 239 bytes are not cut, even from longer fields (480 quotes keep 239).
+  RecordingContext quiet;
+  Parse(quiet,
+        std::string(239, 'x') + "\t\"" + std::string(239, 'z') + "\"\t" + std::string(480, '"'));
+  EXPECT_TRUE(quiet.messages.empty());
 }
 
 TEST(TextRead, LongNumbersAndFormulasKeepEveryByte) {
