@@ -296,14 +296,26 @@ std::vector<std::string> WorksheetNames(const Document& document) {
   return result;
 }
 
-// The 1-based position of the named sheet.
+// The worksheets' names, each in double quotes, separated by commas.
+std::string QuotedNames(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "\"" : ", \"") + name + "\"";
+  return list;
+}
+
+// The 1-based position of the named sheet. As in spreadsheet programs, the case of the letters
+// does not matter when no sheet has the name exactly.
 sal_Int32 SheetNumber(const Document& document, const std::string& sheetName) {
   const Sequence<OUString> names = document.Sheets()->getElementNames();
   const OUString wanted = ToOUString(sheetName);
   for (sal_Int32 i = 0; i < names.getLength(); ++i) {
     if (names[i] == wanted) return i + 1;
   }
-  throw EngineError{"the workbook has no worksheet named \"" + sheetName + "\""};
+  for (sal_Int32 i = 0; i < names.getLength(); ++i) {
+    if (names[i].equalsIgnoreAsciiCase(wanted)) return i + 1;
+  }
+  throw EngineError{"the workbook has no worksheet named \"" + sheetName +
+                    "\"; its worksheets are " + QuotedNames(WorksheetNames(document))};
 }
 
 // The office writes every cell of the rectangle from A1 to the last row and column with content,

@@ -59,16 +59,23 @@ TEST_F(WorkbookCommandLine, AMissingSheetIsReportedWithTheWorkbooksNameHoweverLo
   const std::string book = PathOf(std::string(60, 'w') + ".xlsx");
   std::filesystem::copy_file(Fixture("hidden-sheet.xlsx"), book);
   EXPECT_EQ(Run({"convert", book, "--to", "68y", "--sheet", "Nope"}), kExitFailure);
-  EXPECT_EQ(err.str(), "tabulex: " + book +
-                           ": The spreadsheet application reported an error while working on the "
-                           "workbook. the workbook has no worksheet named \"Nope\"\n");
+  EXPECT_EQ(err.str(),
+            "tabulex: " + book +
+                ": The spreadsheet application reported an error while working on the "
+                "workbook. the workbook has no worksheet named \"Nope\"; its worksheets are "
+                "\"Shown\", \"Secret\"\n");
   EXPECT_FALSE(folder.Exists(std::string(60, 'w') + ".68y"));
   // Every line names the workbook, the engine's too.
   EXPECT_EQ(Run({"show", book, "--sheet", "Nope"}), kExitFailure);
-  EXPECT_EQ(err.str(), "tabulex: " + book + ": the workbook has no worksheet named \"Nope\"\n" +
+  EXPECT_EQ(err.str(), "tabulex: " + book +
+                           ": the workbook has no worksheet named \"Nope\"; its worksheets are "
+                           "\"Shown\", \"Secret\"\n" +
                            "tabulex: " + book +
                            ": The spreadsheet application reported an error while working on the "
                            "workbook.\n");
+  // The case of the letters does not matter, as in spreadsheet programs.
+  EXPECT_EQ(Run({"cells", book, "--sheet", "SHOWN"}), kExitWritten) << err.str();
+  EXPECT_NE(out.str().find("visible"), std::string::npos) << out.str();
 }
 
 TEST_F(WorkbookCommandLine, WorkbookToCalculatorAndBack) {
