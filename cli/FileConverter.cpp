@@ -11,6 +11,7 @@
 #include "components/StandInServices.h"
 #include "converter/driver/Converter.h"
 #include "converter/driver/FileTypes.h"
+#include "converter/driver/Messages.h"
 #include "converter/model/CString.h"
 #include "converter/platform/FileProblems.h"
 #include "converter/platform/Files.h"
@@ -21,8 +22,9 @@ namespace {
 
 constexpr int kLettersInAlphabet = 26;
 
-// Cells a calculator target left out because it cannot hold their positions.
-struct LeftOutCells {
+// Cells a calculator target left out because it cannot hold their positions, or cut because it
+// cannot hold all of their text: how many, and the first.
+struct CountedCells {
   long count = 0;
   int firstRow = 0;
   int firstColumn = 0;
@@ -41,17 +43,10 @@ std::string Hex(long value) {
   return buffer;
 }
 
-// 3660 as "3,660".
-std::string WithThousands(long value) {
-  std::string digits = std::to_string(value);
-  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(i, ",");
-  return digits;
-}
-
-std::string LeftOutLine(std::string_view input, const LeftOutCells& cells, int to) {
+std::string LeftOutLine(std::string_view input, const CountedCells& cells, int to) {
   const std::string_view limit = to == ZQ_TABULEX_52P ? "column Z" : "column 64";
   const bool one = cells.count == 1;
-  return "tabulex: " + std::string(input) + ": " + WithThousands(cells.count) +
+  return "tabulex: " + std::string(input) + ": " + messages::GroupedDigits(cells.count) +
          (one ? " cell" : " cells") + " beyond row 999 or " + std::string(limit) +
          (one ? " was" : " were") + " left out, first at " +
          CellReference(cells.firstRow, cells.firstColumn);
@@ -212,9 +207,17 @@ std::string CellReference(int row, int column) {
   return letters + std::to_string(row);
 }
 
+std::string CutLine(std::string_view input, const CountedCells& cells) {
+  const bool one = cells.count == 1;
+  return "tabulex: " + std::string(input) + ": " + messages::GroupedDigits(cells.count) +
+         (one ? " cell had" : " cells had") + " more text than the calculator keeps and " +
+         (one ? "was" : "were") + " cut, first at " +
+         CellReference(cells.firstRow, cells.firstColumn) + "; a cut formula will not work";
+}
+
 std::string ReplacedLine(std::string_view input, std::size_t replaced) {
   const bool one = replaced == 1;
-  return "tabulex: " + std::string(input) + ": " + WithThousands(static_cast<long>(replaced)) +
+  return "tabulex: " + std::string(input) + ": " + messages::GroupedDigits(replaced) +
          (one ? " character has" : " characters have") +
          " no equivalent in the other text encoding and became \"?\"";
 }
@@ -256,8 +259,10 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
   auto ui = std::make_shared<CliUserInterface>(settings.policy, settings.interactive, in, err);
   ConverterServices services = CommandServices(ui, settings.trace, settings.engine, err);
   services.workbookExtension = settings.workbookExtension;
-  LeftOutCells leftOut;
+  CountedCells leftOut;
   services.cellLeftOut = [&leftOut](int row, int column) { leftOut.Add(row, column); };
+  CountedCells cut;
+  services.cellCut = [&cut](int row, int column) { cut.Add(row, column); };
   TextCodec codec(settings.encoding);
   codec.Install(services);
   Converter converter(std::move(services));
@@ -294,6 +299,7 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
   }
   outcome.lines = std::move(lines);
   if (leftOut.count > 0) outcome.lines.push_back(LeftOutLine(input, leftOut, settings.to));
+  if (cut.count > 0) outcome.lines.push_back(CutLine(input, cut));
   if (codec.Replaced() > 0) outcome.lines.push_back(ReplacedLine(input, codec.Replaced()));
   if (result == kOk) converter.GetTheFileName(&outcome.written);
   if (result == CONVERT_SKIPPED) outcome.reason = "an output exists already";

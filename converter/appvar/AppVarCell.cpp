@@ -161,7 +161,10 @@ void AppVarCell::StringFromIntermediate() {
 
   std::string tokens(1, static_cast<char>(kQuoteToken));
   tokens += TextToTokens(value).bytes;
-  if (tokens.size() > kAppVarMaxTokens) tokens.resize(kAppVarMaxTokens);
+  if (tokens.size() > kAppVarMaxTokens) {
+    tokens.resize(kAppVarMaxTokens);
+    Context().CellCut(Row(), Column());
+  }
   tokenLength = static_cast<std::int16_t>(tokens.size());
   text = std::move(tokens);
   length = static_cast<std::uint8_t>(tokenLength + kRecordOverhead);
@@ -176,7 +179,10 @@ void AppVarCell::FormulaFromIntermediate() {
   AsciiToUpper(working);
   RewriteInPlace(working, NeutralToAppVar);
   std::string tokens = TextToTokens(working).bytes;
-  if (tokens.size() > kAppVarMaxTokens) tokens.resize(kAppVarMaxTokens);
+  if (tokens.size() > kAppVarMaxTokens) {
+    tokens.resize(kAppVarMaxTokens);
+    Context().CellCut(Row(), Column());
+  }
   tokenLength = static_cast<std::int16_t>(tokens.size());
   data2 = std::move(tokens);
   length = static_cast<std::uint8_t>(kNumberRecordLength + tokenLength);

@@ -109,6 +109,8 @@ struct ConverterServices {
   std::function<std::string(std::string_view)> encodeText;
   // Told of each cell a target left out because it cannot hold its position; may be null.
   std::function<void(int row, int column)> cellLeftOut;
+  // Told of each cell whose text or formula a target cut to the length it holds; may be null.
+  std::function<void(int row, int column)> cellCut;
   // Folder for the driver's temporary text files; empty means the system's temporary folder.
   std::string tempFolder;
   // The extension of workbook outputs; the engine saves in the format it names.

@@ -44,4 +44,8 @@ void DriverContext::CellLeftOut(int row, int column) {
   if (services_.cellLeftOut) services_.cellLeftOut(row, column);
 }
 
+void DriverContext::CellCut(int row, int column) {
+  if (services_.cellCut) services_.cellCut(row, column);
+}
+
 }  // namespace tabulex

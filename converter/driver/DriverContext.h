@@ -20,6 +20,7 @@ class DriverContext : public ConversionContext {
                   std::uint32_t style, std::optional<std::string_view> ownerTitle) override;
   void Trace(std::string_view text) override;
   void CellLeftOut(int row, int column) override;
+  void CellCut(int row, int column) override;
 
   // The text of a string-table entry.
   std::string Text(const messages::StringResource& entry);

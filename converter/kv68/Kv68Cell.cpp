@@ -242,7 +242,10 @@ void Kv68Cell::WriteNumber(const std::string& value) {
 
 void Kv68Cell::WriteText(const std::string& value) {
   std::string rewritten = NeutralToKv68Text(value);
-  if (rewritten.size() > kKv68MaxText) rewritten.resize(kKv68MaxText);
+  if (rewritten.size() > kKv68MaxText) {
+    rewritten.resize(kKv68MaxText);
+    Context().CellCut(Row(), Column());
+  }
   text.reserve(rewritten.size() + 3);
   text += '"';
   text += rewritten;
@@ -259,7 +262,10 @@ void Kv68Cell::WriteFormula(const std::optional<std::string>& formula) {
   AsciiToLower(rewritten);
   rewritten = NeutralToKv68Text(rewritten);
   // Longer formula text would make a record longer than its length byte can count.
-  if (rewritten.size() > kKv68MaxFormula) rewritten.resize(kKv68MaxFormula);
+  if (rewritten.size() > kKv68MaxFormula) {
+    rewritten.resize(kKv68MaxFormula);
+    Context().CellCut(Row(), Column());
+  }
   data2Length_ = static_cast<std::int16_t>(rewritten.size() + 1);
   rewritten.append(2, '\0');
   data2_ = std::move(rewritten);

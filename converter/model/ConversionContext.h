@@ -76,6 +76,13 @@ class ConversionContext {
     static_cast<void>(column);
   }
 
+  // Tells that the target kept only the start of the text or formula of the cell at (row,
+  // column): the calculator formats hold a fixed number of bytes, and a cut formula will not work.
+  virtual void CellCut(int row, int column) {
+    static_cast<void>(row);
+    static_cast<void>(column);
+  }
+
   // Leaves a cell out of a target that cannot hold its position: the sheet-too-large error once
   // per conversion, and the position for whoever counts what was lost.
   void LeaveOutCell(int row, int column) {

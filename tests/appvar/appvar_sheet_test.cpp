@@ -223,6 +223,13 @@ TEST_F(AppVarWriteTest, TokenBytesAreCutAtForty) {
                          Bytes({0x30, 0x00, 0x02, 0x01, 0x2A}) + std::string(38, 'A') + "\x5C" +
                          std::string(4, '\0') + Bytes({0x39, 0x00, 0x03, 0x03}) + zero9 + "\x6A" +
                          std::string(39, 'A') + std::string(4, '\0'));
+  EXPECT_EQ(context.cut, (std::vector<std::pair<int, int>>{{1, 1}, {2, 1}, {3, 1}}));
+  // A text of exactly forty token bytes is kept whole.
+  RecordSheet fitting(context, {}, "ABC");
+  fitting.Add(1, 1, CELL_TEXT, std::string(39, 'A'));
+  context.cut.clear();
+  Image(context, fitting, "ABC");
+  EXPECT_TRUE(context.cut.empty());
 }
 
 TEST_F(AppVarWriteTest, FormulaRecord) {

@@ -184,6 +184,14 @@ TEST_F(CommandLineTest, CellsLeftOutAreCountedWithTheFirstOne) {
                            ": 4 cells beyond row 999 or column Z were left out, first at A1000\n");
 }
 
+TEST_F(CommandLineTest, CutCellsAreCountedWithTheFirstOne) {
+  Write("long.txt", "1\r\nshort\t=" + std::string(60, '1') + "\t" + std::string(50, 'x') + "\r\n");
+  EXPECT_EQ(Run({"convert", PathOf("long.txt"), "--to", "5xv", "--name", "LONG"}), 0);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("long.txt") +
+                           ": 2 cells had more text than the calculator keeps and were cut, first "
+                           "at B2; a cut formula will not work\n");
+}
+
 TEST_F(CommandLineTest, ReadingThatStoppedEarlyIsAWarning) {
   using namespace std::string_literals;
   // A KV-68 file whose second record, 0x20 bytes long, has only its first six.

@@ -116,6 +116,8 @@ TEST(Kv68SheetWrite, LongTextAndLongFormulasAreCutToFitTheirRecords) {
   std::string fitting =
       "\xFF\x00\x03\x02\x0B"s + kRealZero + "=" + std::string(236, 'z') + "\0\0\0"s;
   EXPECT_EQ(w.image, Image(text + longFormula + fitting));
+  // The cut cells are told of; the fitting one is not.
+  EXPECT_EQ(context.cut, (std::vector<std::pair<int, int>>{{1, 1}, {2, 1}}));
 }
 
 TEST(Kv68SheetWrite, CellsOutsideRowsAndColumnsAreLeftOutAndReportedOnce) {

@@ -57,9 +57,11 @@ class RecordingContext : public ConversionContext, public MessageScript {
   void Trace(std::string_view text) override { traces.append(text); }
 
   void CellLeftOut(int row, int column) override { leftOut.push_back({row, column}); }
+  void CellCut(int row, int column) override { cut.push_back({row, column}); }
 
   std::vector<std::uint32_t> errors;
   std::vector<std::pair<int, int>> leftOut;
+  std::vector<std::pair<int, int>> cut;
   std::string traces;
 };
 
