@@ -87,7 +87,8 @@ std::string Hex4(std::uint16_t value) {
 }
 
 std::string CutShort(std::size_t have, std::size_t stated) {
-  return "file is cut short: " + messages::GroupedDigits(have) + " of " + messages::GroupedDigits(stated) + " bytes";
+  return "file is cut short: " + messages::GroupedDigits(have) + " of " +
+         messages::GroupedDigits(stated) + " bytes";
 }
 
 // The checksum is read where the size fields put it; a mismatch is only a warning.
@@ -133,7 +134,8 @@ WrapperCheck CheckWrapper(std::int32_t type, std::string_view file) {
   check.warning = ChecksumWarning(*layout, file, *byData - kChecksumLength);
   if (!check.warning && (*byFile != *byData || *byData != file.size())) {
     check.warning = "its size fields say " + messages::GroupedDigits(*byData) + " and " +
-                    messages::GroupedDigits(*byFile) + " bytes, but it has " + messages::GroupedDigits(file.size()) +
+                    messages::GroupedDigits(*byFile) + " bytes, but it has " +
+                    messages::GroupedDigits(file.size()) +
                     ": the file is damaged, and the cells read from it may be wrong";
   }
   return check;
