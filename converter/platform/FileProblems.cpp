@@ -27,50 +27,11 @@ std::string Reason(int error) {
 // The longest name of one file or folder on the file systems in use, in bytes.
 constexpr std::size_t kLongestPart = 255;
 
-#ifdef _WIN32
-// Names Windows gives to devices in every folder, with or without an extension: a file named
-// CON.txt cannot be made, and writing to it writes to the console.
-constexpr std::string_view kDeviceNames[] = {
-    "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
-    "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9",
-};
-// Characters no Windows file name holds; a colon would name a hidden stream of another file.
-constexpr std::string_view kForbiddenCharacters = "<>:\"|?*";
-
-std::string UpperBase(std::string_view part) {
-  std::string base(part.substr(0, part.find('.')));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return base;
-}
-
-std::optional<std::string> SystemPartProblem(std::string_view part) {
-  const std::string base = UpperBase(part);
-  for (std::string_view device : kDeviceNames) {
-    if (base == device) return std::string(device) + " is the name of a device";
-  }
-  for (const char c : part) {
-    if (kForbiddenCharacters.find(c) != std::string_view::npos) {
-      return std::string("it holds the character '") + c + "'";
-    }
-    if (static_cast<unsigned char>(c) < 0x20) return "it holds a control character";
-  }
-  if (!part.empty() && (part.back() == '.' || part.back() == ' ')) {
-    return "it ends in a dot or a blank, which Windows drops";
-  }
-  return std::nullopt;
-}
-#else
-std::optional<std::string> SystemPartProblem(std::string_view) {
-  return std::nullopt;
-}
-#endif
-
 std::optional<std::string> PartProblem(std::string_view part) {
   if (part.size() > kLongestPart) {
     return "a part of it is longer than " + std::to_string(kLongestPart) + " bytes";
   }
-  return SystemPartProblem(part);
+  return SystemNamePartProblem(part);
 }
 
 constexpr std::string_view kProbePrefix = "~tx";

@@ -20,4 +20,8 @@ std::optional<std::string> WriteProblem(const std::string& folder);
 // Steps out of a folder are not looked at here.
 std::optional<std::string> FileNameProblem(std::string_view name);
 
+// What this system alone refuses in one part of a file name, between separators (a device name
+// or a forbidden character on Windows); nothing when it takes the part.
+std::optional<std::string> SystemNamePartProblem(std::string_view part);
+
 }  // namespace tabulex::platform
