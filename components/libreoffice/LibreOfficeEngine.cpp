@@ -318,6 +318,12 @@ sal_Int32 SheetNumber(const Document& document, const std::string& sheetName) {
                     "\"; its worksheets are " + QuotedNames(WorksheetNames(document))};
 }
 
+// The sheet at a 1-based position, as SheetNumber gives it.
+Reference<css::uno::XInterface> SheetAt(const Document& document, sal_Int32 number) {
+  Reference<css::container::XIndexAccess> sheets(document.Sheets(), UNO_QUERY_THROW);
+  return Reference<css::uno::XInterface>(sheets->getByIndex(number - 1), UNO_QUERY_THROW);
+}
+
 // The office writes every cell of the rectangle from A1 to the last row and column with content,
 // so one stray cell far away makes gigabytes of text (XFD1048576 makes 17 GB). Sheets larger
 // than this are refused before they are written; the largest sheet of an .xls (256 columns by
@@ -325,8 +331,7 @@ sal_Int32 SheetNumber(const Document& document, const std::string& sheetName) {
 constexpr std::int64_t kMostExportCells = std::int64_t{1} << 25;
 
 void RefuseHugeSheet(const Document& document, sal_Int32 number, const std::string& sheetName) {
-  Reference<css::container::XIndexAccess> sheets(document.Sheets(), UNO_QUERY_THROW);
-  Reference<css::sheet::XCellRangesQuery> query(sheets->getByIndex(number - 1), UNO_QUERY_THROW);
+  Reference<css::sheet::XCellRangesQuery> query(SheetAt(document, number), UNO_QUERY_THROW);
   std::int64_t rows = 0;
   std::int64_t columns = 0;
   for (const css::table::CellRangeAddress& range :
@@ -344,8 +349,7 @@ void RefuseHugeSheet(const Document& document, sal_Int32 number, const std::stri
 
 // An empty A1 is given "0" in the loaded copy, so the text starts with a field.
 void FillEmptyA1(const Document& document, sal_Int32 number) {
-  Reference<css::container::XIndexAccess> sheets(document.Sheets(), UNO_QUERY_THROW);
-  Reference<css::table::XCellRange> range(sheets->getByIndex(number - 1), UNO_QUERY_THROW);
+  Reference<css::table::XCellRange> range(SheetAt(document, number), UNO_QUERY_THROW);
   Reference<css::table::XCell> a1 = range->getCellByPosition(0, 0);
   if (a1->getType() == css::table::CellContentType_EMPTY) a1->setValue(0);
 }

@@ -29,6 +29,7 @@ constexpr std::string_view kPositionsDropped =
 constexpr std::string_view kTextsCut =
     "The text has cells holding more than 239 bytes of text. Only the first 239 bytes of each "
     "were kept.";
+static_assert(kMaxTextLength == 239, "kTextsCut names the length a cell keeps");
 
 // Every run of n consecutive double quotes becomes n / 2 double quotes.
 std::string CollapseQuotes(std::string_view in) {
