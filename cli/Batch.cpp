@@ -99,19 +99,19 @@ FileOutcome ConvertOne(const ConvertSettings& settings, const std::string& file,
 
 }  // namespace
 
-std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs, bool recursive,
-                                      int to) {
-  std::vector<std::string> files;
+ExpandedInputs ExpandInputs(const std::vector<std::string>& inputs, bool recursive, int to) {
+  ExpandedInputs expanded;
   for (const std::string& input : inputs) {
     std::error_code ec;
     if (recursive && fs::is_directory(fs::path(input), ec)) {
       std::vector<std::string> found = FilesUnder(input, to);
-      files.insert(files.end(), found.begin(), found.end());
+      if (found.empty()) expanded.emptyFolders.push_back(input);
+      expanded.files.insert(expanded.files.end(), found.begin(), found.end());
     } else {
-      files.push_back(input);
+      expanded.files.push_back(input);
     }
   }
-  return files;
+  return expanded;
 }
 
 int ConvertAll(const ConvertSettings& settings, const std::vector<std::string>& files,

@@ -17,11 +17,16 @@ struct BatchStreams {
   bool progress = false;
 };
 
+struct ExpandedInputs {
+  std::vector<std::string> files;
+  // The input folders in which no file was found to convert, so that they can be named.
+  std::vector<std::string> emptyFolders;
+};
+
 // The files to convert: each input as given, and with `recursive` every file in an input
 // folder and its subfolders whose extension names a type other than `to`, in name order. A
 // folder without `recursive` stays in the list and fails when it is converted.
-std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs, bool recursive,
-                                      int to);
+ExpandedInputs ExpandInputs(const std::vector<std::string>& inputs, bool recursive, int to);
 
 // Converts every file, going on after a failure; a cancel at the overwrite prompt stops the
 // rest. Written paths go to `out`, one a line. With more than one file a summary follows on

@@ -119,7 +119,12 @@ int RunConvert(const Options& o, const Engine& engine, std::istream& in, std::os
     err << "tabulex: unknown target type " << o.to << "\n";
     return kExitUsage;
   }
-  const std::vector<std::string> files = ExpandInputs(o.inputs, o.recursive, *to);
+  const ExpandedInputs expanded = ExpandInputs(o.inputs, o.recursive, *to);
+  const std::vector<std::string>& files = expanded.files;
+  for (const std::string& folder : expanded.emptyFolders) {
+    err << "tabulex: " << folder << ": no file in it or below can be converted to ." << o.to
+        << "; files already ." << o.to << " are left out\n";
+  }
   if (files.size() > 1 && !o.name.empty()) {
     err << "tabulex: --name names one output, so it cannot be used with several inputs\n";
     return kExitUsage;

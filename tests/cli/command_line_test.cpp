@@ -268,6 +268,12 @@ TEST_F(CommandLineTest, ManyFilesRefuseANameAndTakeFoldersWithRecursive) {
       << err.str();
   EXPECT_EQ(out.str(), PathOf("out/d.68y") + "\n" + PathOf("out/a.68y") + "\n");
   EXPECT_EQ(err.str(), "tabulex: 2 files: 2 written, 0 skipped, 0 failed\n");
+  // A folder holding only outputs and files of no known type is named, not passed over.
+  EXPECT_EQ(Run({"convert", PathOf("in/deeper"), "--recursive", "--to", "txt"}), 0);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("in/deeper") +
+                           ": no file in it or below can be converted to .txt; files already "
+                           ".txt are left out\n");
+  EXPECT_EQ(out.str(), "");
 }
 
 TEST_F(CommandLineTest, ProgressLineOnlyOnATerminal) {
