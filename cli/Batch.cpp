@@ -126,7 +126,13 @@ int ConvertAll(const ConvertSettings& settings, const std::vector<std::string>& 
     if (!outcome.written.empty()) streams.out << outcome.written << "\n";
     Count(tally, files[i], outcome);
   }
-  if (files.size() > 1) PrintSummary(tally, files.size(), streams.err);
+  if (files.size() > 1) {
+    PrintSummary(tally, files.size(), streams.err);
+  } else if (tally.skipped == 1) {
+    // One file has no summary, and a kept output would otherwise pass without a word.
+    streams.err << "tabulex: " << files.front()
+                << ": an output exists already and was kept; give --overwrite to replace it\n";
+  }
   streams.out.flush();
   streams.err.flush();
   return StatusOf(tally);

@@ -52,8 +52,11 @@ TEST_F(CommandLineTest, ConvertPrintsThePathAndAsksOnlyWhenAllowed) {
   EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy"}), 0);
   EXPECT_EQ(out.str(), PathOf("copy.txt") + "\n");
   EXPECT_EQ(Read("copy.txt"), "a\tb\t\t\r\n1\t");
-  // No terminal and no flag: an existing output is kept.
+  // No terminal and no flag: an existing output is kept, and that is said.
   EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy"}), 3);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("grades.txt") +
+                           ": an output exists already and was kept; give --overwrite to "
+                           "replace it\n");
   EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy", "--overwrite"}),
             0);
   EXPECT_EQ(
