@@ -287,8 +287,10 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
       const std::string engineReason = settings.engine->LastFailure();
       if (!engineReason.empty()) texts += (texts.empty() ? "" : " ") + OneLine(engineReason);
     }
-    std::optional<std::string> why = Diagnose(input, outDir);
-    if (!why && WriteFailed(messages)) why = "cannot write into " + outDir + ": " + texts;
+    // A name may hold subfolders, so the folder written into is the name's own.
+    const std::string folder = platform::FolderOf(outDir + name);
+    std::optional<std::string> why = Diagnose(input, folder);
+    if (!why && WriteFailed(messages)) why = "cannot write into " + folder + ": " + texts;
     if (!why && texts.empty()) {
       why =
           "converting to " + TypeOrExtension(settings.to) + " failed (result " + Hex(result) + ")";

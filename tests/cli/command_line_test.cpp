@@ -113,6 +113,10 @@ TEST_F(CommandLineTest, FailuresNameWhatFailedAndThePathInOneLine) {
                            ": no such folder\n");
   EXPECT_EQ(Run({"convert", input, "--to", "68y", "--out-dir", input}), 1);
   EXPECT_EQ(err.str(), "tabulex: " + input + ": cannot write into " + input + "/: not a folder\n");
+  // The folder named is the one the name's subfolder makes, not the output folder.
+  EXPECT_EQ(Run({"convert", input, "--to", "txt", "--name", "sub/copy"}), 1);
+  EXPECT_EQ(err.str(),
+            "tabulex: " + input + ": cannot write into " + PathOf("sub/") + ": no such folder\n");
   // A calculator file that cannot be opened fails without a message of the converter's own.
   EXPECT_EQ(Run({"convert", PathOf("absent.68y"), "--to", "txt"}), 1);
   EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent.68y") + ": cannot read " +
