@@ -44,9 +44,22 @@ bool LooksLikeUtf8(std::string_view bytes) {
   return nonAscii;
 }
 
+bool LooksLikeUtf16Le(std::string_view bytes) {
+  if (bytes.empty() || bytes.size() % 2 != 0) return false;
+  std::size_t zeroHigh = 0;
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    const bool lowZero = bytes[i] == '\0';
+    const bool highZero = bytes[i + 1] == '\0';
+    if (lowZero && highZero) return false;  // U+0000 is in no text
+    if (highZero) ++zeroHigh;
+  }
+  return zeroHigh * 2 >= bytes.size() / 2;
+}
+
 std::string TextCodec::Decode(std::string_view fileBytes) {
   const bool utf16 = choice_ == EncodingChoice::kUtf16 ||
-                     (choice_ == EncodingChoice::kAuto && fileBytes.starts_with(kUtf16Mark));
+                     (choice_ == EncodingChoice::kAuto &&
+                      (fileBytes.starts_with(kUtf16Mark) || LooksLikeUtf16Le(fileBytes)));
   const std::string_view mark = utf16 ? kUtf16Mark : kByteOrderMark;
   const bool bom = fileBytes.starts_with(mark);
   if (bom && choice_ != EncodingChoice::kCp1252) fileBytes.remove_prefix(mark.size());

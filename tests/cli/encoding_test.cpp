@@ -83,6 +83,16 @@ TEST(Charsets, Utf8IsWellFormedAndNotAscii) {
   EXPECT_FALSE(LooksLikeUtf8("\xC3\x9F\x9F"));  // a continuation byte without a lead
 }
 
+TEST(Charsets, Utf16WithoutAMarkIsKnownByItsZeroHighBytes) {
+  EXPECT_TRUE(LooksLikeUtf16Le(kUtf16Text));  // 5 of 6 units have a zero high byte
+  EXPECT_TRUE(LooksLikeUtf16Le(kUtf16Text + kUtf16Pair + kUtf16Pair));                // 5 of 10
+  EXPECT_FALSE(LooksLikeUtf16Le(kUtf16Text + kUtf16Pair + kUtf16Pair + kUtf16Pair));  // 5 of 12
+  EXPECT_FALSE(LooksLikeUtf16Le(kUtf16Text.substr(1)));                               // half a unit
+  EXPECT_FALSE(LooksLikeUtf16Le(kUtf16Text + std::string(2, '\0')));                  // U+0000
+  EXPECT_FALSE(LooksLikeUtf16Le(""));
+  EXPECT_FALSE(LooksLikeUtf16Le("plain text"));
+}
+
 TEST(Codec, AutoWritesTheTargetInTheSourcesCharset) {
   TextCodec fromUtf8(EncodingChoice::kAuto);
   EXPECT_EQ(fromUtf8.Decode("\xEF\xBB\xBF" + kUtf8Text), kCp1252Text);
@@ -97,6 +107,10 @@ TEST(Codec, AutoWritesTheTargetInTheSourcesCharset) {
   EXPECT_EQ(fromUtf16.Decode("\xFF\xFE" + kUtf16Text), kCp1252Text);
   EXPECT_EQ(fromUtf16.Encode(kCp1252Text), "\xFF\xFE" + kUtf16Text);
   EXPECT_EQ(TextCodec(EncodingChoice::kUtf16).Decode(kUtf16Text), kCp1252Text);
+  // Written without its mark, it is known by its zero bytes, and written back with the mark.
+  TextCodec fromBareUtf16(EncodingChoice::kAuto);
+  EXPECT_EQ(fromBareUtf16.Decode(kUtf16Text), kCp1252Text);
+  EXPECT_EQ(fromBareUtf16.Encode(kCp1252Text), "\xFF\xFE" + kUtf16Text);
   TextCodec forced(EncodingChoice::kCp1252);
   EXPECT_EQ(forced.Decode(kCp1252Text), kCp1252Text);
   EXPECT_EQ(forced.Encode(kCp1252Text), kCp1252Text);
