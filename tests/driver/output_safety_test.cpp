@@ -215,6 +215,8 @@ TEST_F(OutputSafety, NamesNoFileCanHaveAreRefusedBeforeAnythingIsWritten) {
   std::vector<Refusal> refusals = {
       {tooLong, ZQ_TAB_TEXT, nullptr, "a part of it is longer than 255 bytes"},
       {"sub\\" + tooLong, ZQ_TAB_TEXT, nullptr, "a part of it is longer than 255 bytes"},
+      // Nothing before the extension: the name ends in a separator.
+      {"./", ZQ_TAB_TEXT, nullptr, "it names a folder, not a file"},
   };
 #ifdef _WIN32
   // Writing to a device name writes to the device; a colon names a hidden stream.
