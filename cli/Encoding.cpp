@@ -1,6 +1,8 @@
 // Finding a text file's charset and converting it for the converter.
 #include "cli/Encoding.h"
 
+#include <utility>
+
 namespace tabulex::cli {
 
 namespace {
@@ -9,6 +11,7 @@ using platform::Charset;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16Mark = "\xFF\xFE";  // little-endian
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
 
 // The count of continuation bytes a UTF-8 lead byte announces; nothing for a byte that cannot
 // lead.
@@ -18,6 +21,20 @@ std::optional<int> ContinuationsOf(unsigned char lead) {
   if (lead >= 0xE0 && lead <= 0xEF) return 2;
   if (lead >= 0xF0 && lead <= 0xF4) return 3;
   return std::nullopt;
+}
+
+// The bytes with each pair swapped, which turns big-endian UTF-16 into little-endian.
+std::string SwappedPairs(std::string_view bytes) {
+  std::string swapped(bytes);
+  for (std::size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
+  return swapped;
+}
+
+// Whether the text is big-endian UTF-16: by its mark, or in auto by its zero bytes.
+bool IsBigEndianUtf16(std::string_view bytes, EncodingChoice choice) {
+  if (choice == EncodingChoice::kUtf8 || choice == EncodingChoice::kCp1252) return false;
+  return bytes.starts_with(kUtf16BigEndianMark) ||
+         (choice == EncodingChoice::kAuto && LooksLikeUtf16(bytes, ByteOrder::kBigEndian));
 }
 
 }  // namespace
@@ -44,12 +61,13 @@ bool LooksLikeUtf8(std::string_view bytes) {
   return nonAscii;
 }
 
-bool LooksLikeUtf16Le(std::string_view bytes) {
+bool LooksLikeUtf16(std::string_view bytes, ByteOrder order) {
   if (bytes.empty() || bytes.size() % 2 != 0) return false;
+  const std::size_t high = order == ByteOrder::kLittleEndian ? 1 : 0;
   std::size_t zeroHigh = 0;
   for (std::size_t i = 0; i < bytes.size(); i += 2) {
-    const bool lowZero = bytes[i] == '\0';
-    const bool highZero = bytes[i + 1] == '\0';
+    const bool lowZero = bytes[i + 1 - high] == '\0';
+    const bool highZero = bytes[i + high] == '\0';
     if (lowZero && highZero) return false;  // U+0000 is in no text
     if (highZero) ++zeroHigh;
   }
@@ -57,9 +75,15 @@ bool LooksLikeUtf16Le(std::string_view bytes) {
 }
 
 std::string TextCodec::Decode(std::string_view fileBytes) {
-  const bool utf16 = choice_ == EncodingChoice::kUtf16 ||
-                     (choice_ == EncodingChoice::kAuto &&
-                      (fileBytes.starts_with(kUtf16Mark) || LooksLikeUtf16Le(fileBytes)));
+  // Big-endian UTF-16 is read as little-endian after a swap; a text output is then written
+  // little-endian, with the mark.
+  const bool bigEndian = IsBigEndianUtf16(fileBytes, choice_);
+  const std::string swapped = bigEndian ? SwappedPairs(fileBytes) : std::string();
+  if (bigEndian) fileBytes = swapped;
+  const bool utf16 =
+      choice_ == EncodingChoice::kUtf16 || bigEndian ||
+      (choice_ == EncodingChoice::kAuto &&
+       (fileBytes.starts_with(kUtf16Mark) || LooksLikeUtf16(fileBytes, ByteOrder::kLittleEndian)));
   const std::string_view mark = utf16 ? kUtf16Mark : kByteOrderMark;
   const bool bom = fileBytes.starts_with(mark);
   if (bom && choice_ != EncodingChoice::kCp1252) fileBytes.remove_prefix(mark.size());

@@ -21,10 +21,13 @@ std::optional<EncodingChoice> EncodingFromName(std::string_view name);
 // what a UTF-8 file looks like and a Windows-1252 file almost never does.
 bool LooksLikeUtf8(std::string_view bytes);
 
-// Whether the bytes read as little-endian UTF-16 of mostly Western letters: whole units, none of
-// them zero, and at least half with a zero high byte. A UTF-8 or Windows-1252 text holds no zero
-// byte at all, and read as one, such a file would lose every cell after its first letter.
-bool LooksLikeUtf16Le(std::string_view bytes);
+enum class ByteOrder { kLittleEndian, kBigEndian };
+
+// Whether the bytes read as UTF-16 of mostly Western letters in the given byte order: whole
+// units, none of them zero, and at least half with a zero high byte. A UTF-8 or Windows-1252
+// text holds no zero byte at all, and read as one, such a file would lose every cell after its
+// first letter.
+bool LooksLikeUtf16(std::string_view bytes, ByteOrder order);
 
 // Decodes text sources and encodes text targets of one conversion; counts the characters that
 // became "?".
@@ -34,7 +37,7 @@ class TextCodec {
 
   // File bytes to the converter's code page; a byte-order mark is skipped. In auto, UTF-16 is
   // known by its byte-order mark, which programs put in front of it ("Unicode text"), or, for
-  // a file written without one, by its zero bytes (LooksLikeUtf16Le).
+  // a file written without one, by its zero bytes (LooksLikeUtf16); big-endian UTF-16 too.
   std::string Decode(std::string_view fileBytes);
   // The converter's code page to file bytes: the charset chosen, else the text source's, else
   // UTF-8 (when the source was not text). UTF-16 gets its byte-order mark.

@@ -24,6 +24,8 @@ const std::string kCp1252Text = "Wei\xDF \x80";
 const std::string kOmega = "\xCE\xA9";
 // "Weiß €" in little-endian UTF-16: W, e, i, sharp s (U+00DF), space, euro sign (U+20AC).
 const std::string kUtf16Text{"W\0e\0i\0\xDF\0 \0\xAC\x20", 12};
+// The same in big-endian UTF-16.
+const std::string kUtf16BigEndian{"\0W\0e\0i\0\xDF\0 \x20\xAC", 12};
 // U+1F600 (an emoji), one character of two units: D83D DE00.
 const std::string kUtf16Pair{"\x3D\xD8\x00\xDE", 4};
 
@@ -84,13 +86,19 @@ TEST(Charsets, Utf8IsWellFormedAndNotAscii) {
 }
 
 TEST(Charsets, Utf16WithoutAMarkIsKnownByItsZeroHighBytes) {
-  EXPECT_TRUE(LooksLikeUtf16Le(kUtf16Text));  // 5 of 6 units have a zero high byte
-  EXPECT_TRUE(LooksLikeUtf16Le(kUtf16Text + kUtf16Pair + kUtf16Pair));                // 5 of 10
-  EXPECT_FALSE(LooksLikeUtf16Le(kUtf16Text + kUtf16Pair + kUtf16Pair + kUtf16Pair));  // 5 of 12
-  EXPECT_FALSE(LooksLikeUtf16Le(kUtf16Text.substr(1)));                               // half a unit
-  EXPECT_FALSE(LooksLikeUtf16Le(kUtf16Text + std::string(2, '\0')));                  // U+0000
-  EXPECT_FALSE(LooksLikeUtf16Le(""));
-  EXPECT_FALSE(LooksLikeUtf16Le("plain text"));
+  const auto le = [](const std::string& bytes) {
+    return LooksLikeUtf16(bytes, ByteOrder::kLittleEndian);
+  };
+  EXPECT_TRUE(le(kUtf16Text));                            // 5 of 6 units have a zero high byte
+  EXPECT_TRUE(le(kUtf16Text + kUtf16Pair + kUtf16Pair));  // 5 of 10
+  EXPECT_FALSE(le(kUtf16Text + kUtf16Pair + kUtf16Pair + kUtf16Pair));  // 5 of 12
+  EXPECT_FALSE(le(kUtf16Text.substr(1)));                               // half a unit
+  EXPECT_FALSE(le(kUtf16Text + std::string(2, '\0')));                  // U+0000
+  EXPECT_FALSE(le(""));
+  EXPECT_FALSE(le("plain text"));
+  // The other byte order is the other byte of each unit.
+  EXPECT_FALSE(LooksLikeUtf16(kUtf16Text, ByteOrder::kBigEndian));
+  EXPECT_TRUE(LooksLikeUtf16(kUtf16BigEndian, ByteOrder::kBigEndian));
 }
 
 TEST(Codec, AutoWritesTheTargetInTheSourcesCharset) {
@@ -111,6 +119,12 @@ TEST(Codec, AutoWritesTheTargetInTheSourcesCharset) {
   TextCodec fromBareUtf16(EncodingChoice::kAuto);
   EXPECT_EQ(fromBareUtf16.Decode(kUtf16Text), kCp1252Text);
   EXPECT_EQ(fromBareUtf16.Encode(kCp1252Text), "\xFF\xFE" + kUtf16Text);
+  // Big-endian, with its mark or without, is read too, and written back little-endian.
+  TextCodec fromBigEndian(EncodingChoice::kAuto);
+  EXPECT_EQ(fromBigEndian.Decode("\xFE\xFF" + kUtf16BigEndian), kCp1252Text);
+  EXPECT_EQ(fromBigEndian.Encode(kCp1252Text), "\xFF\xFE" + kUtf16Text);
+  EXPECT_EQ(TextCodec(EncodingChoice::kAuto).Decode(kUtf16BigEndian), kCp1252Text);
+  EXPECT_EQ(TextCodec(EncodingChoice::kUtf16).Decode("\xFE\xFF" + kUtf16BigEndian), kCp1252Text);
   TextCodec forced(EncodingChoice::kCp1252);
   EXPECT_EQ(forced.Decode(kCp1252Text), kCp1252Text);
   EXPECT_EQ(forced.Encode(kCp1252Text), kCp1252Text);
