@@ -105,6 +105,16 @@ std::optional<std::string> ChecksumWarning(const WrapperLayout& layout, std::str
 
 }  // namespace
 
+std::optional<std::string_view> CalculatorFamilyOf(std::string_view file) {
+  const std::string_view signature = file.substr(0, kSignatureLength);
+  for (const WrapperLayout& layout : kWrappers) {
+    if (signature == layout.signatures[0] || signature == layout.signatures[1]) {
+      return layout.familyName;
+    }
+  }
+  return std::nullopt;
+}
+
 WrapperCheck CheckWrapper(std::int32_t type, std::string_view file) {
   WrapperCheck check;
   const WrapperLayout* layout = LayoutOf(type);

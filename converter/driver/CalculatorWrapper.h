@@ -25,4 +25,8 @@ struct WrapperCheck {
 // any other type is refused.
 WrapperCheck CheckWrapper(std::int32_t type, std::string_view file);
 
+// The family of calculator files ("KV-68 family") whose signature `file` starts with; nothing
+// for other bytes. Text starting so is a calculator file given the wrong type.
+std::optional<std::string_view> CalculatorFamilyOf(std::string_view file);
+
 }  // namespace tabulex

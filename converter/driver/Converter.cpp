@@ -344,6 +344,10 @@ HResult Conversion::ReadTextSource() {
     return kFail;
   }
   if (bytes->empty()) return TooSmall();
+  // Read as text, a calculator file would become cells of its binary bytes.
+  if (const std::optional<std::string_view> family = CalculatorFamilyOf(*bytes)) {
+    return ReportSource(messages::Format(messages::kCalculatorFileAsText, {*family}));
+  }
   if (services_.decodeText) *bytes = services_.decodeText(*bytes);
   source_ = std::make_unique<TextSheet>(context_, bytes->data(), bytes->size());
   source_->SetName(internalName_);

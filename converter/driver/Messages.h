@@ -42,6 +42,9 @@ inline constexpr std::string_view kUnknownRecordType =
     "cannot be converted.";
 // A problem with a named file: its path, then what is wrong.
 inline constexpr std::string_view kFileProblem = "%s: %s";
+// The second part of kFileProblem for a calculator file given as text.
+inline constexpr std::string_view kCalculatorFileAsText =
+    "a %s spreadsheet file, not text; convert it from its calculator type";
 
 // The title of the window that owns the converter's message boxes when it exists.
 inline constexpr std::string_view kOwnerWindowTitle = "ZQ Tabulex Converter";

@@ -39,6 +39,10 @@ TEST(CalculatorWrapper, ForeignAndCutShortFilesAreRefused) {
   EXPECT_EQ(CheckWrapper(ZQ_TABULEX_74, std::string(300, 'A')).refusal,
             "not a KV-68 family spreadsheet file");
   EXPECT_EQ(CheckWrapper(ZQ_TAB_TEXT, Kv52File("x")).refusal, "not a calculator spreadsheet file");
+  // Either family is known by its signature alone, whatever type the file was given.
+  EXPECT_EQ(CalculatorFamilyOf(Kv52File("x")), "KV-52 Plus");
+  EXPECT_EQ(CalculatorFamilyOf("**KV74P*"), "KV-68 family");
+  EXPECT_EQ(CalculatorFamilyOf("**KV68*"), std::nullopt);
   // So are files cut short.
   const std::string file = Kv68File("**KV68**", std::string(1126 - 90, 'd'));
   ASSERT_EQ(file.size(), 1126u);
@@ -92,11 +96,16 @@ TEST_F(DamagedSources, RefusedFilesWriteNothingAndDamagedFilesWarnOnce) {
 
   EXPECT_EQ(Convert("cut.68y", ZQ_TABULEX_68, "cut", ZQ_TAB_TEXT), kFail);
   EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_52P, "wrong", ZQ_TAB_TEXT), kFail);
+  // A calculator file given as text would become cells of its bytes.
+  EXPECT_EQ(Convert("g.68y", ZQ_TAB_TEXT, "wrong", ZQ_TABULEX_52P), kFail);
   EXPECT_EQ(Listing(), (std::vector<std::string>{"cut.68y", "flipped.68y", "g.68y", "grades.txt"}));
-  ASSERT_EQ(ui->messages.size(), 2u);
+  ASSERT_EQ(ui->messages.size(), 3u);
   EXPECT_EQ(ui->messages[0].text, PathOf("cut.68y") + ": file is cut short: 305 of 306 bytes");
   EXPECT_EQ(ui->messages[1].text, PathOf("g.68y") + ": not a KV-52 Plus spreadsheet file");
   EXPECT_EQ(ui->messages[1].style, 0x2010u);
+  EXPECT_EQ(ui->messages[2].text, PathOf("g.68y") +
+                                      ": a KV-68 family spreadsheet file, not text; convert it "
+                                      "from its calculator type");
 
   ui->messages.clear();
   EXPECT_EQ(Convert("flipped.68y", ZQ_TABULEX_68, "flipped", ZQ_TAB_TEXT), kOk);
