@@ -149,6 +149,25 @@ bool NamesAFolder(std::string_view fileName) {
   return last.empty() || (last.front() == '.' && last.find('.', 1) == std::string_view::npos);
 }
 
+// Workbooks start so whatever their name: a zip package (.xlsx, .ods) or a compound document
+// (.xls).
+constexpr std::string_view kWorkbookSignatures[] = {
+    "PK\x03\x04",
+    "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1",
+};
+
+// What a file given as text really is when its first bytes say it is a calculator file or a
+// workbook: read as text, its binary bytes would become cells.
+std::optional<std::string> NotTextKind(std::string_view bytes) {
+  if (const std::optional<std::string_view> family = CalculatorFamilyOf(bytes)) {
+    return "a " + std::string(*family) + " spreadsheet file";
+  }
+  for (const std::string_view signature : kWorkbookSignatures) {
+    if (bytes.starts_with(signature)) return "a workbook";
+  }
+  return std::nullopt;
+}
+
 // The sheet that reads a calculator file's data; `name` is the file's variable name field.
 std::unique_ptr<Spreadsheet> NewCalculatorSource(ConversionContext& context,
                                                  CalculatorFamily family, std::string_view data,
@@ -344,9 +363,8 @@ HResult Conversion::ReadTextSource() {
     return kFail;
   }
   if (bytes->empty()) return TooSmall();
-  // Read as text, a calculator file would become cells of its binary bytes.
-  if (const std::optional<std::string_view> family = CalculatorFamilyOf(*bytes)) {
-    return ReportSource(messages::Format(messages::kCalculatorFileAsText, {*family}));
+  if (const std::optional<std::string> kind = NotTextKind(*bytes)) {
+    return ReportSource(messages::Format(messages::kNotText, {*kind}));
   }
   if (services_.decodeText) *bytes = services_.decodeText(*bytes);
   source_ = std::make_unique<TextSheet>(context_, bytes->data(), bytes->size());

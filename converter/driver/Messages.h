@@ -42,9 +42,8 @@ inline constexpr std::string_view kUnknownRecordType =
     "cannot be converted.";
 // A problem with a named file: its path, then what is wrong.
 inline constexpr std::string_view kFileProblem = "%s: %s";
-// The second part of kFileProblem for a calculator file given as text.
-inline constexpr std::string_view kCalculatorFileAsText =
-    "a %s spreadsheet file, not text; convert it from its calculator type";
+// The second part of kFileProblem for a file of another type given as text ("a workbook").
+inline constexpr std::string_view kNotText = "%s, not text; convert it from its own type";
 
 // The title of the window that owns the converter's message boxes when it exists.
 inline constexpr std::string_view kOwnerWindowTitle = "ZQ Tabulex Converter";

@@ -96,16 +96,25 @@ TEST_F(DamagedSources, RefusedFilesWriteNothingAndDamagedFilesWarnOnce) {
 
   EXPECT_EQ(Convert("cut.68y", ZQ_TABULEX_68, "cut", ZQ_TAB_TEXT), kFail);
   EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_52P, "wrong", ZQ_TAB_TEXT), kFail);
-  // A calculator file given as text would become cells of its bytes.
+  // A calculator file or a workbook given as text would become cells of its bytes.
   EXPECT_EQ(Convert("g.68y", ZQ_TAB_TEXT, "wrong", ZQ_TABULEX_52P), kFail);
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"cut.68y", "flipped.68y", "g.68y", "grades.txt"}));
-  ASSERT_EQ(ui->messages.size(), 3u);
+  Write("book.txt", std::string("PK\x03\x04\x14\0\x06\0", 8));  // a zip's first entry
+  EXPECT_EQ(Convert("book.txt", ZQ_TAB_TEXT, "wrong", ZQ_TABULEX_52P), kFail);
+  Write("old.txt", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");  // a compound document
+  EXPECT_EQ(Convert("old.txt", ZQ_TAB_TEXT, "wrong", ZQ_TABULEX_52P), kFail);
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"book.txt", "cut.68y", "flipped.68y", "g.68y",
+                                                 "grades.txt", "old.txt"}));
+  ASSERT_EQ(ui->messages.size(), 5u);
   EXPECT_EQ(ui->messages[0].text, PathOf("cut.68y") + ": file is cut short: 305 of 306 bytes");
   EXPECT_EQ(ui->messages[1].text, PathOf("g.68y") + ": not a KV-52 Plus spreadsheet file");
   EXPECT_EQ(ui->messages[1].style, 0x2010u);
   EXPECT_EQ(ui->messages[2].text, PathOf("g.68y") +
                                       ": a KV-68 family spreadsheet file, not text; convert it "
-                                      "from its calculator type");
+                                      "from its own type");
+  EXPECT_EQ(ui->messages[3].text,
+            PathOf("book.txt") + ": a workbook, not text; convert it from its own type");
+  EXPECT_EQ(ui->messages[4].text,
+            PathOf("old.txt") + ": a workbook, not text; convert it from its own type");
 
   ui->messages.clear();
   EXPECT_EQ(Convert("flipped.68y", ZQ_TABULEX_68, "flipped", ZQ_TAB_TEXT), kOk);
