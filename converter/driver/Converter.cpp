@@ -149,13 +149,6 @@ bool NamesAFolder(std::string_view fileName) {
   return last.empty() || (last.front() == '.' && last.find('.', 1) == std::string_view::npos);
 }
 
-// Workbooks start so whatever their name: a zip package (.xlsx, .ods) or a compound document
-// (.xls).
-constexpr std::string_view kWorkbookSignatures[] = {
-    "PK\x03\x04",
-    "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1",
-};
-
 // What a file given as text really is when its first bytes say it is a calculator file or a
 // workbook: read as text, its binary bytes would become cells.
 std::optional<std::string> NotTextKind(std::string_view bytes) {

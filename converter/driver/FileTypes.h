@@ -110,6 +110,13 @@ constexpr bool IsCalculatorType(std::int32_t type) {
   return FamilyOf(type) != CalculatorFamily::kNone;
 }
 
+// The first bytes of a workbook file, whatever its name: a zip package (.xlsx, .ods) or a
+// compound document (.xls).
+inline constexpr std::string_view kWorkbookSignatures[] = {
+    "PK\x03\x04",
+    "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1",
+};
+
 // Text and workbooks: the types whose formulas are in the spreadsheet's own syntax.
 constexpr bool IsSpreadsheetType(std::int32_t type) {
   return type == ZQ_EXCEL || type == ZQ_TAB_TEXT;
