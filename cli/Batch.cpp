@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
+#include <set>
 #include <system_error>
 
 #include "cli/CommandLine.h"
@@ -117,13 +118,19 @@ ExpandedInputs ExpandInputs(const std::vector<std::string>& inputs, bool recursi
 int ConvertAll(const ConvertSettings& settings, const std::vector<std::string>& files,
                const BatchStreams& streams) {
   Tally tally;
+  std::set<std::string> written;
+  ConvertSettings each = settings;
+  each.written = &written;
   for (std::size_t i = 0; i < files.size() && !tally.cancelled; ++i) {
     if (streams.progress && files.size() > 1)
       ShowProgress(i + 1, files.size(), files[i], streams.err);
-    const FileOutcome outcome = ConvertOne(settings, files[i], streams);
+    const FileOutcome outcome = ConvertOne(each, files[i], streams);
     if (streams.progress && files.size() > 1) ClearProgress(streams.err);
     for (const std::string& line : outcome.lines) streams.err << line << "\n";
-    if (!outcome.written.empty()) streams.out << outcome.written << "\n";
+    if (!outcome.written.empty()) {
+      streams.out << outcome.written << "\n";
+      written.insert(outcome.written);
+    }
     Count(tally, files[i], outcome);
   }
   if (files.size() > 1) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,12 @@ class CliUserInterface : public UserInterface {
   int ShowMessage(std::string_view text, std::optional<std::string_view> caption,
                   std::uint32_t style, std::optional<std::string_view> ownerTitle) override;
 
+  // Outputs written earlier by the same command: the overwrite prompt for one of them is
+  // answered No whatever the policy, so that one input's output never replaces another's.
+  void KeepOutputs(const std::set<std::string>* written) { keep_ = written; }
+  // The output kept that way, if the last prompt was for one.
+  const std::optional<std::string>& KeptOutput() const { return kept_; }
+
   // How many messages have been shown.
   int Shown() const { return shown_; }
   // The texts of the messages other than prompts since the last call, oldest first.
@@ -35,6 +42,8 @@ class CliUserInterface : public UserInterface {
   std::ostream& err_;
   int shown_ = 0;
   std::vector<std::string> messages_;
+  const std::set<std::string>* keep_ = nullptr;
+  std::optional<std::string> kept_;
 };
 
 }  // namespace tabulex::cli

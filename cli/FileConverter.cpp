@@ -257,6 +257,7 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
     return outcome;
   }
   auto ui = std::make_shared<CliUserInterface>(settings.policy, settings.interactive, in, err);
+  ui->KeepOutputs(settings.written);
   ConverterServices services = CommandServices(ui, settings.trace, settings.engine, err);
   services.workbookExtension = settings.workbookExtension;
   CountedCells leftOut;
@@ -304,7 +305,11 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
   if (cut.count > 0) outcome.lines.push_back(CutLine(input, cut));
   if (codec.Replaced() > 0) outcome.lines.push_back(ReplacedLine(input, codec.Replaced()));
   if (result == kOk) converter.GetTheFileName(&outcome.written);
-  if (result == CONVERT_SKIPPED) outcome.reason = "an output exists already";
+  if (result == CONVERT_SKIPPED) {
+    outcome.reason = ui->KeptOutput()
+                         ? "another input of this command was written to " + *ui->KeptOutput()
+                         : "an output exists already";
+  }
   if (result == CONVERT_CANCELLED) outcome.reason = "cancelled";
   return outcome;
 }

@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,8 @@ struct ConvertSettings {
   // The command's one workbook engine, and the format of workbook outputs.
   std::shared_ptr<components::WorkbookEngine> engine;
   std::string workbookExtension = ".xls";
+  // The outputs this command has written so far; none of them is replaced.
+  const std::set<std::string>* written = nullptr;
 };
 
 // What became of one file.

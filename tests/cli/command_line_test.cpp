@@ -283,6 +283,25 @@ TEST_F(CommandLineTest, ManyFilesRefuseANameAndTakeFoldersWithRecursive) {
   EXPECT_EQ(out.str(), "");
 }
 
+TEST_F(CommandLineTest, ABatchNeverReplacesItsOwnOutput) {
+  // Two inputs of one name in two folders make one output name; --overwrite is for outputs of
+  // earlier commands, so the second input is skipped, not written over the first's output.
+  std::filesystem::create_directories(PathOf("a"));
+  std::filesystem::create_directories(PathOf("b"));
+  std::filesystem::create_directories(PathOf("out"));
+  Write("a/g.txt", "from a");
+  Write("b/g.txt", "from b");
+  Write("out/g.txt", "older");
+  EXPECT_EQ(Run({"convert", PathOf("a/g.txt"), PathOf("b/g.txt"), "--to", "txt", "--out-dir",
+                 PathOf("out"), "--overwrite"}),
+            3);
+  EXPECT_EQ(Read("out/g.txt"), "from a\t");
+  EXPECT_EQ(out.str(), PathOf("out/g.txt") + "\n");
+  EXPECT_EQ(err.str(), "tabulex: 2 files: 1 written, 1 skipped, 0 failed\n  skipped " +
+                           PathOf("b/g.txt") + ": another input of this command was written to " +
+                           PathOf("out/g.txt") + "\n");
+}
+
 TEST_F(CommandLineTest, ProgressLineOnlyOnATerminal) {
   Write("a.txt", "1");
   Write("b.txt", "2");
