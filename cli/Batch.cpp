@@ -121,6 +121,7 @@ int ConvertAll(const ConvertSettings& settings, const std::vector<std::string>& 
   std::set<std::string> written;
   ConvertSettings each = settings;
   each.written = &written;
+  std::string lastReason;
   for (std::size_t i = 0; i < files.size() && !tally.cancelled; ++i) {
     if (streams.progress && files.size() > 1)
       ShowProgress(i + 1, files.size(), files[i], streams.err);
@@ -132,13 +133,13 @@ int ConvertAll(const ConvertSettings& settings, const std::vector<std::string>& 
       written.insert(outcome.written);
     }
     Count(tally, files[i], outcome);
+    lastReason = outcome.reason;
   }
   if (files.size() > 1) {
     PrintSummary(tally, files.size(), streams.err);
   } else if (tally.skipped == 1) {
     // One file has no summary, and a kept output would otherwise pass without a word.
-    streams.err << "tabulex: " << files.front()
-                << ": an output exists already and was kept; give --overwrite to replace it\n";
+    streams.err << "tabulex: " << files.front() << ": " << lastReason << "\n";
   }
   streams.out.flush();
   streams.err.flush();

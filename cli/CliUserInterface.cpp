@@ -32,6 +32,7 @@ int CliUserInterface::ShowMessage(std::string_view text, std::optional<std::stri
     messages_.push_back(std::move(line));
     return message::kAnswerOk;
   }
+  if (caption) prompted_ = std::string(*caption);
   if (keep_ && caption && keep_->contains(std::string(*caption))) {
     kept_ = std::string(*caption);
     return message::kAnswerNo;

@@ -27,6 +27,8 @@ class CliUserInterface : public UserInterface {
   void KeepOutputs(const std::set<std::string>* written) { keep_ = written; }
   // The output kept that way, if the last prompt was for one.
   const std::optional<std::string>& KeptOutput() const { return kept_; }
+  // The path the last overwrite prompt was about, asked or answered by policy.
+  const std::optional<std::string>& Prompted() const { return prompted_; }
 
   // How many messages have been shown.
   int Shown() const { return shown_; }
@@ -44,6 +46,7 @@ class CliUserInterface : public UserInterface {
   std::vector<std::string> messages_;
   const std::set<std::string>* keep_ = nullptr;
   std::optional<std::string> kept_;
+  std::optional<std::string> prompted_;
 };
 
 }  // namespace tabulex::cli

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <ostream>
+#include <system_error>
 
 #include "cli/CommandLine.h"
 #include "components/ErrorTextStandIn.h"
@@ -247,6 +249,20 @@ std::vector<std::string> MessageLines(std::string_view input, std::vector<std::s
   return lines;
 }
 
+namespace {
+
+// Why an output was not written when the overwrite question was answered No.
+std::string SkipReason(const CliUserInterface& ui, const std::string& input) {
+  if (ui.KeptOutput()) return "another input of this command was written to " + *ui.KeptOutput();
+  std::error_code ec;
+  if (ui.Prompted() && std::filesystem::equivalent(*ui.Prompted(), input, ec)) {
+    return "the output would replace the source itself; give another --name or --out-dir";
+  }
+  return "an output exists already and was kept; give --overwrite to replace it";
+}
+
+}  // namespace
+
 FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& input, std::istream& in,
                         std::ostream& err) {
   FileOutcome outcome;
@@ -305,11 +321,7 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
   if (cut.count > 0) outcome.lines.push_back(CutLine(input, cut));
   if (codec.Replaced() > 0) outcome.lines.push_back(ReplacedLine(input, codec.Replaced()));
   if (result == kOk) converter.GetTheFileName(&outcome.written);
-  if (result == CONVERT_SKIPPED) {
-    outcome.reason = ui->KeptOutput()
-                         ? "another input of this command was written to " + *ui->KeptOutput()
-                         : "an output exists already";
-  }
+  if (result == CONVERT_SKIPPED) outcome.reason = SkipReason(*ui, input);
   if (result == CONVERT_CANCELLED) outcome.reason = "cancelled";
   return outcome;
 }

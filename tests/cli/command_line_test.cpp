@@ -59,6 +59,11 @@ TEST_F(CommandLineTest, ConvertPrintsThePathAndAsksOnlyWhenAllowed) {
                            "replace it\n");
   EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy", "--overwrite"}),
             0);
+  // Without a name the output would be the source itself, and the advice says so.
+  EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt"}), 3);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("grades.txt") +
+                           ": the output would replace the source itself; give another --name or "
+                           "--out-dir\n");
   EXPECT_EQ(
       Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy", "--skip-existing"},
           TerminalAt(&Environment::stdinIsTerminal)),
@@ -248,7 +253,8 @@ TEST_F(CommandLineTest, ManyFilesGoOnAfterAFailureAndEndWithASummary) {
                            "tabulex: 3 files: 2 written, 0 skipped, 1 failed\n  failed " + failed);
   // Again: the outputs exist, so without a terminal they are kept; one still fails.
   EXPECT_EQ(Run(args), 1);
-  const std::string exists = ": an output exists already\n";
+  const std::string exists =
+      ": an output exists already and was kept; give --overwrite to replace it\n";
   EXPECT_EQ(err.str(), "tabulex: " + failed + "tabulex: 3 files: 0 written, 2 skipped, 1 failed\n" +
                            "  skipped " + PathOf("a.txt") + exists + "  failed " + failed +
                            "  skipped " + PathOf("c.txt") + exists);
