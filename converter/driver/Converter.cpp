@@ -34,8 +34,6 @@ constexpr std::uintmax_t kMaxSourceSize = std::uintmax_t{512} * 1024 * 1024;
 constexpr std::string_view kTempPrefix = "CEL";
 // Outputs are first written under a unique name with this prefix beside the target.
 constexpr std::string_view kSiblingPrefix = "~tx";
-// Why a name ending in a separator is refused.
-constexpr std::string_view kNamesAFolder = "it names a folder, not a file";
 
 // What the overwrite check allows: writing where no file was, replacing the file there (the user
 // said yes), keeping it or stopping.
@@ -138,15 +136,6 @@ bool LeavesFolder(std::string_view name) {
     if (end == std::string_view::npos) return false;
     start = end + 1;
   }
-}
-
-// Whether the last part of the name is only its extension, as in "sub/" + ".txt": such a name
-// points at a folder, and the file written would be a hidden one named after the extension.
-bool NamesAFolder(std::string_view fileName) {
-  const std::size_t slash = fileName.find_last_of("/\\");
-  const std::string_view last =
-      slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
-  return last.empty() || (last.front() == '.' && last.find('.', 1) == std::string_view::npos);
 }
 
 // What a file given as text really is when its first bytes say it is a calculator file or a
@@ -557,8 +546,6 @@ std::optional<HResult> Conversion::RefusedName(const std::string& fileName) {
   std::string text;
   if (LeavesFolder(fileName)) {
     text = messages::Format(messages::kNameLeavesFolder, {fileName, outputFolder_});
-  } else if (NamesAFolder(fileName)) {
-    text = messages::Format(messages::kNameNotAFileName, {fileName, kNamesAFolder});
   } else if (std::optional<std::string> problem = platform::FileNameProblem(fileName)) {
     text = messages::Format(messages::kNameNotAFileName, {fileName, *problem});
   } else {

@@ -27,6 +27,7 @@ std::string UpperBase(std::string_view part) {
 }  // namespace
 
 std::optional<std::string> SystemNamePartProblem(std::string_view part) {
+  if (part == "." || part == "..") return std::nullopt;  // the folder itself or its parent
   const std::string base = UpperBase(part);
   for (std::string_view device : kDeviceNames) {
     if (base == device) return std::string(device) + " is the name of a device";

@@ -34,6 +34,15 @@ std::optional<std::string> PartProblem(std::string_view part) {
   return SystemNamePartProblem(part);
 }
 
+// The file's own name is more than an extension: "sub/" + ".txt" points at a folder, and the file
+// written would be a hidden one named after the extension.
+std::optional<std::string> LastPartProblem(std::string_view part) {
+  if (part.empty() || (part.front() == '.' && part.find('.', 1) == std::string_view::npos)) {
+    return "it names a folder, not a file";
+  }
+  return std::nullopt;
+}
+
 constexpr std::string_view kProbePrefix = "~tx";
 constexpr std::size_t kProbeSize = 64 * 1024;
 
@@ -84,7 +93,7 @@ std::optional<std::string> FileNameProblem(std::string_view name) {
     const std::string_view part =
         name.substr(start, end == std::string_view::npos ? end : end - start);
     if (std::optional<std::string> problem = PartProblem(part)) return problem;
-    if (end == std::string_view::npos) return std::nullopt;
+    if (end == std::string_view::npos) return LastPartProblem(part);
     start = end + 1;
   }
 }

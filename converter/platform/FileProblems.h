@@ -15,8 +15,9 @@ std::optional<std::string> ReadProblem(const std::string& path);
 // space left on the disk", ...); nothing when a file can be created there.
 std::optional<std::string> WriteProblem(const std::string& folder);
 
-// What keeps `name`, a file name that may hold subfolders, from naming a file of its own on this
-// system ("CON is the name of a device", "it holds the character ':'", ...); nothing when it can.
+// What keeps `name`, a file name with its extension that may hold subfolders, from naming a file
+// of its own on this system ("CON is the name of a device", "it holds the character ':'", "it
+// names a folder, not a file" when nothing precedes the extension, ...); nothing when it can.
 // Steps out of a folder are not looked at here.
 std::optional<std::string> FileNameProblem(std::string_view name);
 
