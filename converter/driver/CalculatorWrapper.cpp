@@ -86,6 +86,12 @@ std::string Hex4(std::uint16_t value) {
   return text;
 }
 
+// Whether the file starts with one of the family's signatures.
+bool Signed(const WrapperLayout& layout, std::string_view file) {
+  const std::string_view signature = file.substr(0, kSignatureLength);
+  return signature == layout.signatures[0] || signature == layout.signatures[1];
+}
+
 std::string CutShort(std::size_t have, std::size_t stated) {
   return "file is cut short: " + messages::GroupedDigits(have) + " of " +
          messages::GroupedDigits(stated) + " bytes";
@@ -106,11 +112,8 @@ std::optional<std::string> ChecksumWarning(const WrapperLayout& layout, std::str
 }  // namespace
 
 std::optional<std::string_view> CalculatorFamilyOf(std::string_view file) {
-  const std::string_view signature = file.substr(0, kSignatureLength);
   for (const WrapperLayout& layout : kWrappers) {
-    if (signature == layout.signatures[0] || signature == layout.signatures[1]) {
-      return layout.familyName;
-    }
+    if (Signed(layout, file)) return layout.familyName;
   }
   return std::nullopt;
 }
@@ -122,8 +125,7 @@ WrapperCheck CheckWrapper(std::int32_t type, std::string_view file) {
     check.refusal = "not a calculator spreadsheet file";
     return check;
   }
-  const std::string_view signature = file.substr(0, kSignatureLength);
-  if (signature != layout->signatures[0] && signature != layout->signatures[1]) {
+  if (!Signed(*layout, file)) {
     check.refusal = "not a " + std::string(layout->familyName) + " spreadsheet file";
     return check;
   }
