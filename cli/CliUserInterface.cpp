@@ -33,10 +33,7 @@ int CliUserInterface::ShowMessage(std::string_view text, std::optional<std::stri
     return message::kAnswerOk;
   }
   if (caption) prompted_ = std::string(*caption);
-  if (keep_ && caption && keep_->contains(std::string(*caption))) {
-    kept_ = std::string(*caption);
-    return message::kAnswerNo;
-  }
+  if (keep_ && caption && keep_->contains(*prompted_)) return message::kAnswerNo;
   switch (policy_) {
     case OverwritePolicy::kOverwrite:
       return message::kAnswerYes;

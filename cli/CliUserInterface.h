@@ -25,8 +25,6 @@ class CliUserInterface : public UserInterface {
   // Outputs written earlier by the same command: the overwrite prompt for one of them is
   // answered No whatever the policy, so that one input's output never replaces another's.
   void KeepOutputs(const std::set<std::string>* written) { keep_ = written; }
-  // The output kept that way, if the last prompt was for one.
-  const std::optional<std::string>& KeptOutput() const { return kept_; }
   // The path the last overwrite prompt was about, asked or answered by policy.
   const std::optional<std::string>& Prompted() const { return prompted_; }
 
@@ -45,7 +43,6 @@ class CliUserInterface : public UserInterface {
   int shown_ = 0;
   std::vector<std::string> messages_;
   const std::set<std::string>* keep_ = nullptr;
-  std::optional<std::string> kept_;
   std::optional<std::string> prompted_;
 };
 

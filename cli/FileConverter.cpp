@@ -252,10 +252,14 @@ std::vector<std::string> MessageLines(std::string_view input, std::vector<std::s
 namespace {
 
 // Why an output was not written when the overwrite question was answered No.
-std::string SkipReason(const CliUserInterface& ui, const std::string& input) {
-  if (ui.KeptOutput()) return "another input of this command was written to " + *ui.KeptOutput();
+std::string SkipReason(const CliUserInterface& ui, const ConvertSettings& settings,
+                       const std::string& input) {
+  const std::optional<std::string>& prompted = ui.Prompted();
+  if (prompted && settings.written && settings.written->contains(*prompted)) {
+    return "another input of this command was written to " + *prompted;
+  }
   std::error_code ec;
-  if (ui.Prompted() && std::filesystem::equivalent(*ui.Prompted(), input, ec)) {
+  if (prompted && std::filesystem::equivalent(*prompted, input, ec)) {
     return "the output would replace the source itself; give another --name or --out-dir";
   }
   return "an output exists already and was kept; give --overwrite to replace it";
@@ -321,7 +325,7 @@ FileOutcome ConvertFile(const ConvertSettings& settings, const std::string& inpu
   if (cut.count > 0) outcome.lines.push_back(CutLine(input, cut));
   if (codec.Replaced() > 0) outcome.lines.push_back(ReplacedLine(input, codec.Replaced()));
   if (result == kOk) converter.GetTheFileName(&outcome.written);
-  if (result == CONVERT_SKIPPED) outcome.reason = SkipReason(*ui, input);
+  if (result == CONVERT_SKIPPED) outcome.reason = SkipReason(*ui, settings, input);
   if (result == CONVERT_CANCELLED) outcome.reason = "cancelled";
   return outcome;
 }
