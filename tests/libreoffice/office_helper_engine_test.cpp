@@ -24,43 +24,65 @@ std::vector<std::string> Answering(const std::string& reply, const std::string& 
                "'; printf -- '" + reply + "\\n'; done");
 }
 
-TEST(OfficeHelperEngine, AHelperThatIsMissingOrCannotStartSaysWhy) {
-  OfficeHelperEngine engine({"/nonexistent/tabulex-office"});
-  RecordingContext context;
-  std::vector<std::string> names;
-  EXPECT_EQ(engine.GetExcelSheetNames(context, "b.xlsx", &names), kFail);
-  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_EXCEL_NOT_STARTED});
-  EXPECT_EQ(
-      engine.LastFailure(),
-      "cannot run the workbook helper /nonexistent/tabulex-office: No such file or directory");
-  EXPECT_EQ(engine.ExcelSheetToText(context, "b.xlsx", "t.txt", "S"), -1);
-  EXPECT_EQ(engine.TextToExcelWorkbook(context, "t.txt", "b.xlsx"), -1);
-
-  // A helper that cannot start says why in its own words, as the system's loader does when a
-  // library is missing: a line on stderr, status 127.
-  context.errors.clear();
-  OfficeHelperEngine unloadable(
-      Shell("echo 'tabulex-office: error while loading shared libraries: libuno_sal.so.3' >&2; "
-            "exit 127"));
-  EXPECT_EQ(unloadable.TextToExcelWorkbook(context, "t.txt", "b.ods"), -1);
-  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_EXCEL_NOT_STARTED});
-  EXPECT_EQ(unloadable.LastFailure(),
-            "the workbook helper /bin/sh did not start: tabulex-office: error while loading shared "
-            "libraries: libuno_sal.so.3");
-  EXPECT_FALSE(unloadable.HelperProcessId().has_value());
-
-  OfficeHelperEngine silent(Shell("exit 4"));
-  EXPECT_EQ(silent.TextToExcelWorkbook(context, "t.txt", "b.ods"), -1);
-  EXPECT_EQ(silent.LastFailure(),
-            "the workbook helper /bin/sh did not start: it ended with status 4");
-
-  // A program that is not the helper is ended at once, not waited for.
-  const auto start = std::chrono::steady_clock::now();
-  OfficeHelperEngine stranger(Shell("echo hello; exec sleep 60"));
-  EXPECT_EQ(stranger.TextToExcelWorkbook(context, "t.txt", "b.ods"), -1);
-  EXPECT_EQ(stranger.LastFailure(),
-            "the workbook helper /bin/sh did not start: it ended with status 137");
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+TEST(OfficeHelperEngine, AHelperThatCannotStartOrStopsFailsEveryOperationSayingWhy) {
+  using std::chrono::milliseconds;
+  const milliseconds limit(200);
+  const milliseconds none = OfficeHelperEngine::kDefaultReplyLimit;
+  struct Row {
+    std::vector<std::string> command;
+    milliseconds replyLimit;
+    bool started;  // whether the helper got as far as a request
+    std::string failure;
+  };
+  const Row rows[] = {
+      {{"/nonexistent/tabulex-office"},
+       none,
+       false,
+       "cannot run the workbook helper /nonexistent/tabulex-office: No such file or directory"},
+      // Its own words, as the system's loader says when a library is missing: stderr, status 127.
+      {Shell("echo 'tabulex-office: error while loading shared libraries: libuno_sal.so.3' >&2; "
+             "exit 127"),
+       none, false,
+       "the workbook helper /bin/sh did not start: tabulex-office: error while loading shared "
+       "libraries: libuno_sal.so.3"},
+      {Shell("exit 4"), none, false,
+       "the workbook helper /bin/sh did not start: it ended with status 4"},
+      // A program that is not the helper is ended at once, not waited for.
+      {Shell("echo hello; exec sleep 60"), none, false,
+       "the workbook helper /bin/sh did not start: it ended with status 137"},
+      {Shell("exec sleep 60"), limit, false,
+       "the workbook helper /bin/sh did not start within 0.2 s, so it was ended"},
+      {Shell("echo ready; read -r r; echo 'the office went away' >&2; exit 3"), none, true,
+       "the workbook helper stopped: the office went away"},
+      {Shell("echo ready; read -r r; echo 'not a reply'; exec sleep 60"), none, true,
+       "the workbook helper gave a reply it cannot read"},
+      // Stuck on the request, as an office hung by a workbook would leave it.
+      {Shell("echo ready; read -r r; exec sleep 60"), limit, true,
+       "the workbook helper did not answer within 0.2 s, so it was ended"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.failure);
+    const auto start = std::chrono::steady_clock::now();
+    OfficeHelperEngine engine(row.command, row.replyLimit);
+    RecordingContext context;
+    // Each operation starts a helper again; the failure is that operation's.
+    const std::uint32_t error = row.started ? ERR_EXCEL_FAILED : ERR_EXCEL_NOT_STARTED;
+    const auto failure = [&](const std::string& book) {
+      return row.started ? book + ": " + row.failure : row.failure;
+    };
+    EXPECT_EQ(engine.TextToExcelWorkbook(context, "t.txt", "b.xlsx"), row.started ? 0 : -1);
+    EXPECT_EQ(engine.LastFailure(), failure("b.xlsx"));
+    EXPECT_FALSE(engine.HelperProcessId().has_value());
+    EXPECT_EQ(engine.ExcelSheetToText(context, "c.ods", "t.txt", "S"), row.started ? 0 : -1);
+    EXPECT_EQ(engine.LastFailure(), failure("c.ods"));
+    std::vector<std::string> names = {"before"};
+    EXPECT_EQ(engine.GetExcelSheetNames(context, "d.xls", &names), kFail);
+    EXPECT_EQ(engine.LastFailure(), failure("d.xls"));
+    EXPECT_EQ(names, std::vector<std::string>{"before"});
+    EXPECT_EQ(context.errors, std::vector<std::uint32_t>(3, error));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20))
+        << "the engine waited for a helper that does not answer";
+  }
 }
 
 TEST(OfficeHelperEngine, SendsOneEscapedLinePerOperationToOneHelper) {
@@ -97,56 +119,6 @@ TEST(OfficeHelperEngine, PassesOnTheHelpersErrorsAndFailureUnchanged) {
   OfficeHelperEngine listing(Answering("0\\t\\t\\tData\\tNotes", folder.PathOf("log2")));
   EXPECT_EQ(listing.GetExcelSheetNames(context, "b.xls", &names), kOk);
   EXPECT_EQ(names, (std::vector<std::string>{"Data", "Notes"}));
-}
-
-TEST(OfficeHelperEngine, AHelperThatStopsFailsTheOperationAndIsStartedAgain) {
-  OfficeHelperEngine engine(
-      Shell("echo ready; read -r r; echo 'the office went away' >&2; exit 3"));
-  RecordingContext context;
-  EXPECT_EQ(engine.ExcelSheetToText(context, "b.xlsx", "t.txt", "S"), 0);
-  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_EXCEL_FAILED});
-  EXPECT_EQ(engine.LastFailure(), "b.xlsx: the workbook helper stopped: the office went away");
-  EXPECT_FALSE(engine.HelperProcessId().has_value());
-
-  // The next operation starts a new helper, which stops too: the failure is this one's.
-  context.errors.clear();
-  std::vector<std::string> names;
-  EXPECT_EQ(engine.GetExcelSheetNames(context, "c.ods", &names), kFail);
-  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_EXCEL_FAILED});
-  EXPECT_EQ(engine.LastFailure(), "c.ods: the workbook helper stopped: the office went away");
-}
-
-TEST(OfficeHelperEngine, AHelperGivingAnUnreadableReplyIsEndedAtOnce) {
-  const auto start = std::chrono::steady_clock::now();
-  OfficeHelperEngine engine(Shell("echo ready; read -r r; echo 'not a reply'; exec sleep 60"));
-  RecordingContext context;
-  EXPECT_EQ(engine.TextToExcelWorkbook(context, "t.txt", "b.xlsx"), 0);
-  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_EXCEL_FAILED});
-  EXPECT_EQ(engine.LastFailure(), "b.xlsx: the workbook helper gave a reply it cannot read");
-  EXPECT_FALSE(engine.HelperProcessId().has_value());
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20))
-      << "the engine waited for a helper that does not read";
-}
-
-TEST(OfficeHelperEngine, AHelperSilentPastTheLimitIsEndedAndTheOperationFails) {
-  const auto start = std::chrono::steady_clock::now();
-  const std::chrono::milliseconds limit(200);
-  // Ready, then stuck on the request, as an office hung by a workbook would leave it.
-  OfficeHelperEngine stuck(Shell("echo ready; read -r r; exec sleep 60"), limit);
-  RecordingContext context;
-  EXPECT_EQ(stuck.TextToExcelWorkbook(context, "t.txt", "b.xlsx"), 0);
-  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_EXCEL_FAILED});
-  EXPECT_EQ(stuck.LastFailure(),
-            "b.xlsx: the workbook helper did not answer within 0.2 s, so it was ended");
-  EXPECT_FALSE(stuck.HelperProcessId().has_value());
-  // Never ready.
-  context.errors.clear();
-  OfficeHelperEngine mute(Shell("exec sleep 60"), limit);
-  EXPECT_EQ(mute.TextToExcelWorkbook(context, "t.txt", "b.ods"), -1);
-  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_EXCEL_NOT_STARTED});
-  EXPECT_EQ(mute.LastFailure(),
-            "the workbook helper /bin/sh did not start within 0.2 s, so it was ended");
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 }  // namespace
