@@ -78,73 +78,63 @@ TEST_F(CommandLineTest, ConvertPrintsThePathAndAsksOnlyWhenAllowed) {
   EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "txt", "--name", "copy", "--ask"}, {},
                 "maybe\ny\n"),
             0);
-}
-
-TEST_F(CommandLineTest, NoOutputTypePrintsNothing) {
-  Write("marks.TXT", "5");
-  EXPECT_EQ(Run({"convert", PathOf("marks.TXT"), "--to", "none"}), 0);
+  // No output type: nothing is written and nothing printed.
+  EXPECT_EQ(Run({"convert", PathOf("grades.txt"), "--to", "none"}), 0);
   EXPECT_EQ(out.str() + err.str(), "");
-}
-
-TEST_F(CommandLineTest, FailuresAndUsage) {
-  EXPECT_EQ(Run({"convert", PathOf("absent.txt"), "--to", "txt"}), 1);
-  EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent.txt") + ": cannot read " +
-                           PathOf("absent.txt") + ": no such file\n");
-  Write("a.doc", "x");
-  EXPECT_EQ(Run({"convert", PathOf("a.doc"), "--to", "txt"}), 64);
-  EXPECT_EQ(err.str(),
-            "tabulex: cannot tell the type of " + PathOf("a.doc") + "; give it with --from\n");
-  // Without a type to tell, a missing file is still named as missing, and a folder as a folder.
-  EXPECT_EQ(Run({"show", PathOf("absent")}), 1);
-  EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent") + ": cannot read " + PathOf("absent") +
-                           ": no such file\n");
-  EXPECT_EQ(Run({"convert", folder.Folder(), "--to", "txt"}), 1);
-  EXPECT_NE(err.str().find(": is a folder; give --recursive"), std::string::npos) << err.str();
-  EXPECT_EQ(Run({"convert", PathOf("a.txt"), "--to", "pdf"}), 64);
-  EXPECT_EQ(Run({"convert", PathOf("a.txt")}), 64);
-  EXPECT_EQ(Run({"convert", PathOf("a.txt"), "--to", "txt", "--overwrite", "--ask"}), 64);
-  EXPECT_EQ(Run({}), 64);
-  EXPECT_EQ(Run({"--help"}), 0);
-  EXPECT_NE(out.str().find("convert"), std::string::npos);
-  EXPECT_EQ(Run({"--version"}), 0);
-  EXPECT_NE(out.str().find("tabulex"), std::string::npos);
 }
 
 TEST_F(CommandLineTest, FailuresNameWhatFailedAndThePathInOneLine) {
   Write("grades.txt", "a\tb\n");
-  const std::string input = PathOf("grades.txt");
-  EXPECT_EQ(Run({"convert", input, "--to", "txt", "--out-dir", PathOf("missing")}), 1);
-  EXPECT_EQ(err.str(), "tabulex: " + input + ": cannot write into " + PathOf("missing/") +
-                           ": no such folder\n");
-  EXPECT_EQ(Run({"convert", input, "--to", "68y", "--out-dir", input}), 1);
-  EXPECT_EQ(err.str(), "tabulex: " + input + ": cannot write into " + input + "/: not a folder\n");
-  // The folder named is the one the name's subfolder makes, not the output folder.
-  EXPECT_EQ(Run({"convert", input, "--to", "txt", "--name", "sub/copy"}), 1);
-  EXPECT_EQ(err.str(),
-            "tabulex: " + input + ": cannot write into " + PathOf("sub/") + ": no such folder\n");
-  // A calculator file that cannot be opened fails without a message of the converter's own.
-  EXPECT_EQ(Run({"convert", PathOf("absent.68y"), "--to", "txt"}), 1);
-  EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent.68y") + ": cannot read " +
-                           PathOf("absent.68y") + ": no such file\n");
+  Write("a.doc", "x");
   std::filesystem::create_directories(PathOf("folder.txt"));
-  EXPECT_EQ(Run({"convert", PathOf("folder.txt"), "--to", "5xv"}), 1);
-  EXPECT_EQ(err.str(), "tabulex: " + PathOf("folder.txt") +
-                           ": is a folder; give --recursive to convert the files in it\n");
-  // A missing workbook is named as missing before any office is started for it.
-  const std::string noBook = "tabulex: " + PathOf("absent.xlsx") + ": cannot read " +
-                             PathOf("absent.xlsx") + ": no such file\n";
-  EXPECT_EQ(Run({"sheets", PathOf("absent.xlsx")}), 1);
-  EXPECT_EQ(err.str(), noBook);
-  EXPECT_EQ(Run({"convert", PathOf("absent.xlsx"), "--to", "txt", "--sheet", "S"}), 1);
-  EXPECT_EQ(err.str(), noBook);
-  EXPECT_EQ(Run({"cells", PathOf("absent.5xv")}), 1);
-  EXPECT_EQ(err.str(), "tabulex: " + PathOf("absent.5xv") + ": cannot read " +
-                           PathOf("absent.5xv") + ": no such file\n");
-  // A refusal of the file's own names the path once.
   const std::string sheet = testing::Kv68SheetHeader() + std::string(64, '\0');
   Write("cut.68y", testing::Kv68File("**KV68**", sheet, "cut").substr(0, 280));
-  EXPECT_EQ(Run({"convert", PathOf("cut.68y"), "--to", "txt"}), 1);
-  EXPECT_EQ(err.str(), "tabulex: " + PathOf("cut.68y") + ": file is cut short: 280 of 298 bytes\n");
+  const std::string in = PathOf("grades.txt");
+  // Runs the command; it must end with status 1 and print only PATH: WHY.
+  const auto fails = [&](const std::vector<std::string>& args, const std::string& path,
+                         const std::string& why) {
+    EXPECT_EQ(Run(args), 1) << args[0] << " " << args[1];
+    EXPECT_EQ(err.str(), "tabulex: " + path + ": " + why + "\n");
+  };
+  const auto missing = [&](const std::vector<std::string>& args, const std::string& name) {
+    fails(args, PathOf(name), "cannot read " + PathOf(name) + ": no such file");
+  };
+  missing({"convert", PathOf("absent.txt"), "--to", "txt"}, "absent.txt");
+  // Without a type to tell, a missing file is still named as missing.
+  missing({"show", PathOf("absent")}, "absent");
+  // A calculator file that cannot be opened fails without a message of the converter's own.
+  missing({"convert", PathOf("absent.68y"), "--to", "txt"}, "absent.68y");
+  missing({"cells", PathOf("absent.5xv")}, "absent.5xv");
+  // A missing workbook is named as missing before any office is started for it.
+  missing({"sheets", PathOf("absent.xlsx")}, "absent.xlsx");
+  missing({"convert", PathOf("absent.xlsx"), "--to", "txt", "--sheet", "S"}, "absent.xlsx");
+  fails({"convert", PathOf("folder.txt"), "--to", "5xv"}, PathOf("folder.txt"),
+        "is a folder; give --recursive to convert the files in it");
+  fails({"convert", in, "--to", "txt", "--out-dir", PathOf("missing")}, in,
+        "cannot write into " + PathOf("missing/") + ": no such folder");
+  fails({"convert", in, "--to", "68y", "--out-dir", in}, in,
+        "cannot write into " + in + "/: not a folder");
+  // The folder named is the one the name's subfolder makes, not the output folder.
+  fails({"convert", in, "--to", "txt", "--name", "sub/copy"}, in,
+        "cannot write into " + PathOf("sub/") + ": no such folder");
+  // A refusal of the file's own names the path once.
+  fails({"convert", PathOf("cut.68y"), "--to", "txt"}, PathOf("cut.68y"),
+        "file is cut short: 280 of 298 bytes");
+  EXPECT_EQ(Run({"convert", PathOf("a.doc"), "--to", "txt"}), 64);
+  EXPECT_EQ(err.str(),
+            "tabulex: cannot tell the type of " + PathOf("a.doc") + "; give it with --from\n");
+  // A folder without a type to tell is named as a folder.
+  EXPECT_EQ(Run({"convert", folder.Folder(), "--to", "txt"}), 1);
+  EXPECT_NE(err.str().find(": is a folder; give --recursive"), std::string::npos) << err.str();
+  const std::vector<std::string> usage[] = {{"convert", in, "--to", "pdf"},
+                                            {"convert", in},
+                                            {"convert", in, "--to", "txt", "--overwrite", "--ask"},
+                                            {}};
+  for (const auto& args : usage) EXPECT_EQ(Run(args), 64) << ::testing::PrintToString(args);
+  EXPECT_EQ(Run({"--help"}), 0);
+  EXPECT_NE(out.str().find("convert"), std::string::npos);
+  EXPECT_EQ(Run({"--version"}), 0);
+  EXPECT_NE(out.str().find("tabulex"), std::string::npos);
 }
 
 TEST_F(CommandLineTest, SourcesThatCannotBeSheetsAreRefusedBeforeTheyAreRead) {
@@ -363,8 +353,8 @@ TEST_F(CommandLineTest, OutputThatCannotBeWrittenFails) {
   Write("grades.txt", "1");
   FullBuffer full;
   std::ostream fullOut(&full);
-  const std::string cells[] = {"tabulex", "cells", PathOf("grades.txt")};
-  const char* argv[] = {cells[0].c_str(), cells[1].c_str(), cells[2].c_str()};
+  const std::string path = PathOf("grades.txt");
+  const char* argv[] = {"tabulex", "cells", path.c_str()};
   std::istringstream in;
   EXPECT_EQ(RunCommandLine(3, argv, in, fullOut, err, Environment()), 1);
   EXPECT_EQ(err.str(), "tabulex: writing the standard output failed\n");

@@ -29,52 +29,45 @@ const std::string kUtf16BigEndian{"\0W\0e\0i\0\xDF\0 \x20\xAC", 12};
 // U+1F600 (an emoji), one character of two units: D83D DE00.
 const std::string kUtf16Pair{"\x3D\xD8\x00\xDE", 4};
 
-TEST(Transcode, BetweenUtf8AndCp1252) {
-  EXPECT_EQ(Transcode(kUtf8Text, Charset::kUtf8, Charset::kCp1252).bytes, kCp1252Text);
-  EXPECT_EQ(Transcode(kCp1252Text, Charset::kCp1252, Charset::kUtf8).bytes, kUtf8Text);
-  EXPECT_EQ(Transcode(kCp1252Text, Charset::kCp1252, Charset::kCp1252).bytes, kCp1252Text);
-  // Every ASCII byte is the same in both; one byte above them, even the last, is converted.
+TEST(Transcode, BetweenCharsets) {
+  using enum Charset;
   std::string ascii(128, '\0');
   for (std::size_t i = 0; i < ascii.size(); ++i) ascii[i] = static_cast<char>(i);
-  EXPECT_EQ(Transcode(ascii, Charset::kUtf8, Charset::kCp1252).bytes, ascii);
-  EXPECT_EQ(Transcode(ascii, Charset::kCp1252, Charset::kUtf8).bytes, ascii);
-  EXPECT_EQ(Transcode(ascii + "\xE9", Charset::kCp1252, Charset::kUtf8).bytes, ascii + "\xC3\xA9");
-  // What cannot be held becomes a question mark and is counted.
-  const platform::Transcoded omega =
-      Transcode("a" + kOmega + "b" + kOmega, Charset::kUtf8, Charset::kCp1252);
-  EXPECT_EQ(omega.bytes, "a?b?");
-  EXPECT_EQ(omega.replaced, 2u);
-  // A byte that is no UTF-8 character is replaced alone.
-  const platform::Transcoded bad = Transcode("x\xFFy\xC3", Charset::kUtf8, Charset::kCp1252);
-  EXPECT_EQ(bad.bytes, "x?y?");
-  EXPECT_EQ(bad.replaced, 2u);
-}
-
-TEST(Transcode, ToAndFromUtf16) {
-  EXPECT_EQ(Transcode(kCp1252Text, Charset::kCp1252, Charset::kUtf16Le).bytes, kUtf16Text);
-  EXPECT_EQ(Transcode(kUtf16Text, Charset::kUtf16Le, Charset::kCp1252).bytes, kCp1252Text);
-  // ASCII differs in UTF-16: it is converted, not copied.
-  EXPECT_EQ(Transcode("ab", Charset::kCp1252, Charset::kUtf16Le).bytes, std::string("a\0b\0", 4));
-  EXPECT_EQ(Transcode(kUtf16Pair, Charset::kUtf16Le, Charset::kUtf8).bytes, "\xF0\x9F\x98\x80");
-  // A surrogate pair is one character, replaced once.
-  const platform::Transcoded emoji = Transcode(kUtf16Pair, Charset::kUtf16Le, Charset::kCp1252);
-  EXPECT_EQ(emoji.bytes, "?");
-  EXPECT_EQ(emoji.replaced, 1u);
-  // A high surrogate without its partner, and an odd last byte, are no characters.
-  const platform::Transcoded lone =
-      Transcode(std::string("\x3D\xD8x\0y\0z", 7), Charset::kUtf16Le, Charset::kCp1252);
-  EXPECT_EQ(lone.bytes, "?xy?");
-  EXPECT_EQ(lone.replaced, 2u);
-  // Written in UTF-16, the replacement is a unit too.
-  const platform::Transcoded omega = Transcode(kOmega + "a", Charset::kUtf8, Charset::kUtf16Le);
-  EXPECT_EQ(omega.bytes, std::string("\xA9\x03"
-                                     "a\0",
-                                     4));
-  EXPECT_EQ(Transcode("\xFF"
-                      "a",
-                      Charset::kUtf8, Charset::kUtf16Le)
-                .bytes,
-            std::string("?\0a\0", 4));
+  const struct {
+    std::string in;
+    Charset from, to;
+    std::string bytes;
+    std::size_t replaced;
+  } cases[] = {
+      {kUtf8Text, kUtf8, kCp1252, kCp1252Text, 0},
+      {kCp1252Text, kCp1252, kUtf8, kUtf8Text, 0},
+      {kCp1252Text, kCp1252, kCp1252, kCp1252Text, 0},
+      // Every ASCII byte is the same in both; one byte above them, even the last, is converted.
+      {ascii, kUtf8, kCp1252, ascii, 0},
+      {ascii, kCp1252, kUtf8, ascii, 0},
+      {ascii + "\xE9", kCp1252, kUtf8, ascii + "\xC3\xA9", 0},
+      // What cannot be held becomes a question mark and is counted.
+      {"a" + kOmega + "b" + kOmega, kUtf8, kCp1252, "a?b?", 2},
+      // A byte that is no UTF-8 character is replaced alone.
+      {"x\xFFy\xC3", kUtf8, kCp1252, "x?y?", 2},
+      {kCp1252Text, kCp1252, kUtf16Le, kUtf16Text, 0},
+      {kUtf16Text, kUtf16Le, kCp1252, kCp1252Text, 0},
+      // ASCII differs in UTF-16: it is converted, not copied.
+      {"ab", kCp1252, kUtf16Le, std::string("a\0b\0", 4), 0},
+      {kUtf16Pair, kUtf16Le, kUtf8, "\xF0\x9F\x98\x80", 0},
+      // A surrogate pair is one character, replaced once.
+      {kUtf16Pair, kUtf16Le, kCp1252, "?", 1},
+      // A high surrogate without its partner, and an odd last byte, are no characters.
+      {std::string("\x3D\xD8x\0y\0z", 7), kUtf16Le, kCp1252, "?xy?", 2},
+      // Written in UTF-16, the replacement is a unit too.
+      {kOmega + "a", kUtf8, kUtf16Le, std::string("\xA9\003a\0", 4), 0},
+      {"\377a", kUtf8, kUtf16Le, std::string("?\0a\0", 4), 1},
+  };
+  for (const auto& c : cases) {
+    const platform::Transcoded result = Transcode(c.in, c.from, c.to);
+    EXPECT_EQ(result.bytes, c.bytes) << ::testing::PrintToString(c.in);
+    EXPECT_EQ(result.replaced, c.replaced) << ::testing::PrintToString(c.in);
+  }
 }
 
 TEST(Charsets, Utf8IsWellFormedAndNotAscii) {
