@@ -54,30 +54,37 @@ Written Write(RecordingContext& context, const std::vector<RecordFields>& record
 
 const std::string kRealZero = "\x40\x00\x00\x00\x00\x00\x00\x00\x00\x23"s;
 
-TEST(Kv68SheetWrite, EmptySheetIsTheHeaderBehindItsSizeThenTwoZeros) {
-  RecordingContext context;
-  Written w = Write(context, {});
-  EXPECT_EQ(w.outputSize, 152u);
-  EXPECT_EQ(w.image, Image(""));
-  EXPECT_TRUE(context.errors.empty());
-}
-
 TEST(Kv68SheetWrite, RecordsOfEachKind) {
-  RecordingContext context;
-  Written w = Write(context, {{1, 1, CELL_NUMBER, "1", {}},
-                              {1, 2, CELL_NUMBER, "-25.5", {}},
-                              {5, 3, CELL_TEXT, "ab", {}},
-                              {2, 1, CELL_FORMULA, "\0\0\0\0\0\0\0\0"s, "=SUM(A1:B2)"}});
-  std::string records =
-      "\x10\x00\x01\x00\x40\x00\x10\x00\x00\x00\x00\x00\x00\x23\x00\x00"s +
-      // (2 - 1) * 1000 + 1 = 1001 = 0x03E9
-      "\x10\x03\xE9\x00\xC0\x01\x25\x50\x00\x00\x00\x00\x00\x23\x00\x00"s +
-      // (3 - 1) * 1000 + 5 = 2005 = 0x07D5
-      "\x0B\x07\xD5\x01\x22\x61\x62\x22\x00\x00\x00"s +
-      // 11 bytes of formula text + 18 = 29; the value is the real 0.0 behind its count 11.
-      "\x1D\x00\x02\x02\x0B"s + kRealZero + "=sum(a1:b2)\0\0\0"s;
-  EXPECT_EQ(w.image, Image(records));
-  EXPECT_EQ(w.outputSize, 144u + records.size() + 8u);
+  const struct {
+    std::vector<RecordFields> cells;
+    std::string records;
+  } cases[] = {
+      // An empty sheet is the header behind its size, then two zeros.
+      {{}, ""},
+      {{{1, 1, CELL_NUMBER, "1", {}},
+        {1, 2, CELL_NUMBER, "-25.5", {}},
+        {5, 3, CELL_TEXT, "ab", {}},
+        {2, 1, CELL_FORMULA, "\0\0\0\0\0\0\0\0"s, "=SUM(A1:B2)"}},
+       "\x10\x00\x01\x00\x40\x00\x10\x00\x00\x00\x00\x00\x00\x23\x00\x00"s +
+           // (2 - 1) * 1000 + 1 = 1001 = 0x03E9
+           "\x10\x03\xE9\x00\xC0\x01\x25\x50\x00\x00\x00\x00\x00\x23\x00\x00"s +
+           // (3 - 1) * 1000 + 5 = 2005 = 0x07D5
+           "\x0B\x07\xD5\x01\x22\x61\x62\x22\x00\x00\x00"s +
+           // 11 bytes of formula text + 18 = 29; the value is the real 0.0 behind its count 11.
+           "\x1D\x00\x02\x02\x0B"s + kRealZero + "=sum(a1:b2)\0\0\0"s},
+      // A string record is a formula record without text; a text is rewritten, its formula
+      // ignored.
+      {{{1, 1, CELL_STRING, "s", {}}, {2, 1, CELL_TEXT, "30_degrees_ _pi_", "ignored"}},
+       "\x12\x00\x01\x02\x0B"s + kRealZero + "\0\0\0"s +
+           "\x0E\x00\x02\x01\x22\x33\x30\xB0\x20\x8C\x22\x00\x00\x00"s},
+  };
+  for (const auto& c : cases) {
+    RecordingContext context;
+    const Written w = Write(context, c.cells);
+    EXPECT_EQ(w.image, Image(c.records));
+    EXPECT_EQ(w.outputSize, 144u + c.records.size() + 8u);
+    EXPECT_TRUE(context.errors.empty());
+  }
 }
 
 TEST(Kv68SheetWrite, FormulaIsLowerCasedAndRewrittenWithTheRecordKept) {
@@ -94,25 +101,15 @@ TEST(Kv68SheetWrite, FormulaIsLowerCasedAndRewrittenWithTheRecordKept) {
   EXPECT_EQ(record->type, CELL_FORMULA);
 }
 
-TEST(Kv68SheetWrite, StringRecordIsAFormulaRecordAndTextIsRewritten) {
-  RecordingContext context;
-  Written w = Write(
-      context, {{1, 1, CELL_STRING, "s", {}}, {2, 1, CELL_TEXT, "30_degrees_ _pi_", "ignored"}});
-  std::string records = "\x12\x00\x01\x02\x0B"s + kRealZero + "\0\0\0"s +
-                        "\x0E\x00\x02\x01\x22\x33\x30\xB0\x20\x8C\x22\x00\x00\x00"s;
-  EXPECT_EQ(w.image, Image(records));
-}
-
 TEST(Kv68SheetWrite, LongTextAndLongFormulasAreCutToFitTheirRecords) {
   RecordingContext context;
   Written w = Write(context, {{1, 1, CELL_TEXT, std::string(300, 'x'), {}},
                               {2, 1, CELL_FORMULA, "0", "=" + std::string(299, 'y')},
                               {3, 1, CELL_FORMULA, "0", "=" + std::string(236, 'z')}});
+  // 252 bytes of text record; 255 bytes of formula record, the most a length byte holds.
   std::string text = "\xFC\x00\x01\x01\x22"s + std::string(243, 'x') + "\x22\0\0\0"s;
-  ASSERT_EQ(text.size(), 252u);
   std::string longFormula =
       "\xFF\x00\x02\x02\x0B"s + kRealZero + "=" + std::string(236, 'y') + "\0\0\0"s;
-  ASSERT_EQ(longFormula.size(), 255u);
   std::string fitting =
       "\xFF\x00\x03\x02\x0B"s + kRealZero + "=" + std::string(236, 'z') + "\0\0\0"s;
   EXPECT_EQ(w.image, Image(text + longFormula + fitting));
@@ -240,23 +237,7 @@ std::vector<CellRow> Read(RecordingContext& context, const std::string& data) {
 const std::string kNumberRecord12_5 =
     "\x10\x00\x01\x00\x40\x01\x12\x50\x00\x00\x00\x00\x00\x23\x00\x00"s;
 
-TEST(Kv68SheetRead, NumberRecordsBecomeFormulasUnlessTheyShowNoNumber) {
-  RecordingContext context;
-  // 12.5 at row 1, column 1; -2 at row 5, column 3; the letter x with an upper flag bit.
-  std::string records = kNumberRecord12_5 +
-                        "\x10\x07\xD5\x00\xC0\x00\x20\x00\x00\x00\x00\x00\x00\x23\x00\x00"s +
-                        "\x07\x00\x02\x40\x08\x00\x00"s;
-  // The minus sign is the calculator's, which becomes its escape name.
-  EXPECT_EQ(Read(context, VariableData(records)),
-            (std::vector<CellRow>{{1, 1, CELL_FORMULA, "0", "=12.5"},
-                                  {2, 1, 0x40, "x"},
-                                  {5, 3, CELL_FORMULA, "0", "=_neg_2."}}));
-  // A number record without content is an empty cell.
-  EXPECT_EQ(Read(context, VariableData("\x06\x00\x01\x00\x00\x00"s)),
-            (std::vector<CellRow>{{1, 1, CELL_NUMBER, ""}}));
-}
-
-TEST(Kv68SheetRead, TextRecordsLoseTheirQuotes) {
+TEST(Kv68SheetRead, TextAndFormulaRecordsComeOutInRowThenColumnOrder) {
   RecordingContext context;
   std::string records = "\x0E\x00\x01\x01\x22Total\x22\x00\x00\x00"s +
                         "\x0A\x00\x02\x01"
@@ -271,12 +252,8 @@ TEST(Kv68SheetRead, TextRecordsLoseTheirQuotes) {
   std::string trace;
   for (int i = 0; i < 4; ++i) trace += "Mac version changed, remove quote\n";
   EXPECT_EQ(context.traces, trace);
-}
-
-TEST(Kv68SheetRead, FormulaRecordsKeepTheirValueAndRewriteTheirFormula) {
-  RecordingContext context;
   // Kind 2 with an upper flag bit; the value is the real -2, the text "mean(a1:a3)".
-  std::string records =
+  records =
       "\x1D\x00\x01\x42\x0B\xC0\x00\x20\x00\x00\x00\x00\x00\x00\x23"
       "mean(a1:a3)\x00\x00\x00"s +
       // Kind 3 with no value bytes (N = 1) and the text "=sum(a1)".
@@ -288,10 +265,6 @@ TEST(Kv68SheetRead, FormulaRecordsKeepTheirValueAndRewriteTheirFormula) {
                                    "2.",
                                    "average(a1:a3)"},
                                   {2, 1, CELL_FORMULA, "", "=sum(a1)"}}));
-}
-
-TEST(Kv68SheetRead, CellsComeOutSortedByRowThenColumn) {
-  RecordingContext context;
   auto text = [](std::uint16_t offset, char c) {
     return "\x0A"s + static_cast<char>(offset >> 8) + static_cast<char>(offset & 0xFF) +
            "\x01\x22"s + c + "\x22\x00\x00\x00"s;
@@ -300,6 +273,22 @@ TEST(Kv68SheetRead, CellsComeOutSortedByRowThenColumn) {
   EXPECT_EQ(Read(context, VariableData(text(2, 'a') + text(25001, 'b') + text(1, 'c'))),
             (std::vector<CellRow>{
                 {1, 1, CELL_TEXT, "c"}, {1, 26, CELL_TEXT, "b"}, {2, 1, CELL_TEXT, "a"}}));
+}
+
+TEST(Kv68SheetRead, NumberRecordsBecomeFormulasUnlessTheyShowNoNumber) {
+  RecordingContext context;
+  // 12.5 at row 1, column 1; -2 at row 5, column 3; the letter x with an upper flag bit.
+  std::string records = kNumberRecord12_5 +
+                        "\x10\x07\xD5\x00\xC0\x00\x20\x00\x00\x00\x00\x00\x00\x23\x00\x00"s +
+                        "\x07\x00\x02\x40\x08\x00\x00"s;
+  // The minus sign is the calculator's, which becomes its escape name.
+  EXPECT_EQ(Read(context, VariableData(records)),
+            (std::vector<CellRow>{{1, 1, CELL_FORMULA, "0", "=12.5"},
+                                  {2, 1, 0x40, "x"},
+                                  {5, 3, CELL_FORMULA, "0", "=_neg_2."}}));
+  // A number record without content is an empty cell.
+  EXPECT_EQ(Read(context, VariableData("\x06\x00\x01\x00\x00\x00"s)),
+            (std::vector<CellRow>{{1, 1, CELL_NUMBER, ""}}));
 }
 
 TEST(Kv68SheetRead, ExtensionLengthIsSkippedAndBelowTwoReadAsTwo) {
