@@ -13,23 +13,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// Makes one member of the stand-in fail while it lives.
-class FailingMember {
- public:
-  explicit FailingMember(const wchar_t* member) { SetStandInSetting(L"FailMember", member); }
-  ~FailingMember() { ClearStandInSetting(L"FailMember"); }
-};
-
-class BridgeFailures : public BridgeTest {
- protected:
-  void ExpectQuitAfterRestoringAlerts() const {
-    const std::vector<std::string> calls = log.Calls();
-    ASSERT_GE(calls.size(), 2u);
-    EXPECT_EQ(calls[calls.size() - 2], "Application#1 put DisplayAlerts(I2:1)");
-    EXPECT_EQ(calls.back(), "Application#1 call Quit()");
-    EXPECT_THAT(log.Leaks(), IsEmpty());
-  }
-};
+using BridgeFailures = BridgeTest;
 
 TEST_F(BridgeFailures, AWorkbookThatCannotBeOpenedLeavesTheNamesUntouched) {
   std::vector<std::string> names = {"kept"};
@@ -40,46 +24,49 @@ TEST_F(BridgeFailures, AWorkbookThatCannotBeOpenedLeavesTheNamesUntouched) {
   EXPECT_THAT(log.Leaks(), IsEmpty());
 }
 
-TEST_F(BridgeFailures, ATextThatCannotBeSavedIsAWriteFailure) {
+TEST_F(BridgeFailures, AConversionThatFailsSaysSoAndStillRestoresTheAlertsAndQuits) {
   temp.Write("book.sbk", kStandInBook);
-  std::filesystem::create_directory(temp.PathOf("out.txt"));
-  EXPECT_EQ(
-      engine->ExcelSheetToText(context, temp.PathOf("book.sbk"), temp.PathOf("out.txt"), "Budget"),
-      kFail);
-  EXPECT_THAT(context.errors, ElementsAre(ERR_WRITE_FAILED));
-  EXPECT_TRUE(log.Contains(kCloseWithoutSaving));
-  ExpectQuitAfterRestoringAlerts();
-}
-
-TEST_F(BridgeFailures, AFailingCloseStillRestoresTheAlertsAndQuits) {
-  temp.Write("book.sbk", kStandInBook);
-  temp.Write("out.txt", "");
-  FailingMember failing(L"Close");
-  EXPECT_EQ(
-      engine->ExcelSheetToText(context, temp.PathOf("book.sbk"), temp.PathOf("out.txt"), "Budget"),
-      0);
-  EXPECT_THAT(context.errors, ElementsAre(ERR_EXCEL_FAILED));
-  EXPECT_TRUE(log.Contains("Workbook#1 call Close(I2:0, missing, missing) failed 0x800A03EC"));
-  ExpectQuitAfterRestoringAlerts();
-}
-
-TEST_F(BridgeFailures, ATextThatCannotBeOpenedWritesNoWorkbook) {
-  EXPECT_EQ(
-      engine->TextToExcelWorkbook(context, temp.PathOf("missing.txt"), temp.PathOf("out.sbk")), 0);
-  EXPECT_THAT(context.errors, ElementsAre(ERR_EXCEL_FAILED));
-  EXPECT_FALSE(temp.Exists("out.sbk"));
-  ExpectQuitAfterRestoringAlerts();
-}
-
-TEST_F(BridgeFailures, AFailureAfterOpeningEndsSilentlyWithMinusOne) {
   temp.Write("in.txt", "1\r\n");
-  FailingMember failing(L"SaveAs");
-  EXPECT_EQ(engine->TextToExcelWorkbook(context, temp.PathOf("in.txt"), temp.PathOf("out.sbk")),
-            -1);
-  EXPECT_THAT(context.errors, IsEmpty());
-  EXPECT_FALSE(temp.Exists("out.sbk"));
-  EXPECT_TRUE(log.Contains(kCloseWithoutSaving));
-  ExpectQuitAfterRestoringAlerts();
+  std::filesystem::create_directory(temp.PathOf("dir.txt"));
+  struct Row {
+    const wchar_t* failing;  // the member of the stand-in made to fail, if any
+    const char* source;      // a workbook is exported to text, a text imported to out.sbk
+    const char* target;
+    int result;
+    std::vector<std::uint32_t> errors;
+    std::string call;  // a call the log shows
+  };
+  const std::string closeFailed = "Workbook#1 call Close(I2:0, missing, missing) failed 0x800A03EC";
+  const std::string openFailed =
+      "Workbooks#1 call Open(BSTR:" + temp.PathOf("missing.txt") + kTextOpen + " failed 0x800A03EC";
+  const Row rows[] = {
+      // A text that cannot be saved is a write failure.
+      {nullptr, "book.sbk", "dir.txt", kFail, {ERR_WRITE_FAILED}, kCloseWithoutSaving},
+      {L"Close", "book.sbk", "out.txt", 0, {ERR_EXCEL_FAILED}, closeFailed},
+      {nullptr, "missing.txt", "out.sbk", 0, {ERR_EXCEL_FAILED}, openFailed},
+      // A failure after opening ends silently with -1.
+      {L"SaveAs", "in.txt", "out.sbk", -1, {}, kCloseWithoutSaving},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.source) + " to " + row.target);
+    if (row.failing) SetStandInSetting(L"FailMember", row.failing);
+    const CallLog calls(temp.PathOf("row.log"));
+    context.errors.clear();
+    const std::string source = temp.PathOf(row.source);
+    EXPECT_EQ(source.ends_with(".sbk")
+                  ? engine->ExcelSheetToText(context, source, temp.PathOf(row.target), "Budget")
+                  : engine->TextToExcelWorkbook(context, source, temp.PathOf(row.target)),
+              row.result);
+    ClearStandInSetting(L"FailMember");
+    EXPECT_EQ(context.errors, row.errors);
+    EXPECT_FALSE(temp.Exists("out.sbk"));
+    EXPECT_TRUE(calls.Contains(row.call));
+    const std::vector<std::string> made = calls.Calls();
+    ASSERT_GE(made.size(), 2u);
+    EXPECT_EQ(made[made.size() - 2], "Application#1 put DisplayAlerts(I2:1)");
+    EXPECT_EQ(made.back(), "Application#1 call Quit()");
+    EXPECT_THAT(calls.Leaks(), IsEmpty());
+  }
 }
 
 TEST_F(BridgeFailures, AHostThatCannotBeStartedIsReportedByEveryOperation) {
