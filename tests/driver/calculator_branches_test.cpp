@@ -23,6 +23,7 @@ using testing::DriverTest;
 using testing::Kv68SheetHeader;
 using testing::MessageRows;
 using testing::Shown;
+using Texts = std::vector<std::string>;
 
 const std::string kOwner = "ZQ Tabulex Converter";
 
@@ -109,15 +110,7 @@ TEST_F(CalculatorBranches, CalculatorSourceSizeLimits) {
   Write("ok.7xy", *components::WrapKv68(9, "sheet", kKv68SheetTag, EmptyKv68Data() + '\0'));
   ASSERT_EQ(Read("ok.7xy").size(), 243u);
   EXPECT_EQ(Convert("ok.7xy", ZQ_TABULEX_74, "x", ZQ_TABULEX_NULL), kOk);
-  EXPECT_EQ(ui->Texts(), std::vector<std::string>(2, ErrorTextFor(ERR_SOURCE_TOO_SMALL)));
-}
-
-TEST_F(CalculatorBranches, MissingCalculatorSourceIsNamed) {
-  EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "x", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(Convert("absent.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{
-                             PathOf("absent.68y") + ": " + ErrorTextFor(ERR_SOURCE_OPEN),
-                             PathOf("absent.5xv") + ": " + ErrorTextFor(ERR_SOURCE_OPEN)}));
+  EXPECT_EQ(ui->Texts(), Texts(2, ErrorTextFor(ERR_SOURCE_TOO_SMALL)));
 }
 
 TEST_F(CalculatorBranches, ResaveWithinTheKv68Family) {
@@ -132,8 +125,17 @@ TEST_F(CalculatorBranches, ResaveWithinTheKv68Family) {
   EXPECT_EQ(Convert("copy.7xy", ZQ_TABULEX_74, "again", ZQ_TABULEX_RB200), kOk);
   EXPECT_EQ(Read("again.r2y").substr(86), kv74.substr(86));
   EXPECT_TRUE(ui->messages.empty());  // no renaming message on this path
-  EXPECT_EQ(Listing(),
-            (std::vector<std::string>{"again.r2y", "copy.7xy", "grades.68y", "grades.txt"}));
+  EXPECT_EQ(Listing(), (Texts{"again.r2y", "copy.7xy", "grades.68y", "grades.txt"}));
+  // An existing output is asked about first.
+  Write("c.7xy", "old");
+  ui->answers = {message::kAnswerNo};
+  EXPECT_EQ(Convert("grades.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), CONVERT_SKIPPED);
+  ui->answers = {message::kAnswerCancel};
+  EXPECT_EQ(Convert("grades.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), CONVERT_CANCELLED);
+  EXPECT_EQ(Read("c.7xy"), "old");
+  ui->answers = {message::kAnswerYes};
+  EXPECT_EQ(Convert("grades.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kOk);
+  EXPECT_EQ(Read("c.7xy").substr(0, 8), "**KV74P*");
 }
 
 TEST_F(CalculatorBranches, ResaveOfTheSameType) {
@@ -149,22 +151,9 @@ TEST_F(CalculatorBranches, ResaveOfTheSameType) {
   EXPECT_EQ(Remembered(), PathOf("renamed.5xv"));
 }
 
-TEST_F(CalculatorBranches, ResaveAsksBeforeReplacing) {
-  Write("grades.txt", "1");
-  ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
-  Write("c.7xy", "old");
-  ui->answers = {message::kAnswerNo};
-  EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), CONVERT_SKIPPED);
-  ui->answers = {message::kAnswerCancel};
-  EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), CONVERT_CANCELLED);
-  EXPECT_EQ(Read("c.7xy"), "old");
-  ui->answers = {message::kAnswerYes};
-  EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kOk);
-  EXPECT_EQ(Read("c.7xy").substr(0, 8), "**KV74P*");
-}
-
 TEST_F(CalculatorBranches, ResaveFailuresSayWhatFailed) {
-  // A missing, foreign or damaged source is the source's problem, not the output's.
+  // A missing, foreign or damaged source is the source's problem, not the output's. A missing
+  // calculator source is named on the way to text as well.
   Write("grades.txt", "1");
   ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
   std::string damaged = Read("g.68y");
@@ -175,13 +164,16 @@ TEST_F(CalculatorBranches, ResaveFailuresSayWhatFailed) {
   EXPECT_EQ(Convert("grades.txt", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
   EXPECT_EQ(Convert("g.5xv", ZQ_TABULEX_52P, "c", ZQ_TABULEX_52P), kFail);
   EXPECT_EQ(Convert("damaged.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
+  EXPECT_EQ(Convert("absent.68y", ZQ_TABULEX_68, "x", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(Convert("absent.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), kFail);
+  const std::string cannotOpen = ": " + ErrorTextFor(ERR_SOURCE_OPEN);
   EXPECT_EQ(ui->Texts(),
-            (std::vector<std::string>{
-                PathOf("absent.68y") + ": " + ErrorTextFor(ERR_SOURCE_OPEN),
-                PathOf("grades.txt") + ": not a KV-68 family spreadsheet file",
-                PathOf("g.5xv") + ": not a KV-52 Plus spreadsheet file",
-                PathOf("damaged.68y") + ": " + ErrorTextFor(components::kInvalidData)}));
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"damaged.68y", "g.5xv", "grades.txt"}));
+            (Texts{PathOf("absent.68y") + cannotOpen,
+                   PathOf("grades.txt") + ": not a KV-68 family spreadsheet file",
+                   PathOf("g.5xv") + ": not a KV-52 Plus spreadsheet file",
+                   PathOf("damaged.68y") + ": " + ErrorTextFor(components::kInvalidData),
+                   PathOf("absent.68y") + cannotOpen, PathOf("absent.5xv") + cannotOpen}));
+  EXPECT_EQ(Listing(), (Texts{"damaged.68y", "g.5xv", "grades.txt"}));
 }
 
 TEST_F(CalculatorBranches, MissingVariableFileComponent) {
@@ -193,36 +185,15 @@ TEST_F(CalculatorBranches, MissingVariableFileComponent) {
   const std::string missing = ErrorTextFor(kPointer);
   EXPECT_EQ(Shown(*ui), (MessageRows{{missing, std::nullopt, 0x2010u, kOwner},
                                      {missing, std::nullopt, 0x2040u, kOwner}}));
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
+  EXPECT_EQ(Listing(), (Texts{"grades.txt"}));
   // The re-save path says the component is missing, not that the output failed.
   Write("g.68y", *components::WrapKv68(7, "g", kKv68SheetTag, EmptyKv68Data()));
   EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
   EXPECT_EQ(ui->messages.back().text, ErrorTextFor(kPointer));
 }
 
-// Forwards to the stand-in but fails to save.
-class FailingSave : public components::VarFileStandIn {
- public:
-  HResult SaveFile(const std::string& path, std::int32_t, std::int32_t) override {
-    std::ofstream(path, std::ios::binary) << "partial";
-    return components::kWriteFault;
-  }
-};
-
-TEST_F(CalculatorBranches, FailedSaveLeavesTheExistingFile) {
-  services.createVarFile = [] { return std::make_unique<FailingSave>(); };
-  Write("grades.txt", "1");
-  Write("g.68y", "precious");
-  ui->answers = {message::kAnswerYes};
-  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kFail);
-  EXPECT_EQ(Read("g.68y"), "precious");
-  EXPECT_EQ(ui->messages.back().text, ErrorTextFor(components::kWriteFault));
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt"}));
-  EXPECT_EQ(Remembered(), "");
-}
-
 // Writes part of the file it was asked for, then fails, as on a full disk.
-class PartialResave : public components::VarFileStandIn {
+class PartialSave : public components::VarFileStandIn {
  public:
   HResult SaveFile(const std::string& path, std::int32_t flag, std::int32_t) override {
     std::ofstream(path + (flag == 1 ? ".7xy" : ""), std::ios::binary) << "partial";
@@ -230,14 +201,20 @@ class PartialResave : public components::VarFileStandIn {
   }
 };
 
-TEST_F(CalculatorBranches, FailedResaveLeavesNoPartialFile) {
+TEST_F(CalculatorBranches, FailedSavesLeaveTheExistingFileAndNoPartialOne) {
   Write("grades.txt", "1");
   ASSERT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), kOk);
-  services.createVarFile = [] { return std::make_unique<PartialResave>(); };
+  services.createVarFile = [] { return std::make_unique<PartialSave>(); };
   Make();
   EXPECT_EQ(Convert("g.68y", ZQ_TABULEX_68, "c", ZQ_TABULEX_74), kFail);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorTextFor(ERR_WRITE_FAILED)}));
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"g.68y", "grades.txt"}));
+  EXPECT_EQ(ui->Texts(), (Texts{ErrorTextFor(ERR_WRITE_FAILED)}));
+  Write("old.68y", "precious");
+  ui->answers = {message::kAnswerYes};
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "old", ZQ_TABULEX_68), kFail);
+  EXPECT_EQ(Read("old.68y"), "precious");
+  EXPECT_EQ(ui->messages.back().text, ErrorTextFor(components::kWriteFault));
+  EXPECT_EQ(Listing(), (Texts{"g.68y", "grades.txt", "old.68y"}));
+  EXPECT_EQ(Remembered(), "");
 }
 
 TEST_F(CalculatorBranches, UnknownRecordTypeNamesTheDamagedFile) {
@@ -248,21 +225,10 @@ TEST_F(CalculatorBranches, UnknownRecordTypeNamesTheDamagedFile) {
                            Bytes({0x00, 0x00, 0x00, 0x00});
   Write("bad.5xv", *components::WrapKv52("ABC", kAppVarSheetSignature, data));
   EXPECT_EQ(Convert("bad.5xv", ZQ_TABULEX_52P, "x", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(
-      ui->Texts(),
-      (std::vector<std::string>{PathOf("bad.5xv") +
+  EXPECT_EQ(ui->Texts(), (Texts{PathOf("bad.5xv") +
                                 ": The file is damaged: one of its cell records has a type that no "
                                 "cell can have, so it cannot be converted."}));
   EXPECT_FALSE(Exists("x.txt"));
-}
-
-TEST_F(CalculatorBranches, DirectoryAtTheCalculatorOutput) {
-  Write("grades.txt", "1");
-  std::filesystem::create_directory(PathOf("g.68y"));
-  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "g", ZQ_TABULEX_68), CONVERT_CANCELLED);
-  EXPECT_EQ(Shown(*ui),
-            (MessageRows{{PathOf("g.68y") + "\nThe above file is read-only. Unable to continue.",
-                          "Error", 0u, std::nullopt}}));
 }
 
 using AppVarRoundTripTest = DriverTest;

@@ -21,6 +21,7 @@ using components::ErrorTextFor;
 using testing::DriverTest;
 using testing::MessageRows;
 using testing::Shown;
+using Texts = std::vector<std::string>;
 
 const std::string kGrades = "Name\tScore\r\nAda\t91\r\nBen\t=B2+1\r\n";
 const std::string kGradesOut = "Name\tScore\t\t\r\nAda\t91\t\t\r\nBen\t=B2+1\t";
@@ -33,17 +34,15 @@ TEST_F(TextConversion, TextToTextWritesTheFileAndRemembersIt) {
   EXPECT_EQ(Read("copy.txt"), kGradesOut);
   EXPECT_EQ(Remembered(), PathOf("copy.txt"));
   EXPECT_TRUE(ui->messages.empty());
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"copy.txt", "grades.txt"}));
+  EXPECT_EQ(Listing(), (Texts{"copy.txt", "grades.txt"}));
 }
 
 #ifndef _WIN32
-// The permission bits of a file.
-std::filesystem::perms ModeOf(const std::string& path) {
-  return std::filesystem::status(path).permissions() & std::filesystem::perms::mask;
-}
-
 TEST_F(TextConversion, OutputsGetTheUmasksModeOrKeepTheReplacedFilesMode) {
   using std::filesystem::perms;
+  const auto ModeOf = [](const std::string& path) {
+    return std::filesystem::status(path).permissions() & perms::mask;
+  };
   Write("grades.txt", kGrades);
   const mode_t saved = ::umask(027);
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "open", ZQ_TAB_TEXT), kOk);
@@ -83,36 +82,35 @@ TEST_F(TextConversion, OverwritePromptAnswers) {
   EXPECT_EQ(Remembered(), PathOf("copy.txt"));
 }
 
-TEST_F(TextConversion, TargetThatCannotBeOpenedForWritingStops) {
+TEST_F(TextConversion, FolderAtTheOutputNameStops) {
   Write("grades.txt", kGrades);
-  std::filesystem::create_directory(PathOf("copy.txt"));
-  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_CANCELLED);
-  EXPECT_EQ(Shown(*ui), (MessageRows{{PathOf("copy.txt") + "\nThe above file is read-only. Unable "
-                                                           "to continue.",
-                                      "Error", 0u, std::nullopt}}));
-  EXPECT_TRUE(std::filesystem::is_directory(PathOf("copy.txt")));
+  for (std::int32_t to : {ZQ_TAB_TEXT, ZQ_TABULEX_68}) {
+    ui->messages.clear();
+    const std::string output = PathOf("out" + std::string(ExtensionOf(to)));
+    std::filesystem::create_directory(output);
+    EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "out", to), CONVERT_CANCELLED);
+    EXPECT_EQ(Shown(*ui),
+              (MessageRows{{output + "\nThe above file is read-only. Unable to continue.", "Error",
+                            0u, std::nullopt}}));
+    EXPECT_TRUE(std::filesystem::is_directory(output));
+  }
 }
 
-TEST_F(TextConversion, SourceSizeLimits) {
+TEST_F(TextConversion, SourceTooSmallOrMissing) {
   Write("empty.txt", "");
   EXPECT_EQ(Convert("empty.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
   EXPECT_EQ(Shown(*ui),
             (MessageRows{{ErrorTextFor(ERR_SOURCE_TOO_SMALL), std::nullopt, 0x10u, std::nullopt}}));
-  EXPECT_FALSE(Exists("out.txt"));
-
+  ui->messages.clear();
+  EXPECT_EQ(Convert("absent.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
+  std::filesystem::create_directory(PathOf("dir.txt"));
+  EXPECT_EQ(Convert("dir.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
+  EXPECT_EQ(ui->Texts(), Texts(2, ErrorTextFor(ERR_SOURCE_OPEN)));
+  EXPECT_EQ(Listing(), (Texts{"dir.txt", "empty.txt"}));
+  // One byte is enough.
   Write("one.txt", "7");
   EXPECT_EQ(Convert("one.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kOk);
   EXPECT_EQ(Read("out.txt"), "7\t");
-}
-
-TEST_F(TextConversion, MissingSourceIsReported) {
-  EXPECT_EQ(Convert("absent.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorTextFor(ERR_SOURCE_OPEN)}));
-  std::filesystem::create_directory(PathOf("dir.txt"));
-  EXPECT_EQ(Convert("dir.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorTextFor(ERR_SOURCE_OPEN),
-                                                   ErrorTextFor(ERR_SOURCE_OPEN)}));
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"dir.txt"}));
 }
 
 TEST_F(TextConversion, NullOrUnknownTypesWriteNothing) {
@@ -129,7 +127,7 @@ TEST_F(TextConversion, NullOrUnknownTypesWriteNothing) {
     EXPECT_EQ(ui->messages[0].text, "The source file type " + std::to_string(from) +
                                         " is not known, so there is nothing to convert.");
   }
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"grades.txt"}));
+  EXPECT_EQ(Listing(), (Texts{"grades.txt"}));
 }
 
 TEST_F(TextConversion, MissingErrorTextComponentFallsBackToMessage107) {
@@ -147,22 +145,18 @@ TEST_F(TextConversion, NamesAreAppendedToTheFolderAsGiven) {
       Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", PathOf("sub"), "x", ZQ_TAB_TEXT, 0),
       kOk);
   EXPECT_TRUE(Exists("subx.txt"));
-}
-
-// Windows' file API refuses paths past its limit, so long paths are a POSIX case.
+  // Long paths work: well past 260 bytes in all, each name below the file system's 255-byte
+  // limit. Windows' file API refuses paths past its limit, so this is a POSIX case.
 #ifndef _WIN32
-TEST_F(TextConversion, LongPathsWork) {
-  // Well past 260 bytes in all; one name stays below the file system's 255-byte limit.
   const std::string name(200, 'n');
-  Write("in.txt", kGrades);
   const std::string deep = std::string(120, 'd') + "/" + std::string(120, 'e');
   std::filesystem::create_directories(PathOf(deep));
-  EXPECT_EQ(
-      Conv().Convert(PathOf("in.txt"), ZQ_TAB_TEXT, "", PathOf(deep) + "/", name, ZQ_TAB_TEXT, 0),
-      kOk);
+  EXPECT_EQ(Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", PathOf(deep) + "/", name,
+                           ZQ_TAB_TEXT, 0),
+            kOk);
   EXPECT_EQ(Read(deep + "/" + name + ".txt"), kGradesOut);
-}
 #endif
+}
 
 TEST_F(TextConversion, RememberedFileName) {
   std::string name;
@@ -222,8 +216,8 @@ TEST_F(WorkbookConversion, WithoutAnEngineEachUseSaysSoOnce) {
   EXPECT_EQ(Conv().GetExcelSheetNames("book.xls", &names), kFail);
   Conv().WorkbookToText(PathOf("book.xls"), PathOf("book.txt"));
   const std::string notStarted = ErrorTextFor(ERR_EXCEL_NOT_STARTED);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{notStarted, ErrorTextFor(ERR_SOURCE_TOO_SMALL),
-                                                   notStarted, notStarted}));
+  EXPECT_EQ(ui->Texts(),
+            (Texts{notStarted, ErrorTextFor(ERR_SOURCE_TOO_SMALL), notStarted, notStarted}));
   EXPECT_FALSE(Exists("book.txt"));
   EXPECT_TRUE(TempFolderEmpty());
 }
@@ -236,14 +230,10 @@ TEST_F(WorkbookConversion, WorkbookSourceIsReadAsExcelText) {
   EXPECT_EQ(engine->lastSheet, "Marks");
   // Between a workbook and text, formulas pass unchanged: both speak the spreadsheet's syntax.
   EXPECT_EQ(Read("longername.txt"), "=IF(A1=\"x\",1,2)\t=ACOS(B1)\t");
-  EXPECT_TRUE(TempFolderEmpty());
-}
-
-TEST_F(WorkbookConversion, ExportedTextBelowThreeBytesIsTooSmall) {
-  services.engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
+  // Exported text below three bytes is too small.
   Write("two.xls", "ab");
   EXPECT_EQ(Convert("two.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT), CONVERT_E_SOURCE_TOO_SMALL);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{ErrorTextFor(ERR_SOURCE_TOO_SMALL)}));
+  EXPECT_EQ(ui->Texts(), (Texts{ErrorTextFor(ERR_SOURCE_TOO_SMALL)}));
   Write("three.xls", "abc");
   EXPECT_EQ(Convert("three.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT), kOk);
   EXPECT_EQ(Read("out.txt"), "abc\t");
@@ -253,18 +243,14 @@ TEST_F(WorkbookConversion, ExportedTextBelowThreeBytesIsTooSmall) {
 TEST_F(WorkbookConversion, WorkbookTargetReplacesTheFileOnlyWhenSaved) {
   Write("grades.txt", kGrades);
   Write("book.xls", "old");
-  services.engine = std::make_shared<FakeEngine>(FakeEngine::kSavesNothing);
-  ui->answers = {message::kAnswerYes};
-  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "book", ZQ_EXCEL), kFail);
-  EXPECT_EQ(Read("book.xls"), "old");
-  EXPECT_EQ(Remembered(), "");
-
-  services.engine = std::make_shared<FakeEngine>(FakeEngine::kFailsSaving);
-  Make();
-  ui->answers = {message::kAnswerYes};
-  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "book", ZQ_EXCEL), kFail);
-  EXPECT_EQ(Read("book.xls"), "old");
-
+  for (FakeEngine::Mode failing : {FakeEngine::kSavesNothing, FakeEngine::kFailsSaving}) {
+    services.engine = std::make_shared<FakeEngine>(failing);
+    Make();
+    ui->answers = {message::kAnswerYes};
+    EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "book", ZQ_EXCEL), kFail) << failing;
+    EXPECT_EQ(Read("book.xls"), "old");
+    EXPECT_EQ(Remembered(), "");
+  }
   services.engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
   Make();
   ui->answers = {message::kAnswerYes};
@@ -272,7 +258,7 @@ TEST_F(WorkbookConversion, WorkbookTargetReplacesTheFileOnlyWhenSaved) {
   // The text handed to the engine carries the output's terminating zero byte.
   EXPECT_EQ(Read("book.xls"), "WB:" + kGradesOut + std::string(1, '\0'));
   EXPECT_EQ(Remembered(), PathOf("book.xls"));
-  EXPECT_EQ(Listing(), (std::vector<std::string>{"book.xls", "grades.txt"}));
+  EXPECT_EQ(Listing(), (Texts{"book.xls", "grades.txt"}));
   EXPECT_TRUE(TempFolderEmpty());
 }
 
@@ -280,20 +266,16 @@ TEST_F(WorkbookConversion, UncaughtExceptionsEndInEFail) {
   services.engine = std::make_shared<FakeEngine>(FakeEngine::kThrows);
   Write("book.xls", "x");
   EXPECT_EQ(Convert("book.xls", ZQ_EXCEL, "out", ZQ_TAB_TEXT), kFail);
-  EXPECT_EQ(ui->Texts(), (std::vector<std::string>{"bad allocation"}));
+  EXPECT_EQ(ui->Texts(), (Texts{"bad allocation"}));
   EXPECT_TRUE(TempFolderEmpty());
 }
 
-TEST_F(WorkbookConversion, SheetNamesComeFromTheEngine) {
-  std::vector<std::string> names;
-  services.engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
-  EXPECT_EQ(Conv().GetExcelSheetNames("book.xls", &names), kOk);
-  EXPECT_EQ(names, (std::vector<std::string>{"One", "Two"}));
-}
-
-TEST_F(WorkbookConversion, WorkbookToTextExportsTheFirstWorksheet) {
+TEST_F(WorkbookConversion, SheetNamesComeFromTheEngineAndTheFirstIsExported) {
   auto engine = std::make_shared<FakeEngine>(FakeEngine::kWorks);
   services.engine = engine;
+  Texts names;
+  EXPECT_EQ(Conv().GetExcelSheetNames("book.xls", &names), kOk);
+  EXPECT_EQ(names, (Texts{"One", "Two"}));
   Write("book.xls", "1\t2\r\n");
   Conv().WorkbookToText(PathOf("book.xls"), "");
   EXPECT_FALSE(Exists("book.txt"));
