@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,17 +26,6 @@ constexpr int kReportedFailures = 10;
 constexpr std::array kEdgeExponents = {-330, -324, -309, -308, -307, -301, -300, -299, -129,
                                        -128, -127, -5,   -4,   -1,   0,    13,   14,   98,
                                        99,   100,  127,  128,  299,  300,  301,  308,  309};
-
-std::string Hex(const void* data, std::size_t size) {
-  std::string out;
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  for (std::size_t i = 0; i < size; ++i) {
-    std::array<char, 4> cell{};
-    std::snprintf(cell.data(), cell.size(), "%02X ", bytes[i]);
-    out += cell.data();
-  }
-  return out;
-}
 
 // Random numbers from the fixed seed, taken from the engine's raw output so that every standard
 // library draws the same ones.
@@ -109,17 +97,19 @@ int CheckText(const std::string& text, int& failures) {
     const EncodedReal general = DoubleToReal(value);
     if ((fast->bytes != general.bytes || fast->status != general.status) &&
         ++failures <= kReportedFailures) {
-      ADD_FAILURE() << "9-byte real of \"" << text << "\": fast " << Hex(fast->bytes.data(), 9)
-                    << "status " << fast->status << ", general " << Hex(general.bytes.data(), 9)
-                    << "status " << general.status;
+      ADD_FAILURE() << "9-byte real of \"" << text << "\": fast "
+                    << ::testing::PrintToString(fast->bytes) << " status " << fast->status
+                    << ", general " << ::testing::PrintToString(general.bytes) << " status "
+                    << general.status;
     }
   }
   if (const std::optional<Kv68RealBytes> fast = EncodePlainDecimal(text)) {
     ++applied;
     const Kv68RealBytes general = EncodeReal(value);
     if (*fast != general && ++failures <= kReportedFailures) {
-      ADD_FAILURE() << "10-byte real of \"" << text << "\": fast " << Hex(fast->data(), 10)
-                    << ", general " << Hex(general.data(), 10);
+      ADD_FAILURE() << "10-byte real of \"" << text << "\": fast "
+                    << ::testing::PrintToString(*fast) << ", general "
+                    << ::testing::PrintToString(general);
     }
   }
   return applied;
@@ -164,9 +154,8 @@ TEST(PlainDecimalDifferential, WritesRealsAsTheCLibraryPrintsThem) {
     std::array<char, 64> general{};
     std::snprintf(general.data(), general.size(), "%.14LG", real.ToLongDouble());
     if (*fast != general.data() && ++failures <= kReportedFailures) {
-      std::ostringstream digits;
-      for (const std::uint8_t d : real.digits) digits << int{d} << ' ';
-      ADD_FAILURE() << "real " << (real.negative ? "-" : "+") << " digits " << digits.str()
+      ADD_FAILURE() << "real " << (real.negative ? "-" : "+") << " digits "
+                    << ::testing::PrintToString(real.digits) << " "
                     << "exponent " << real.exponent << ": fast \"" << *fast << "\", general \""
                     << general.data() << "\"";
     }
