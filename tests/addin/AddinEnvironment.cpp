@@ -2,7 +2,6 @@
 // any test runs, in the test's apartment. Other test programs share the prefix and expect no
 // host to be registered, so all of them are unregistered at the end.
 #include "tests/com/ComTestSupport.h"
-#include "tests/support/WineServers.h"
 
 namespace tabulex::testing {
 namespace {

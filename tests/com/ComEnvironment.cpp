@@ -1,7 +1,9 @@
-// Registers the converter and the two component servers before any test runs, in the test's
-// apartment.
+// Defines the ids declared by the generated ITabulex header, once for the whole test program,
+// and registers the converter and the two component servers before any test runs.
+#include <initguid.h>
+
+#include "converter/com/TabulexConverter_h.h"
 #include "tests/com/ComTestSupport.h"
-#include "tests/support/WineServers.h"
 
 namespace tabulex::testing {
 namespace {

@@ -74,11 +74,6 @@ std::vector<HWND> VisibleDialogs() {
   return found;
 }
 
-void Press(HWND dialog, int button) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-}
-
 // Types the file name and presses the button until the dialog goes away: a dialog that has
 // just become visible may not have finished setting itself up and ignore the first press.
 void Answer(HWND dialog, const DialogScript::Step& step) {
@@ -90,7 +85,8 @@ void Answer(HWND dialog, const DialogScript::Step& step) {
       TypeInto(dialog, kFileNameEdit, step.fileName);
       TypeInto(dialog, kFileNameCombo, step.fileName);
     }
-    Press(dialog, step.button);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, step.button)));
     for (int i = 0; i < kPollsPerPress && IsWindow(dialog) && IsWindowVisible(dialog); ++i) {
       std::this_thread::sleep_for(kPollInterval);
     }
@@ -101,10 +97,6 @@ void Answer(HWND dialog, const DialogScript::Step& step) {
 
 DialogScript::DialogScript(std::vector<Step> steps, std::vector<std::string> ignored)
     : steps_(std::move(steps)), ignored_(std::move(ignored)), thread_([this] { Run(); }) {}
-
-DialogScript::~DialogScript() {
-  Finish();
-}
 
 void DialogScript::Finish() {
   stop_ = true;
@@ -139,14 +131,12 @@ void DialogScript::Handle(HWND dialog) {
   const std::string caption = WindowText(dialog);
   if (std::find(ignored_.begin(), ignored_.end(), caption) != ignored_.end()) return;
   handled_.push_back(dialog);
-  if (answered_.size() < steps_.size() && steps_[answered_.size()].caption == caption) {
-    const Step& step = steps_[answered_.size()];
-    answered_.push_back({caption, Message(dialog), GetWindow(dialog, GW_OWNER)});
-    Answer(dialog, step);
-    return;
-  }
-  unexpected_.push_back({caption, Message(dialog), GetWindow(dialog, GW_OWNER)});
-  Answer(dialog, Step{caption, IDCANCEL, ""});
+  const bool expected =
+      answered_.size() < steps_.size() && steps_[answered_.size()].caption == caption;
+  const Step step = expected ? steps_[answered_.size()] : Step{caption, IDCANCEL};
+  (expected ? answered_ : unexpected_)
+      .push_back({caption, Message(dialog), GetWindow(dialog, GW_OWNER)});
+  Answer(dialog, step);
 }
 
 void DialogScript::Run() {

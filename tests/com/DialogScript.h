@@ -29,7 +29,7 @@ class DialogScript {
     HWND owner = nullptr;
   };
   explicit DialogScript(std::vector<Step> steps = {}, std::vector<std::string> ignored = {});
-  ~DialogScript();
+  ~DialogScript() { Finish(); }
   DialogScript(const DialogScript&) = delete;
   DialogScript& operator=(const DialogScript&) = delete;
 

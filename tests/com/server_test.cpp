@@ -177,20 +177,13 @@ TEST(Creation, AggregationHandsOutTheInnerUnknownAndDelegatesTheRest) {
   EXPECT_EQ(again.p, inner.p);
 }
 
-using GetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-using CanUnloadNowFunction = HRESULT(STDAPICALLTYPE*)();
-
-// An export of the module as the function type it has.
-template <typename Function>
-Function Export(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 TEST(Server, ClassObjectAndUnloading) {
   HMODULE module = LoadLibraryA(ServerPath(kConverterDll).c_str());
   ASSERT_NE(module, nullptr);
-  auto getClassObject = Export<GetClassObjectFunction>(module, "DllGetClassObject");
-  auto canUnloadNow = Export<CanUnloadNowFunction>(module, "DllCanUnloadNow");
+  const auto getClassObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+  const auto canUnloadNow = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
   ASSERT_NE(getClassObject, nullptr);
   ASSERT_NE(canUnloadNow, nullptr);
 
