@@ -20,12 +20,9 @@ std::string Fixture(const std::string& name) {
 
 using WorkbookCommandLine = testing::CommandTest;
 
-TEST_F(WorkbookCommandLine, SheetsListsWorksheetsInOrder) {
+TEST_F(WorkbookCommandLine, SheetsListsWorksheetsInOrderOrSaysWhyNot) {
   EXPECT_EQ(Run({"sheets", Fixture("chart-sheet.xlsx")}), kExitWritten);
   EXPECT_EQ(out.str(), "Data\nNotes\nSummary\n");
-}
-
-TEST_F(WorkbookCommandLine, SheetsOfADamagedWorkbookSaysWhy) {
   EXPECT_EQ(Run({"sheets", Fixture("garbage.xls")}), kExitFailure);
   EXPECT_EQ(out.str(), "");
   // The office's own message names only the place in its sources that raised it.

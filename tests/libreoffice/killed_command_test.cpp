@@ -54,10 +54,6 @@ std::vector<int> ChildrenOf(int parent, std::string_view name) {
   return found;
 }
 
-bool Alive(int pid) {
-  return InfoOf(pid).has_value();
-}
-
 TEST(KilledCommand, LeavesNoOfficeBehind) {
   const std::string book = std::string(TABULEX_TEST_DATA) + "chart-sheet.xlsx";
   // Lists the sheets of the same workbook over and over, so the office is busy when we kill.
@@ -86,11 +82,11 @@ TEST(KilledCommand, LeavesNoOfficeBehind) {
   platform::KillChild(*command);  // the loop ends; the command is killed with it, below
   platform::KillChild(tabulex);
   const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (Alive(offices.front()) && std::chrono::steady_clock::now() < deadline) {
+  while (InfoOf(offices.front()) && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(50ms);
   }
-  EXPECT_FALSE(Alive(offices.front())) << "soffice.bin " << offices.front() << " outlived us";
-  EXPECT_FALSE(Alive(helper)) << "the workbook helper " << helper << " outlived us";
+  EXPECT_FALSE(InfoOf(offices.front())) << "soffice.bin " << offices.front() << " outlived us";
+  EXPECT_FALSE(InfoOf(helper)) << "the workbook helper " << helper << " outlived us";
 
   // The killed helper could not remove its office's profile; the next start does.
   const std::string prefix = "tabulex-office-" + std::to_string(helper) + "-";
