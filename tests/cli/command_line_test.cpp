@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <utility>
 
@@ -169,7 +167,7 @@ TEST_F(CommandLineTest, WorkbookWithoutAnEngineSaysOnlyThat) {
                            "libreoffice-dev)\n");
 }
 
-TEST_F(CommandLineTest, CellsLeftOutAreCountedWithTheFirstOne) {
+TEST_F(CommandLineTest, CellsLeftOutOrCutAreCountedWithTheFirstOne) {
   std::string rows;
   for (int row = 1; row <= 1002; ++row) rows += std::to_string(row) + "\n";
   rows += "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\tx\n";  // column 29, row 1003
@@ -184,17 +182,23 @@ TEST_F(CommandLineTest, CellsLeftOutAreCountedWithTheFirstOne) {
   EXPECT_EQ(Run({"convert", PathOf("long.txt"), "--to", "5xv", "--name", "LONG"}), 0);
   EXPECT_EQ(err.str(), tooLarge + "tabulex: " + PathOf("long.txt") +
                            ": 4 cells beyond row 999 or column Z were left out, first at A1000\n");
-}
-
-TEST_F(CommandLineTest, CutCellsAreCountedWithTheFirstOne) {
-  Write("long.txt", "1\r\nshort\t=" + std::string(60, '1') + "\t" + std::string(50, 'x') + "\r\n");
-  EXPECT_EQ(Run({"convert", PathOf("long.txt"), "--to", "5xv", "--name", "LONG"}), 0);
-  EXPECT_EQ(err.str(), "tabulex: " + PathOf("long.txt") +
+  // Cut cells are counted the same way.
+  Write("cut.txt", "1\r\nshort\t=" + std::string(60, '1') + "\t" + std::string(50, 'x') + "\r\n");
+  EXPECT_EQ(Run({"convert", PathOf("cut.txt"), "--to", "5xv", "--name", "CUT"}), 0);
+  EXPECT_EQ(err.str(), "tabulex: " + PathOf("cut.txt") +
                            ": 2 cells had more text than the calculator keeps and were cut, first "
                            "at B2; a cut formula will not work\n");
 }
 
-TEST_F(CommandLineTest, ReadingThatStoppedEarlyIsAWarning) {
+TEST(CellReferences, LettersAndRow) {
+  EXPECT_EQ(CellReference(1000, 1), "A1000");
+  EXPECT_EQ(CellReference(3, 26), "Z3");
+  EXPECT_EQ(CellReference(3, 27), "AA3");
+  EXPECT_EQ(CellReference(1, 65), "BM1");
+  EXPECT_EQ(CellReference(0, 1), "R0C1");
+}
+
+TEST_F(CommandLineTest, CellsListsTheModelAndWarnsWhereReadingStoppedEarly) {
   using namespace std::string_literals;
   // A KV-68 file whose second record, 0x20 bytes long, has only its first six.
   const std::string records = "\x10\x00\x01\x00\x40\x01\x12\x50\x00\x00\x00\x00\x00\x23\x00\x00"s +
@@ -206,17 +210,7 @@ TEST_F(CommandLineTest, ReadingThatStoppedEarlyIsAWarning) {
   EXPECT_EQ(err.str(), "tabulex: warning: " + PathOf("stop.68y") +
                            ": reading stopped at byte 249: record runs past the end; the cells "
                            "before it are kept\n");
-}
-
-TEST(CellReferences, LettersAndRow) {
-  EXPECT_EQ(CellReference(1000, 1), "A1000");
-  EXPECT_EQ(CellReference(3, 26), "Z3");
-  EXPECT_EQ(CellReference(3, 27), "AA3");
-  EXPECT_EQ(CellReference(1, 65), "BM1");
-  EXPECT_EQ(CellReference(0, 1), "R0C1");
-}
-
-TEST_F(CommandLineTest, CellsListsTheIntermediateModel) {
+  // The listing of a text file: type, value and formula of each cell, bytes escaped.
   Write("grades.txt", "Name\t12.5\r\n\t=SUM(A1:A2)\t\"x\\y\"\r\n");
   EXPECT_EQ(Run({"cells", PathOf("grades.txt")}), 0);
   EXPECT_EQ(out.str(),

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "cli/CommandLine.h"
 #include "converter/platform/TextEncoding.h"
 #include "tests/support/CommandRunner.h"

@@ -2,9 +2,6 @@
 // as JSON.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/CommandLine.h"
 #include "cli/ShowCommand.h"
 #include "tests/support/CommandRunner.h"
 #include "tests/support/TempFolder.h"
@@ -25,17 +22,6 @@ const std::string kSheet =
 class ShowTest : public testing::CommandTest {
  protected:
   void SetUp() override { folder.Write("s.txt", kSheet); }
-
-  // Shows a conversion of the sheet into `type` under the device name `name`.
-  std::string ShowAs(const std::string& type, const std::string& name,
-                     std::vector<std::string> more = {}) {
-    EXPECT_EQ(Run({"convert", folder.PathOf("s.txt"), "--to", type, "--name", name}), 0)
-        << err.str();
-    std::vector<std::string> args{"show", folder.PathOf(name + "." + type)};
-    args.insert(args.end(), more.begin(), more.end());
-    EXPECT_EQ(Run(args), 0) << err.str();
-    return out.str();
-  }
 };
 
 TEST_F(ShowTest, TextGridShowsLettersNumbersAndShortGaps) {
@@ -52,7 +38,9 @@ TEST_F(ShowTest, TextGridShowsLettersNumbersAndShortGaps) {
 
 TEST_F(ShowTest, Kv68GridShowsValuesOrFormulasCutToTheWidth) {
   // Number cells are formulas giving the number; the stored result of B2*2 is 0.
-  EXPECT_EQ(ShowAs("68y", "k", {"--width", "18"}),
+  ASSERT_EQ(Run({"convert", folder.PathOf("s.txt"), "--to", "68y", "--name", "k"}), 0) << err.str();
+  EXPECT_EQ(Run({"show", folder.PathOf("k.68y"), "--width", "18"}), 0);
+  EXPECT_EQ(out.str(),
             "  A    B     C\n"
             "1 Name Score Angle\n"
             "2 Ada  91.   \u03B8=\u03C0/4\n"
