@@ -19,30 +19,24 @@ std::string Kv68File(std::int32_t fileType, const std::string& name) {
   return *WrapKv68(DeviceTypeOf(fileType), name, kKv68SheetTag, "cells");
 }
 
-TEST(DeviceLink, WithoutACalculatorNothingIsFoundChosenOrSent) {
-  DeviceLinkStandIn link({"", "C:\\calculator", true});
-  EXPECT_EQ(link.FindDevice(), kNoDevice);
-  EXPECT_TRUE(link.Choices().empty());
-  EXPECT_EQ(link.ChooseDevice("KV-68"), kInvalidArg);
-  EXPECT_EQ(link.FindDevice(), kNoDevice);
-  std::string model = "stale";
-  EXPECT_EQ(link.get_Model(&model), kNoDevice);
-  EXPECT_EQ(model, "stale");
-  EXPECT_EQ(link.SendFile("C:\\any.68y"), kNoDevice);
-}
-
-TEST(DeviceLink, ACalculatorTheSearchMissesIsFoundOnceTheUserChoosesIt) {
-  DeviceLinkStandIn link({"KV-74P", "C:\\calculator", false});
-  EXPECT_EQ(link.FindDevice(), kNoDevice);
+TEST(DeviceLink, NothingIsFoundOrSentUntilTheUserChoosesACalculatorTheChoiceOffers) {
+  DeviceLinkStandIn none({"", "C:\\calculator", true});
+  DeviceLinkStandIn missed({"KV-74P", "C:\\calculator", false});  // one the search misses
+  EXPECT_TRUE(none.Choices().empty());
+  EXPECT_EQ(missed.Choices(), std::vector<std::string>{"KV-74P"});
+  for (DeviceLinkStandIn* link : {&none, &missed}) {
+    EXPECT_EQ(link->FindDevice(), kNoDevice);
+    std::string model = "stale";
+    EXPECT_EQ(link->get_Model(&model), kNoDevice);
+    EXPECT_EQ(model, "stale");
+    EXPECT_EQ(link->ChooseDevice("KV-68"), kInvalidArg);
+    EXPECT_EQ(link->FindDevice(), kNoDevice);
+    EXPECT_EQ(link->SendFile("C:\\any.68y"), kNoDevice);
+  }
+  EXPECT_EQ(missed.ChooseDevice("KV-74P"), kOk);
+  EXPECT_EQ(missed.FindDevice(), kOk);
   std::string model;
-  EXPECT_EQ(link.get_Model(&model), kNoDevice);
-  EXPECT_EQ(link.Choices(), std::vector<std::string>{"KV-74P"});
-  // Only what the choice offers can be chosen.
-  EXPECT_EQ(link.ChooseDevice("KV-68"), kInvalidArg);
-  EXPECT_EQ(link.FindDevice(), kNoDevice);
-  EXPECT_EQ(link.ChooseDevice("KV-74P"), kOk);
-  EXPECT_EQ(link.FindDevice(), kOk);
-  EXPECT_EQ(link.get_Model(&model), kOk);
+  EXPECT_EQ(missed.get_Model(&model), kOk);
   EXPECT_EQ(model, "KV-74P");
 }
 
