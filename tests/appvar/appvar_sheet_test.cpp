@@ -18,6 +18,7 @@ namespace {
 
 using testing::Bytes;
 using testing::CellRow;
+using testing::RecordFields;
 using testing::RecordingContext;
 using testing::RecordSheet;
 
@@ -169,25 +170,41 @@ TEST(AppVarReadTest, NameEndsAtZeroOrAfterEightBytesAndShortImagesHoldNoCells) {
   }
 }
 
-TEST_F(AppVarWriteTest, EmptySheetImage) {
-  EXPECT_EQ(Written(), Header(kAbcName, 194) + kEnd);
-  EXPECT_EQ(size, 194u);
-}
-
-TEST_F(AppVarWriteTest, TwoNumberCells) {
-  source.Add(5, 3, CELL_NUMBER, "12.5").Add(6, 3, CELL_NUMBER, "-0.05");
-  const std::string image = Written();
-  EXPECT_EQ(size, 228u);
-  EXPECT_EQ(image,
-            Header(kAbcName, 228) + kNumberC5 +
-                Bytes({0x11, 0x07, 0xD6, 0x00, 0x80, 0x7E, 0x50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
-                kEnd);
-}
-
-TEST_F(AppVarWriteTest, StringRecords) {
-  source.Add(1, 1, CELL_TEXT, "HELLO").Add(2, 1, CELL_TEXT, "abc");
-  EXPECT_EQ(WrittenRecords(),
-            kStringA1 + Bytes({0x0C, 0x00, 0x02, 0x01, 0x2A, 0x41, 0x42, 0x43, 0, 0, 0, 0}));
+TEST(AppVarWriteRecordsTest, RecordsOfEachKind) {
+  const std::string zero = Bytes({0x00, 0x80, 0, 0, 0, 0, 0, 0, 0});
+  const struct {
+    std::vector<RecordFields> cells;
+    std::string records;
+    std::vector<std::uint32_t> errors = {};
+  } cases[] = {
+      {{}, ""},
+      {{{5, 3, CELL_NUMBER, "12.5", {}}, {6, 3, CELL_NUMBER, "-0.05", {}}},
+       kNumberC5 + Bytes({0x11, 0x07, 0xD6, 0x00, 0x80, 0x7E, 0x50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})},
+      {{{1, 1, CELL_TEXT, "HELLO", {}}, {2, 1, CELL_TEXT, "abc", {}}},
+       kStringA1 + Bytes({0x0C, 0x00, 0x02, 0x01, 0x2A, 0x41, 0x42, 0x43, 0, 0, 0, 0})},
+      {{{2, 2, CELL_FORMULA, "15", "=sum(A1:A5)"}}, kFormulaB2},
+      // A formula without text is its value alone.
+      {{{1, 1, CELL_FORMULA, std::string(8, '\0'), ""}},
+       Bytes({0x11, 0x00, 0x01, 0x03, 0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})},
+      // Numbers that cannot be encoded are zero, and reported once.
+      {{{1, 1, CELL_NUMBER, "1E100", {}},
+        {2, 1, CELL_FORMULA, "-9.9999999999999E99", "=1"},
+        {3, 1, CELL_TEXT, "$1E300", {}}},
+       Bytes({0x11, 0x00, 0x01, 0x00}) + zero + std::string(4, '\0') +
+           Bytes({0x13, 0x00, 0x02, 0x03}) + zero + "\x6A\x31" + std::string(4, '\0') +
+           Bytes({0x11, 0x00, 0x03, 0x00}) + zero + std::string(4, '\0'),
+       {ERR_NUMBER_OUT_OF_RANGE}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cells.size());
+    RecordingContext context;
+    RecordSheet source(context, c.cells, "ABC");
+    std::size_t size = 0;
+    EXPECT_EQ(Image(context, source, "ABC", &size),
+              Header(kAbcName, 194 + c.records.size()) + c.records + kEnd);
+    EXPECT_EQ(size, 194u + c.records.size());
+    EXPECT_EQ(context.errors, c.errors);
+  }
 }
 
 TEST_F(AppVarWriteTest, DollarAmountsBecomeNumbers) {
@@ -232,27 +249,6 @@ TEST_F(AppVarWriteTest, TokenBytesAreCutAtForty) {
   EXPECT_TRUE(context.cut.empty());
 }
 
-TEST_F(AppVarWriteTest, FormulaRecord) {
-  source.Add(2, 2, CELL_FORMULA, "15", "=sum(A1:A5)");
-  EXPECT_EQ(WrittenRecords(), kFormulaB2);
-  RecordSheet empty(context, {}, "ABC");
-  empty.Add(1, 1, CELL_FORMULA, std::string(8, '\0'), "");
-  EXPECT_EQ(Records(Image(context, empty, "ABC")),
-            Bytes({0x11, 0x00, 0x01, 0x03, 0x00, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST_F(AppVarWriteTest, UnencodableNumbersAreZeroAndReportedOnce) {
-  source.Add(1, 1, CELL_NUMBER, "1E100")
-      .Add(2, 1, CELL_FORMULA, "-9.9999999999999E99", "=1")
-      .Add(3, 1, CELL_TEXT, "$1E300");
-  const std::string zero = Bytes({0x00, 0x80, 0, 0, 0, 0, 0, 0, 0});
-  EXPECT_EQ(WrittenRecords(), Bytes({0x11, 0x00, 0x01, 0x00}) + zero + std::string(4, '\0') +
-                                  Bytes({0x13, 0x00, 0x02, 0x03}) + zero + "\x6A\x31" +
-                                  std::string(4, '\0') + Bytes({0x11, 0x00, 0x03, 0x00}) + zero +
-                                  std::string(4, '\0'));
-  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_NUMBER_OUT_OF_RANGE});
-}
-
 TEST_F(AppVarWriteTest, TypeTwoCellFails) {
   source.Add(1, 1, CELL_STRING, "X");
   AppVarSheet target(context, source);
@@ -278,65 +274,55 @@ TEST_F(AppVarLimitTest, CellsOutsideTheGridAreLeftOutAndReportedOnce) {
             (std::vector<std::pair<int, int>>{{1000, 1}, {1, 27}, {0, 1}, {1, 0}}));
 }
 
-TEST_F(AppVarLimitTest, CellsOffTheGridPastTheDataLimitAreCountedToo) {
-  for (int i = 0; i < 1400; ++i) source.Add(i % 999 + 1, i / 999 + 1, CELL_NUMBER, "7");
-  source.Add(1000, 2, CELL_NUMBER, "7");
-  Written();
-  EXPECT_EQ(context.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE});
-  EXPECT_EQ(context.leftOut, (std::vector<std::pair<int, int>>{{1000, 2}}));
-}
-
 TEST_F(AppVarLimitTest, SheetStopsAtTheDataLimit) {
   // 192 + 17 * 1313 = 22513 is below the limit; the 1314th cell carries it to 22530.
   for (int count : {1313, 1314, 1400}) {
     RecordingContext fresh;
     RecordSheet sheet(fresh, {}, "ABC");
     for (int i = 0; i < count; ++i) sheet.Add(i % 999 + 1, i / 999 + 1, CELL_NUMBER, "7");
+    // A cell off the grid past the data limit is counted too, under the same error.
+    if (count == 1400) sheet.Add(1000, 2, CELL_NUMBER, "7");
     const std::string image = Image(fresh, sheet, "ABC", &size);
     const std::size_t written = std::min(count, 1314);
     EXPECT_EQ(size, 194u + 17u * written) << count;
     EXPECT_EQ(image.size(), size + 2);
     EXPECT_EQ(image.substr(0, 2),
               Bytes({static_cast<int>(size & 0xFF), static_cast<int>(size >> 8)}));
-    if (count == 1313) {
-      EXPECT_TRUE(fresh.errors.empty());
-    } else {
-      EXPECT_EQ(fresh.errors, std::vector<std::uint32_t>{ERR_SHEET_TOO_LARGE}) << count;
-    }
+    using Errors = std::vector<std::uint32_t>;
+    using Cells = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(fresh.errors, count == 1313 ? Errors{} : Errors{ERR_SHEET_TOO_LARGE}) << count;
+    EXPECT_EQ(fresh.leftOut, (count == 1400 ? Cells{{1000, 2}} : Cells{}));
   }
 }
 
-TEST(AppVarNameTest, DeviceNameRules) {
+TEST(AppVarNameTest, DeviceNameOrElseTheSheetName) {
   RecordingContext context;
-  struct Case {
-    std::string given;
+  const struct {
+    std::optional<std::string> device;
+    std::optional<std::string> sheet;
     std::string field;
+  } cases[] = {
+      {"sales-q1", "IGNORED", "SALESAQ1"},
+      {"ABCDEFGH", "IGNORED", "ABCDEFGH"},
+      {"abcdefghijk", "IGNORED", "ABCDEFGH"},
+      {"ABC", "IGNORED", kAbcName},
+      {"", "IGNORED", Bytes({0x00, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20})},
+      {"1a b", "IGNORED", Bytes({0x31, 0x41, 0x41, 0x42, 0x00, 0x20, 0x20, 0x20})},
+      {std::string("AB\0CD", 5), "IGNORED",
+       Bytes({0x41, 0x42, 0x00, 0x20, 0x20, 0x20, 0x20, 0x20})},
+      // Without a device name the sheet's name is used.
+      {std::nullopt, "abcdefghij", "ABCDEFGH"},
+      {std::nullopt, std::string("ab\0cdefgh", 9),
+       Bytes({0x41, 0x42, 0x00, 0x20, 0x20, 0x20, 0x20, 0x20})},
+      {std::nullopt, std::nullopt, Bytes({0x00, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20})},
   };
-  const Case cases[] = {
-      {"sales-q1", "SALESAQ1"},
-      {"ABCDEFGH", "ABCDEFGH"},
-      {"abcdefghijk", "ABCDEFGH"},
-      {"ABC", kAbcName},
-      {"", Bytes({0x00, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20})},
-      {"1a b", Bytes({0x31, 0x41, 0x41, 0x42, 0x00, 0x20, 0x20, 0x20})},
-      {std::string("AB\0CD", 5), Bytes({0x41, 0x42, 0x00, 0x20, 0x20, 0x20, 0x20, 0x20})},
-  };
-  for (const Case& c : cases) {
-    RecordSheet source(context, {}, "IGNORED");
-    EXPECT_EQ(Image(context, source, c.given).substr(6, 8), c.field) << c.given;
-  }
-}
-
-TEST(AppVarNameTest, HeaderNameWithoutDeviceName) {
-  RecordingContext context;
-  for (const auto& [given, field] : std::vector<std::pair<std::optional<std::string>, std::string>>{
-           {"abcdefghij", "ABCDEFGH"},
-           {std::string("ab\0cdefgh", 9), Bytes({0x41, 0x42, 0x00, 0x20, 0x20, 0x20, 0x20, 0x20})},
-           {std::nullopt, Bytes({0x00, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20})}}) {
-    RecordSheet source(context, {}, given);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field);
+    RecordSheet source(context, {}, c.sheet);
     AppVarSheet target(context, source);
     target.TranslateFromIntermediate();
-    EXPECT_EQ(target.GetOutput().substr(6, 8), field);
+    if (c.device) target.SetDeviceName(*c.device);
+    EXPECT_EQ(target.GetOutput().substr(6, 8), c.field);
   }
 }
 
