@@ -45,7 +45,6 @@ TEST(CalculatorWrapper, ForeignAndCutShortFilesAreRefused) {
   EXPECT_EQ(CalculatorFamilyOf("**KV68*"), std::nullopt);
   // So are files cut short.
   const std::string file = Kv68File("**KV68**", std::string(1126 - 90, 'd'));
-  ASSERT_EQ(file.size(), 1126u);
   EXPECT_EQ(CheckWrapper(ZQ_TABULEX_68, file.substr(0, 400)).refusal,
             "file is cut short: 400 of 1,126 bytes");
   // Too short to hold the size fields themselves: the header and checksum are the least.
