@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "converter/appvar/AppVarTokenTables.h"
 #include "converter/appvar/AppVarTokens.h"
@@ -28,25 +29,24 @@ std::string ToAppVar(std::string_view text) {
 }
 
 TEST(AppVarTokensToTextTest, ReadsOneAndTwoByteTokens) {
-  EXPECT_EQ(Text(Bytes({0x2A, 0x48, 0x45, 0x4C, 0x4C, 0x4F})), "\"HELLO");
-  EXPECT_EQ(Text(Bytes({0x6A, 0xB6, 0x41, 0x31, 0x3E, 0x41, 0x35, 0x11})), "=sum(A1:A5)");
-  EXPECT_EQ(Text(Bytes({0x6A, 0xCE, 0x10, 0x41, 0x31, 0x6C, 0x32, 0x2B, 0x31, 0x2B, 0x30, 0x11})),
-            "=If(A1>2,1,0)");
-  EXPECT_EQ(Text(Bytes({0x5E, 0x80, 0x62, 0x16, 0xAA, 0x09, 0x5C, 0x02})), "uaStr0[C]");
-  EXPECT_EQ(Text(Bytes({0x26, 0x5E, 0x7E})), "");
-}
-
-TEST(AppVarTokensToTextTest, PairWithoutRowReadsAsSecondByte) {
-  EXPECT_EQ(Text(Bytes({0xBB, 0x5C})), "[");
-  EXPECT_EQ(Text(Bytes({0x5E, 0x30, 0x31})), "01");
-  // Both bytes are consumed even when the second is a prefix itself.
-  EXPECT_EQ(Text(Bytes({0x5C, 0x5C, 0x41})), "[A");
-}
-
-TEST(AppVarTokensToTextTest, PrefixInLastPositionPairsWithTerminator) {
-  EXPECT_EQ(Text(Bytes({0x41, 0x5C})), "A[A]");
-  EXPECT_EQ(Text(Bytes({0xBB})), "npv(");
-  EXPECT_EQ(Text(Bytes({0x7E})), "Sequential");
+  const std::pair<std::string, std::string> cases[] = {
+      {Bytes({0x2A, 0x48, 0x45, 0x4C, 0x4C, 0x4F}), "\"HELLO"},
+      {Bytes({0x6A, 0xB6, 0x41, 0x31, 0x3E, 0x41, 0x35, 0x11}), "=sum(A1:A5)"},
+      {Bytes({0x6A, 0xCE, 0x10, 0x41, 0x31, 0x6C, 0x32, 0x2B, 0x31, 0x2B, 0x30, 0x11}),
+       "=If(A1>2,1,0)"},
+      {Bytes({0x5E, 0x80, 0x62, 0x16, 0xAA, 0x09, 0x5C, 0x02}), "uaStr0[C]"},
+      {Bytes({0x26, 0x5E, 0x7E}), ""},
+      // A pair without a row reads as its second byte.
+      {Bytes({0xBB, 0x5C}), "["},
+      {Bytes({0x5E, 0x30, 0x31}), "01"},
+      // Both bytes are consumed even when the second is a prefix itself.
+      {Bytes({0x5C, 0x5C, 0x41}), "[A"},
+      // A prefix in the last position pairs with the terminator.
+      {Bytes({0x41, 0x5C}), "A[A]"},
+      {Bytes({0xBB}), "npv("},
+      {Bytes({0x7E}), "Sequential"},
+  };
+  for (const auto& [tokens, text] : cases) EXPECT_EQ(Text(tokens), text);
 }
 
 TEST(AppVarTokensToTextTest, AssemblyMarkerAtByteTwoGivesNoText) {
@@ -60,39 +60,37 @@ TEST(AppVarTokensToTextTest, AssemblyMarkerAtByteTwoGivesNoText) {
   EXPECT_EQ(TokensToText(Bytes({0x41, 0x41, 0xBB})).status, 0u);
 }
 
-TEST(AppVarTextToTokensTest, PlainCharacters) {
-  EXPECT_EQ(Tokens("HELLO"), Bytes({0x48, 0x45, 0x4C, 0x4C, 0x4F}));
-  EXPECT_EQ(Tokens("#"), Bytes({0xAF}));
-  EXPECT_EQ(Tokens("A B"), Bytes({0x41, 0x29, 0x42}));
-  EXPECT_EQ(Tokens("A\nB"), Bytes({0x41, 0x42}));
-  EXPECT_EQ(Tokens("\xE9\xB0"), Bytes({0x29, 0x29}));
-  EXPECT_EQ(Tokens("$\x04%;@\\`|~\x7F\t"),
-            Bytes({0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF}));
-  EXPECT_EQ(Tokens("\r\n\rX"), Bytes({0x3F, 0xAF, 0x58}));
-  EXPECT_EQ(Tokens(std::string("AB\0C", 4)), Bytes({0x41, 0x42}));
-  EXPECT_EQ(Tokens(""), "");
-}
-
-TEST(AppVarTextToTokensTest, LongestTextOfTheGroupWins) {
-  EXPECT_EQ(Tokens("=sum(A1:A5)"), Bytes({0x6A, 0xB6, 0x41, 0x31, 0x3E, 0x41, 0x35, 0x11}));
-  EXPECT_EQ(Tokens("sin_^-1_(sinh(sin("), Bytes({0xC3, 0xC8, 0xC2}));
-  EXPECT_EQ(Tokens("_e_^(_e__n_"), Bytes({0xBF, 0xBB, 0x31, 0x62, 0x21}));
-  EXPECT_EQ(Tokens("Pic1GDB2[A]L_1_"), Bytes({0x60, 0x00, 0x61, 0x01, 0x5C, 0x00, 0x5D, 0x00}));
-  EXPECT_EQ(Tokens("\"<<46:PrintScreen>>\"\""), Bytes({0x91, 0x2A}));
-}
-
-TEST(AppVarTextToTokensTest, ExclusionsAndAliases) {
-  // "[" is the one-byte list bracket, "L" the letter; "Pic" and "GDB" alone are letters (a
-  // lower-case "c" is a statistics variable).
-  EXPECT_EQ(Tokens("[L"), Bytes({0x06, 0x4C}));
-  EXPECT_EQ(Tokens("Pic"), Bytes({0x50, 0x49, 0x62, 0x18}));
-  EXPECT_EQ(Tokens("GDB"), Bytes({0x47, 0x44, 0x42}));
-  // "If" only with a space, or spelt "if".
-  EXPECT_EQ(Tokens("If(if(If "), Bytes({0x49, 0x46, 0x10, 0xCE, 0x10, 0xCE}));
-  EXPECT_EQ(Tokens("FnOnX"), Bytes({0x96, 0x58}));
-  EXPECT_EQ(Tokens("UnArchive X"), Bytes({0xBB, 0x69, 0x58}));
-  // " or " has a token but a space always gives the space token.
-  EXPECT_EQ(Tokens(" or "), Bytes({0x29, 0x4F, 0x62, 0x12, 0x29}));
+TEST(AppVarTextToTokensTest, PlainCharactersAndTheLongestTextOfTheGroup) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"HELLO", Bytes({0x48, 0x45, 0x4C, 0x4C, 0x4F})},
+      {"#", Bytes({0xAF})},
+      {"A B", Bytes({0x41, 0x29, 0x42})},
+      {"A\nB", Bytes({0x41, 0x42})},
+      {"\xE9\xB0", Bytes({0x29, 0x29})},
+      {"$\x04%;@\\`|~\x7F\t",
+       Bytes({0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF, 0xAF})},
+      {"\r\n\rX", Bytes({0x3F, 0xAF, 0x58})},
+      {std::string("AB\0C", 4), Bytes({0x41, 0x42})},
+      {"", ""},
+      // The longest text of the group wins.
+      {"=sum(A1:A5)", Bytes({0x6A, 0xB6, 0x41, 0x31, 0x3E, 0x41, 0x35, 0x11})},
+      {"sin_^-1_(sinh(sin(", Bytes({0xC3, 0xC8, 0xC2})},
+      {"_e_^(_e__n_", Bytes({0xBF, 0xBB, 0x31, 0x62, 0x21})},
+      {"Pic1GDB2[A]L_1_", Bytes({0x60, 0x00, 0x61, 0x01, 0x5C, 0x00, 0x5D, 0x00})},
+      {"\"<<46:PrintScreen>>\"\"", Bytes({0x91, 0x2A})},
+      // "[" is the one-byte list bracket, "L" the letter; "Pic" and "GDB" alone are letters (a
+      // lower-case "c" is a statistics variable).
+      {"[L", Bytes({0x06, 0x4C})},
+      {"Pic", Bytes({0x50, 0x49, 0x62, 0x18})},
+      {"GDB", Bytes({0x47, 0x44, 0x42})},
+      // "If" only with a space, or spelt "if".
+      {"If(if(If ", Bytes({0x49, 0x46, 0x10, 0xCE, 0x10, 0xCE})},
+      {"FnOnX", Bytes({0x96, 0x58})},
+      {"UnArchive X", Bytes({0xBB, 0x69, 0x58})},
+      // " or " has a token but a space always gives the space token.
+      {" or ", Bytes({0x29, 0x4F, 0x62, 0x12, 0x29})},
+  };
+  for (const auto& [text, tokens] : cases) EXPECT_EQ(Tokens(text), tokens) << text;
 }
 
 TEST(AppVarTextToTokensTest, ReportsSystemTokens) {
