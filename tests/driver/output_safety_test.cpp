@@ -200,37 +200,34 @@ TEST_F(OutputSafety, NamesThatLeaveTheOutputFolderAreRefused) {
 
 TEST_F(OutputSafety, NamesNoFileCanHaveAreRefusedBeforeAnythingIsWritten) {
   Write("grades.txt", "1");
-  struct Refusal {
+  const std::string tooLong(256, 'n');
+  const struct {
     std::string name;
     std::int32_t to;
-    const char* fileName;
     const char* why;
-  };
-  const std::string tooLong(256, 'n');
-  std::vector<Refusal> refusals = {
-      {tooLong, ZQ_TAB_TEXT, nullptr, "a part of it is longer than 255 bytes"},
-      {"sub\\" + tooLong, ZQ_TAB_TEXT, nullptr, "a part of it is longer than 255 bytes"},
+  } refusals[] = {
+      {tooLong, ZQ_TAB_TEXT, "a part of it is longer than 255 bytes"},
+      {"sub\\" + tooLong, ZQ_TAB_TEXT, "a part of it is longer than 255 bytes"},
       // Nothing before the extension: the name ends in a separator.
-      {"./", ZQ_TAB_TEXT, nullptr, "it names a folder, not a file"},
-  };
+      {"./", ZQ_TAB_TEXT, "it names a folder, not a file"},
 #ifdef _WIN32
-  // Writing to a device name writes to the device; a colon names a hidden stream.
-  refusals.push_back({"CON", ZQ_TAB_TEXT, nullptr, "CON is the name of a device"});
-  refusals.push_back({"nul.backup", ZQ_TAB_TEXT, nullptr, "NUL is the name of a device"});
-  refusals.push_back({"com1", ZQ_TABULEX_68, "com1.68y", "COM1 is the name of a device"});
-  refusals.push_back({"notes:hidden", ZQ_TAB_TEXT, nullptr, "it holds the character ':'"});
-  refusals.push_back({"what?", ZQ_TAB_TEXT, nullptr, "it holds the character '?'"});
-  refusals.push_back(
-      {"sub.\\a", ZQ_TAB_TEXT, nullptr, "it ends in a dot or a blank, which Windows drops"});
+      // Writing to a device name writes to the device; a colon names a hidden stream.
+      {"CON", ZQ_TAB_TEXT, "CON is the name of a device"},
+      {"nul.backup", ZQ_TAB_TEXT, "NUL is the name of a device"},
+      {"com1", ZQ_TABULEX_68, "COM1 is the name of a device"},
+      {"notes:hidden", ZQ_TAB_TEXT, "it holds the character ':'"},
+      {"what?", ZQ_TAB_TEXT, "it holds the character '?'"},
+      {"sub.\\a", ZQ_TAB_TEXT, "it ends in a dot or a blank, which Windows drops"},
 #endif
-  for (const Refusal& r : refusals) {
+  };
+  for (const auto& r : refusals) {
     ui->messages.clear();
-    const std::string fileName = r.fileName ? r.fileName : r.name + ".txt";
     EXPECT_EQ(Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", Folder(), r.name, r.to, 0),
               kInvalidArg)
         << r.name;
     ASSERT_FALSE(ui->messages.empty()) << r.name;
-    EXPECT_EQ(ui->messages.back().text, "The output name \"" + fileName +
+    EXPECT_EQ(ui->messages.back().text, "The output name \"" + r.name +
+                                            std::string(ExtensionOf(r.to)) +
                                             "\" cannot name a file (" + r.why +
                                             "), so nothing was written. Choose another name.");
   }
