@@ -46,10 +46,7 @@ Written Write(RecordingContext& context, const std::vector<RecordFields>& record
   RecordSheet source(context, records);
   Kv68Sheet target(context, source);
   target.TranslateFromIntermediate();
-  Written w;
-  w.image = target.GetOutput();
-  w.outputSize = target.GetOutputSize();
-  return w;
+  return {target.GetOutput(), target.GetOutputSize()};
 }
 
 const std::string kRealZero = "\x40\x00\x00\x00\x00\x00\x00\x00\x00\x23"s;
@@ -237,7 +234,7 @@ std::vector<CellRow> Read(RecordingContext& context, const std::string& data) {
 const std::string kNumberRecord12_5 =
     "\x10\x00\x01\x00\x40\x01\x12\x50\x00\x00\x00\x00\x00\x23\x00\x00"s;
 
-TEST(Kv68SheetRead, TextAndFormulaRecordsComeOutInRowThenColumnOrder) {
+TEST(Kv68SheetRead, RecordsOfEachKindComeOutInRowThenColumnOrder) {
   RecordingContext context;
   std::string records = "\x0E\x00\x01\x01\x22Total\x22\x00\x00\x00"s +
                         "\x0A\x00\x02\x01"
@@ -273,14 +270,11 @@ TEST(Kv68SheetRead, TextAndFormulaRecordsComeOutInRowThenColumnOrder) {
   EXPECT_EQ(Read(context, VariableData(text(2, 'a') + text(25001, 'b') + text(1, 'c'))),
             (std::vector<CellRow>{
                 {1, 1, CELL_TEXT, "c"}, {1, 26, CELL_TEXT, "b"}, {2, 1, CELL_TEXT, "a"}}));
-}
-
-TEST(Kv68SheetRead, NumberRecordsBecomeFormulasUnlessTheyShowNoNumber) {
-  RecordingContext context;
-  // 12.5 at row 1, column 1; -2 at row 5, column 3; the letter x with an upper flag bit.
-  std::string records = kNumberRecord12_5 +
-                        "\x10\x07\xD5\x00\xC0\x00\x20\x00\x00\x00\x00\x00\x00\x23\x00\x00"s +
-                        "\x07\x00\x02\x40\x08\x00\x00"s;
+  // Number records become formulas unless they show no number: 12.5 at row 1, column 1; -2 at
+  // row 5, column 3; the letter x with an upper flag bit.
+  records = kNumberRecord12_5 +
+            "\x10\x07\xD5\x00\xC0\x00\x20\x00\x00\x00\x00\x00\x00\x23\x00\x00"s +
+            "\x07\x00\x02\x40\x08\x00\x00"s;
   // The minus sign is the calculator's, which becomes its escape name.
   EXPECT_EQ(Read(context, VariableData(records)),
             (std::vector<CellRow>{{1, 1, CELL_FORMULA, "0", "=12.5"},
