@@ -20,19 +20,13 @@ void ExpectNamesArray(const std::vector<std::string>& names) {
   VariantInit(&out);
   ASSERT_EQ(StoreSheetNames(names, &out), S_OK);
   ASSERT_EQ(out.vt, VT_ARRAY | VT_BSTR);
-  EXPECT_EQ(SafeArrayGetDim(out.parray), 1u);
-  LONG lower = -1;
-  LONG upper = -1;
-  SafeArrayGetLBound(out.parray, 1, &lower);
-  SafeArrayGetUBound(out.parray, 1, &upper);
-  EXPECT_EQ(lower, 0);
-  EXPECT_EQ(upper, static_cast<LONG>(names.size()) - 1);
-  for (LONG i = 0; i <= upper; ++i) {
-    BSTR name = nullptr;
-    SafeArrayGetElement(out.parray, &i, &name);
+  ASSERT_EQ(SafeArrayGetDim(out.parray), 1u);
+  EXPECT_EQ(out.parray->rgsabound[0].lLbound, 0);
+  ASSERT_EQ(out.parray->rgsabound[0].cElements, names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const BSTR name = static_cast<const BSTR*>(out.parray->pvData)[i];
     EXPECT_EQ(std::wstring(name, SysStringLen(name)),
               std::wstring(names[i].begin(), names[i].end()));
-    SysFreeString(name);
   }
   VariantClear(&out);
 }

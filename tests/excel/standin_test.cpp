@@ -1,8 +1,6 @@
-// The host stand-in is as strict as the host: calls the host would refuse fail here too, so a
-// caller that passes the stand-in's checks makes the calls the host expects. Each call below is
-// one the host refuses, by its dispatch or by raising an error: the application's own members,
-// opening workbooks, and the members the add-in uses (command bars and their controls, the
-// active sheet and workbook, new workbooks, sheet copies, cell formulas and values).
+// The host stand-in refuses every call the host refuses, by its dispatch or by raising an error,
+// so a caller that passes its checks makes the calls the host expects: the application's own
+// members, opening workbooks, and the members the add-in uses.
 #include <gtest/gtest.h>
 #include <objbase.h>
 
@@ -45,11 +43,8 @@ HRESULT Call(IDispatch* object, const wchar_t* member, WORD flags, std::vector<A
       object->GetIDsOfNames(IID_NULL, names.data(), static_cast<UINT>(names.size()), 0, ids.data());
   if (FAILED(resolved)) return resolved;
   std::vector<VARIANT> values;
-  std::vector<DISPID> namedIds;
-  for (std::size_t i = 0; i < named.size(); ++i) {
-    values.push_back(named[i].value.Get());
-    namedIds.push_back(ids[i + 1]);
-  }
+  for (const Named& arg : named) values.push_back(arg.value.Get());
+  std::vector<DISPID> namedIds(ids.begin() + 1, ids.end());
   if ((flags & DISPATCH_PROPERTYPUT) && putId) namedIds.push_back(DISPID_PROPERTYPUT);
   for (auto arg = positional.rbegin(); arg != positional.rend(); ++arg) {
     values.push_back(arg->Get());
