@@ -1,4 +1,7 @@
-// Support for the add-in's tests under Wine.
+// Support for the add-in's tests under Wine. Registers the servers the add-in talks to, the host
+// stand-in and the add-in itself before any test runs, in the test's apartment. Other test
+// programs share the prefix and expect no host to be registered, so all of them are unregistered
+// at the end.
 #include "tests/addin/AddinHarness.h"
 
 #include <fstream>
@@ -9,6 +12,14 @@
 #include "converter/platform/win32/MakerInterfaces.h"
 
 namespace tabulex::testing {
+namespace {
+
+const auto* const registered = ::testing::AddGlobalTestEnvironment(new RegisteredServers(
+    {ServerPath(kConverterDll), ServerPath(kVarFileDll), ServerPath(kErrorTextDll),
+     ServerPath(kDeviceLinkDll), ServerPath("Ledgerlink.dll"), WindowsPath(TABULEX_STANDIN_SERVER)},
+    true));
+
+}  // namespace
 
 std::string ErrorText(HRESULT code) {
   maker::ErrorText* component = nullptr;
@@ -41,27 +52,6 @@ Object NewHost(const wchar_t* failingMember) {
   if (created) created->Release();
   if (failingMember) RegDeleteKeyValueW(HKEY_CURRENT_USER, kStandInSettings, L"FailMember");
   return host;
-}
-
-Object FindControl(const Object& application, const std::string& tag) {
-  const Variant wanted(tag);
-  return Object::From(
-      application.GetObject(L"CommandBars").Call(L"FindControl", {}, {{L"Tag", wanted}}),
-      L"FindControl");
-}
-
-std::string Text(const Object& object, const wchar_t* property) {
-  return object.GetValue(property).Text();
-}
-
-long Number(const Object& object, const wchar_t* property) {
-  return object.GetValue(property).Get().lVal;
-}
-
-void Click(const Object& application, const std::string& tag) {
-  const Object control = FindControl(application, tag);
-  ASSERT_TRUE(control) << tag;
-  control.Call(L"Execute");
 }
 
 void AddinTest::SetUp() {

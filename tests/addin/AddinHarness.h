@@ -72,12 +72,25 @@ std::string ErrorText(HRESULT code);
 Object NewHost(const wchar_t* failingMember = nullptr);
 
 // The control the host finds for a tag, or an empty object.
-Object FindControl(const Object& application, const std::string& tag);
-std::string Text(const Object& object, const wchar_t* property);
-long Number(const Object& object, const wchar_t* property);
+inline Object FindControl(const Object& application, const std::string& tag) {
+  const Variant wanted(tag);
+  return Object::From(
+      application.GetObject(L"CommandBars").Call(L"FindControl", {}, {{L"Tag", wanted}}),
+      L"FindControl");
+}
+inline std::string Text(const Object& object, const wchar_t* property) {
+  return object.GetValue(property).Text();
+}
+inline long Number(const Object& object, const wchar_t* property) {
+  return object.GetValue(property).Get().lVal;
+}
 
 // Clicks a control as the user does: through the host's Execute.
-void Click(const Object& application, const std::string& tag);
+inline void Click(const Object& application, const std::string& tag) {
+  const Object control = FindControl(application, tag);
+  ASSERT_TRUE(control) << tag;
+  control.Call(L"Execute");
+}
 
 // The calculator the device-link stand-in finds "connected" when it is created: its model, the
 // folder that receives what is sent, and whether a search finds it (or only the user's choice).

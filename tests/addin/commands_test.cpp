@@ -33,22 +33,18 @@ std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
   return names;
 }
 
-// Everything in the system's temporary folder.
-std::vector<std::string> TemporaryFolder() {
-  return FilesIn(std::filesystem::temp_directory_path());
-}
-
 class CommandTest : public AddinTest {
  protected:
   void SetUp() override {
     AddinTest::SetUp();
     ASSERT_NO_FATAL_FAILURE(Connect());
-    before_ = TemporaryFolder();
+    before_ = FilesIn(std::filesystem::temp_directory_path());
     guard_ = std::make_unique<DialogScript>();
   }
   void TearDown() override {
     EXPECT_TRUE(guard_->Unexpected().empty()) << guard_->Unexpected()[0].text;
-    EXPECT_EQ(TemporaryFolder(), before_) << "files left in the temporary folder";
+    EXPECT_EQ(FilesIn(std::filesystem::temp_directory_path()), before_)
+        << "files left in the temporary folder";
     Disconnect();
     AddinTest::TearDown();
   }
@@ -113,19 +109,26 @@ TEST_F(CommandTest, ExportWritesTheTypeOfTheChosenExtensionAndKeepsTheSheetInThe
   }
 }
 
+// The open dialog starts in the user's data folder, or else in the link program's.
 TEST_F(CommandTest, ImportAddsTheSheetUnderTheUpperCaseFileTitleToTheActiveWorkbook) {
   OpenSheet("Data", {"A1 5", "B1 6"});
   Export(PathOf("budget.68y"));
   ASSERT_EQ(FilesIn(folder_).size(), 1u);
   const std::string written = PathOf(FilesIn(folder_)[0]);
 
+  DeleteKey(HKEY_CURRENT_USER, addin::kUserDataKey);
+  SetString(HKEY_CURRENT_USER, addin::kLinkUserDataKey, "", "C:\\Link");
+  ui_->answers.push_back(std::nullopt);
+  Click(host_, kImport);
   const Object target = OpenSheet("Target", {"A1 1"});
   SetString(HKEY_CURRENT_USER, addin::kUserDataKey, "", "C:\\Mine");
   ui_->answers.push_back(written);
   Click(host_, kImport);
   EXPECT_TRUE(ui_->messages.empty());
-  ASSERT_EQ(ui_->openRequests.size(), 1u);
-  EXPECT_EQ(ui_->openRequests[0].initialFolder, "C:\\Mine");
+  ASSERT_EQ(ui_->openRequests.size(), 2u);
+  EXPECT_EQ(ui_->openRequests[0].initialFolder, "C:\\Link");
+  EXPECT_EQ(ui_->openRequests[0].filterIndex, 1);
+  EXPECT_EQ(ui_->openRequests[1].initialFolder, "C:\\Mine");
   const Object sheets = target.GetObject(L"Worksheets");
   ASSERT_EQ(Number(sheets, L"Count"), 2);
   const Variant second(2L);
@@ -136,40 +139,25 @@ TEST_F(CommandTest, ImportAddsTheSheetUnderTheUpperCaseFileTitleToTheActiveWorkb
   EXPECT_EQ(imported.GetObject(L"Range", {&a1}).GetValue(L"Formula").Text(), "=5.");
   EXPECT_EQ(imported.GetObject(L"Range", {&b1}).GetValue(L"Formula").Text(), "=6.");
   DeleteKey(HKEY_CURRENT_USER, addin::kUserDataKey);
-}
-
-TEST_F(CommandTest, ImportFallsBackToTheLinkProgramsFolder) {
-  DeleteKey(HKEY_CURRENT_USER, addin::kUserDataKey);
-  SetString(HKEY_CURRENT_USER, addin::kLinkUserDataKey, "", "C:\\Link");
-  ui_->answers.push_back(std::nullopt);
-  Click(host_, kImport);
-  ASSERT_EQ(ui_->openRequests.size(), 1u);
-  EXPECT_EQ(ui_->openRequests[0].initialFolder, "C:\\Link");
-  EXPECT_EQ(ui_->openRequests[0].filterIndex, 1);
-  EXPECT_TRUE(ui_->messages.empty());
   DeleteKey(HKEY_CURRENT_USER, addin::kLinkUserDataKey);
 }
 
-TEST_F(CommandTest, ImportOfAKv52FileThatIsNoSpreadsheetReportsItAndChangesNoWorkbook) {
+// A KV-52 Plus variable whose data tag is not the spreadsheet's, and a file the component
+// cannot load, are reported and change no workbook.
+TEST_F(CommandTest, ImportOfAFileThatIsNoSpreadsheetReportsItAndChangesNoWorkbook) {
   const Object target = OpenSheet("Target", {"A1 1"});
-  // A KV-52 Plus variable whose data tag is not the spreadsheet's.
-  const std::optional<std::string> bytes = components::WrapKv52("NOTES", 0x12345678u, "abcdef");
-  ASSERT_TRUE(bytes);
-  const std::string path = PathOf("notes.5xv");
-  std::ofstream(path, std::ios::binary) << *bytes;
-  ui_->answers.push_back(path);
-  Click(host_, kImport);
-  EXPECT_EQ(ui_->messages, ErrorMessage(addin::kErrNotASpreadsheet));
+  const std::tuple<const char*, std::string, HRESULT> files[] = {
+      {"notes.5xv", components::WrapKv52("NOTES", 0x12345678u, "abcdef").value(),
+       addin::kErrNotASpreadsheet},
+      {"broken.68y", "not a calculator file", components::kInvalidData}};
+  for (const auto& [name, bytes, error] : files) {
+    std::ofstream(PathOf(name), std::ios::binary) << bytes;
+    ui_->answers.push_back(PathOf(name));
+    ui_->messages.clear();
+    Click(host_, kImport);
+    EXPECT_EQ(ui_->messages, ErrorMessage(error)) << name;
+  }
   EXPECT_EQ(Number(target.GetObject(L"Worksheets"), L"Count"), 1);
-}
-
-TEST_F(CommandTest, ImportOfAFileTheComponentCannotLoadReportsTheComponentsError) {
-  OpenSheet("Target", {"A1 1"});
-  const std::string path = PathOf("broken.68y");
-  std::ofstream(path, std::ios::binary) << "not a calculator file";
-  ui_->answers.push_back(path);
-  Click(host_, kImport);
-  EXPECT_EQ(ui_->messages, ErrorMessage(components::kInvalidData));
 }
 
 // Convert and Send against the device-link stand-in, whose "connected" calculator each test
@@ -270,44 +258,38 @@ TEST_F(ConvertAndSendTest, AnUnsupportedModelIsReportedAndNothingIsWrittenOrChan
   EXPECT_TRUE(FilesIn(calculator_).empty());
 }
 
-// The device choice is offered when the search finds no calculator; when the user's choice
-// finds none either, or the user cancels, the command ends silently and changes nothing.
-TEST_F(ConvertAndSendTest, AnUnansweredDeviceChoiceEndsTheCommandSilently) {
-  struct Case {
+// The device choice is offered when the search finds no calculator. When the user's choice
+// finds none either, or the user cancels, the command ends silently and changes nothing; a
+// calculator the search missed is sent to once the user chooses it.
+TEST_F(ConvertAndSendTest, TheDeviceChoiceIsOfferedWhenTheSearchFindsNoCalculator) {
+  const struct {
     const char* model;
     bool detectable;
     int button;
     const char* prompt;
-  };
-  const Case cases[] = {{"", true, IDOK, components::com::kNoDeviceToChoose},
-                        {"KV-68", false, IDCANCEL, components::com::kDeviceChoicePrompt}};
-  for (const Case& c : cases) {
+    const char* sent;  // the extension of the file sent, if any
+  } cases[] = {{"", true, IDOK, components::com::kNoDeviceToChoose, nullptr},
+               {"KV-68", false, IDCANCEL, components::com::kDeviceChoicePrompt, nullptr},
+               {"KV-74P", false, IDOK, components::com::kDeviceChoicePrompt, ".7xy"}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.prompt);
     Configure(c.model, c.detectable);
     const Object book = OpenSheet("Data", {"B1 5"});
-    ExpectDialogs(c.button, false);
+    ExpectDialogs(c.button, c.sent != nullptr);
     Click(host_, kConvertAndSend);
-    EXPECT_EQ(Seen(), std::vector<std::string>{c.prompt});
+    const std::vector<std::string> seen = Seen();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen[0], c.prompt);
     EXPECT_TRUE(ui_->messages.empty());
-    EXPECT_EQ(Formula(book, L"A1"), "");
-    EXPECT_TRUE(FilesIn(calculator_).empty());
+    EXPECT_EQ(Formula(book, L"A1"), c.sent ? "0" : "");
+    const std::vector<std::string> sent = FilesIn(calculator_);
+    ASSERT_EQ(sent.size(), c.sent ? 1u : 0u);
+    if (c.sent) {
+      EXPECT_EQ(std::filesystem::path(sent[0]).extension(), c.sent);
+    }
     const Variant keep = Variant::Bool(false);
     book.Call(L"Close", {&keep});
   }
-}
-
-TEST_F(ConvertAndSendTest, ACalculatorTheSearchMissesIsSentToOnceTheUserChoosesIt) {
-  Configure("KV-74P", false);
-  OpenSheet("Data", {"A1 5"});
-  ExpectDialogs(IDOK, true);
-  Click(host_, kConvertAndSend);
-  const std::vector<std::string> seen = Seen();
-  ASSERT_FALSE(seen.empty());
-  EXPECT_EQ(seen[0], components::com::kDeviceChoicePrompt);
-  EXPECT_TRUE(ui_->messages.empty());
-  const std::vector<std::string> sent = FilesIn(calculator_);
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(std::filesystem::path(sent[0]).extension(), ".7xy");
 }
 
 // The device link raises its failure like any component; unlike the host's own error it is

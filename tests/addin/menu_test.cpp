@@ -184,25 +184,21 @@ TEST(GetKeyValue, ReadsStringValuesOnlyAndIsEmptyOnAnyFailure) {
 
   SetString(HKEY_CURRENT_USER, key, "", "C:\\Data");
   SetString(HKEY_CURRENT_USER, key, "Named", std::string(1000, 'x'));
+  SetString(HKEY_CURRENT_USER, key, "Long", std::string(1500, 'y'));
   const DWORD number = 7;
   RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Number", REG_DWORD, &number, sizeof number);
   // Stored without a terminating zero, as some writers do.
   RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Bare", REG_SZ, "abc", 3);
-
-  EXPECT_TRUE(addin::GetKeyValue(HKEY_CURRENT_USER, key, "", &value));
-  EXPECT_EQ(value, "C:\\Data");
-  EXPECT_TRUE(addin::GetKeyValue(HKEY_CURRENT_USER, key, "Named", &value));
-  EXPECT_EQ(value, std::string(1000, 'x'));
-  EXPECT_TRUE(addin::GetKeyValue(HKEY_CURRENT_USER, key, "Bare", &value));
-  EXPECT_EQ(value, "abc");
-  EXPECT_FALSE(addin::GetKeyValue(HKEY_CURRENT_USER, key, "Number", &value));
-  EXPECT_EQ(value, "");
-  EXPECT_FALSE(addin::GetKeyValue(HKEY_CURRENT_USER, key, "Missing", &value));
-
-  // Longer than the 1024-character buffer: a failure, not a cut-off text.
-  SetString(HKEY_CURRENT_USER, key, "Long", std::string(1500, 'y'));
-  EXPECT_FALSE(addin::GetKeyValue(HKEY_CURRENT_USER, key, "Long", &value));
-  EXPECT_EQ(value, "");
+  // "Long" is longer than the 1024-character buffer: a failure, not a cut-off text.
+  const std::tuple<const char*, bool, std::string> reads[] = {
+      {"", true, "C:\\Data"}, {"Named", true, std::string(1000, 'x')},
+      {"Bare", true, "abc"},  {"Number", false, ""},
+      {"Missing", false, ""}, {"Long", false, ""}};
+  for (const auto& [name, found, expected] : reads) {
+    value = "stale";
+    EXPECT_EQ(addin::GetKeyValue(HKEY_CURRENT_USER, key, name, &value), found) << name;
+    EXPECT_EQ(value, expected) << name;
+  }
   DeleteKey(HKEY_CURRENT_USER, key);
 }
 

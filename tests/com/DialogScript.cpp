@@ -19,8 +19,6 @@ constexpr int kPollsPerPress = 50;
 constexpr int kFileNameEdit = 0x480;
 constexpr int kFileNameCombo = 0x47C;
 
-constexpr UINT kSendTimeoutMs = 1000;
-
 // Read without a message: GetWindowText sends WM_GETTEXT to a window of this process, and a
 // test thread that is waiting for this thread to finish would never answer it.
 std::string WindowText(HWND window) {
@@ -29,14 +27,6 @@ std::string WindowText(HWND window) {
   char text[2048] = {};
   WideCharToMultiByte(CP_ACP, 0, wide, length, text, sizeof text - 1, nullptr, nullptr);
   return text;
-}
-
-// Types into a control; a dialog that has gone, or whose thread no longer answers, is left.
-void TypeInto(HWND dialog, int control, const std::string& text) {
-  if (HWND box = GetDlgItem(dialog, control)) {
-    SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                        SMTO_ABORTIFHUNG, kSendTimeoutMs, nullptr);
-  }
 }
 
 // A message box's message: its static control that has text.
@@ -81,9 +71,12 @@ void Answer(HWND dialog, const DialogScript::Step& step) {
   while (IsWindow(dialog) && IsWindowVisible(dialog) &&
          std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(kSettleTime);
-    if (!step.fileName.empty()) {
-      TypeInto(dialog, kFileNameEdit, step.fileName);
-      TypeInto(dialog, kFileNameCombo, step.fileName);
+    // A dialog that has gone, or whose thread no longer answers, is left.
+    for (int box : {kFileNameEdit, kFileNameCombo}) {
+      if (HWND control = GetDlgItem(dialog, box); control && !step.fileName.empty()) {
+        SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.fileName.c_str()),
+                            SMTO_ABORTIFHUNG, 1000, nullptr);
+      }
     }
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, step.button)));
