@@ -99,7 +99,7 @@ TEST(AppVarReadTest, ReadsNumberStringAndFormulaRecords) {
   EXPECT_TRUE(context.errors.empty());
 }
 
-TEST(AppVarReadTest, SortsByRowThenColumn) {
+TEST(AppVarReadTest, SortsByRowThenColumnAndReadsQuirks) {
   RecordingContext context;
   auto number = [](int offset) {
     return Bytes(
@@ -113,20 +113,16 @@ TEST(AppVarReadTest, SortsByRowThenColumn) {
                                                           {1, 2, CELL_NUMBER, "1"},
                                                           {1, 26, CELL_NUMBER, "1"},
                                                           {2, 1, CELL_NUMBER, "1"}}));
-}
-
-TEST(AppVarReadTest, StringAndTypeQuirks) {
-  RecordingContext context;
   // Upper type bits are ignored; a string without its quote token keeps its first character;
   // an assembly program in a formula gives an empty formula.
-  const std::string image = Header(kAbcName, 0) +
-                            Bytes({0x0A, 0x00, 0x01, 0xFD, 0x48, 0x49, 0, 0, 0, 0}) +
-                            Bytes({0x15, 0x00, 0x02, 0x03, 0,    0x80, 0, 0, 0, 0, 0,
-                                   0,    0,    0x6A, 0x41, 0xBB, 0x6D, 0, 0, 0, 0}) +
-                            kEnd;
-  AppVarSheet sheet(context, image.data(), image.size());
-  EXPECT_EQ(testing::RowsOf(sheet), (std::vector<CellRow>{{1, 1, CELL_TEXT, "HI", std::nullopt},
-                                                          {2, 1, CELL_FORMULA, "0", ""}}));
+  const std::string quirks = Header(kAbcName, 0) +
+                             Bytes({0x0A, 0x00, 0x01, 0xFD, 0x48, 0x49, 0, 0, 0, 0}) +
+                             Bytes({0x15, 0x00, 0x02, 0x03, 0,    0x80, 0, 0, 0, 0, 0,
+                                    0,    0,    0x6A, 0x41, 0xBB, 0x6D, 0, 0, 0, 0}) +
+                             kEnd;
+  AppVarSheet quirky(context, quirks.data(), quirks.size());
+  EXPECT_EQ(testing::RowsOf(quirky), (std::vector<CellRow>{{1, 1, CELL_TEXT, "HI", std::nullopt},
+                                                           {2, 1, CELL_FORMULA, "0", ""}}));
 }
 
 TEST(AppVarReadTest, DamagedRecordEndsTheCellListWhereReadingStopped) {

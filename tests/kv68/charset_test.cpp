@@ -12,7 +12,7 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(CodesToNames, CopiesPrintableBytesAndNamesTheOthersByFirstMatch) {
+TEST(CharacterTranslator, CodesBecomeNamesAndNamesCodesByFirstMatch) {
   CharacterTranslator t;
   EXPECT_EQ(t.CodesToNames("\x8C("), "_pi_(");
   EXPECT_EQ(t.CodesToNames("a1+ ~"), "a1+ ~");
@@ -24,10 +24,7 @@ TEST(CodesToNames, CopiesPrintableBytesAndNamesTheOthersByFirstMatch) {
   // Codes no row has stay as they are; code 0 stands for no character.
   EXPECT_EQ(t.CodesToNames("\x95\x7F\x0A"s), "\x95\x7F\x0A"s);
   EXPECT_EQ(t.CodesToNames("a\0b"s), "a\0b"s);
-}
-
-TEST(NamesToCodes, ReplacesKnownNamesAndKeepsEverythingElse) {
-  CharacterTranslator t;
+  // Known names become codes; everything else stays.
   EXPECT_EQ(t.NamesToCodes("2_pi_r"), "2\x8Cr");
   EXPECT_EQ(t.NamesToCodes("a_b_theta_"), "a_b\x88");
   EXPECT_EQ(t.NamesToCodes("x_y"), "x_y");
@@ -44,7 +41,7 @@ TEST(NamesToCodes, ReplacesKnownNamesAndKeepsEverythingElse) {
   EXPECT_EQ(t.NamesToCodes("_pi_x_"), "\x8Cx_");
 }
 
-TEST(NeutralToKv68, AppliesThePairsInOrderThenTheNames) {
+TEST(Kv68Rewrite, PairsApplyInOrderWithTheNamesAfterThemOrBefore) {
   // Later pairs see what earlier ones wrote.
   EXPECT_EQ(NeutralToKv68Text("imlog10(x)"), "log(x)");
   EXPECT_EQ(NeutralToKv68Text("imsqrt(x)"), "\xA8(x)");
@@ -56,9 +53,6 @@ TEST(NeutralToKv68, AppliesThePairsInOrderThenTheNames) {
             "4");
   // A pair never matches inside its own replacement.
   EXPECT_EQ(NeutralToKv68Text("var(var(x))"), "variance(variance(x))");
-}
-
-TEST(Kv68ToNeutral, NamesTheCodesThenAppliesThePairsInOrder) {
   // Pair 4 turns "IMLOG10(" into "log10(", which pair 8 no longer matches.
   EXPECT_EQ(Kv68ToNeutralText("IMLOG10(x)+log(y)"), "log10(x)+log10(y)");
   EXPECT_EQ(Kv68ToNeutralText("\x8C*r"), "_pi_*r");

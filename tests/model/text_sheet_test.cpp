@@ -52,26 +52,17 @@ TEST(TextRead, RowsAndColumnsFromTabsAndLineEnds) {
   EXPECT_EQ(Parse("A\t\tC"), (std::vector<Cell>{{1, 1, 1, "A"}, {1, 3, 1, "C"}}));
   EXPECT_TRUE(Parse("").empty());
   EXPECT_TRUE(Parse("\t\t\r\n").empty());
-}
-
-TEST(TextRead, LineFeedEndsARowOnlyInFilesWithoutCarriageReturns) {
   // Files written on Linux end their rows with a line feed alone.
   EXPECT_EQ(Parse("A\tB\nC\n\nD"),
             (std::vector<Cell>{{1, 1, 1, "A"}, {1, 2, 1, "B"}, {2, 1, 1, "C"}, {4, 1, 1, "D"}}));
   // Once a carriage return ends rows, a line feed inside a field is data (a multi-line cell).
   EXPECT_EQ(Parse("A\nB\tC\r\nD"),
             (std::vector<Cell>{{1, 1, 1, "A\nB"}, {1, 2, 1, "C"}, {2, 1, 1, "D"}}));
-}
-
-TEST(TextRead, CarriageReturnSwallowsOnlyALineFeed) {
   // Rows ended by a carriage return alone keep their first byte.
   EXPECT_EQ(Parse("Ab\rCd\rEf"),
             (std::vector<Cell>{{1, 1, 1, "Ab"}, {2, 1, 1, "Cd"}, {3, 1, 1, "Ef"}}));
   EXPECT_EQ(Parse("A\r\tB\r\r\nC"),
             (std::vector<Cell>{{1, 1, 1, "A"}, {2, 2, 1, "B"}, {4, 1, 1, "C"}}));
-}
-
-TEST(TextRead, FieldsFoundPastLongStretchesWithoutTabsOrRowEnds) {
   // Rows of one field each, then a row of several: the next tab lies far behind every field
   // read before it.
   EXPECT_EQ(Parse("x\r\ny\r\n\r\nz\tw\r\n\tv"),
