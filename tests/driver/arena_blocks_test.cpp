@@ -17,8 +17,7 @@ TEST(ArenaBlocks, EveryBlockIsWritableToItsLastByte) {
   for (std::size_t size : {std::size_t{100}, 2 * kMiB - 1, 2 * kMiB, 5 * kMiB + 1}) {
     void* block = blocks.allocate(size, alignof(std::max_align_t));
     ASSERT_NE(block, nullptr);
-    std::memset(block, 0x5A, size);
-    EXPECT_EQ(static_cast<unsigned char*>(block)[size - 1], 0x5A) << size;
+    std::memset(block, 0x5A, size);  // a block shorter than asked for faults here
     blocks.deallocate(block, size, alignof(std::max_align_t));
   }
 }

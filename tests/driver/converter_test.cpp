@@ -28,13 +28,31 @@ const std::string kGradesOut = "Name\tScore\t\t\r\nAda\t91\t\t\r\nBen\t=B2+1\t";
 
 using TextConversion = DriverTest;
 
-TEST_F(TextConversion, TextToTextWritesTheFileAndRemembersIt) {
+TEST_F(TextConversion, TextToTextWritesTheFileAndAsksBeforeReplacingIt) {
   Write("grades.txt", kGrades);
   EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), kOk);
   EXPECT_EQ(Read("copy.txt"), kGradesOut);
   EXPECT_EQ(Remembered(), PathOf("copy.txt"));
   EXPECT_TRUE(ui->messages.empty());
   EXPECT_EQ(Listing(), (Texts{"copy.txt", "grades.txt"}));
+  // The overwrite prompt: No skips, Cancel stops, Yes replaces.
+  Write("copy.txt", "old");
+  Conv().SetTheFileName(std::string("before"));
+  ui->answers = {message::kAnswerNo};
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_SKIPPED);
+  EXPECT_EQ(Shown(*ui), (MessageRows{{std::string(messages::kFileExists.text), PathOf("copy.txt"),
+                                      0x2023u, std::nullopt}}));
+  ui->answers = {message::kAnswerCancel};
+  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_CANCELLED);
+  EXPECT_EQ(Read("copy.txt"), "old");
+  EXPECT_EQ(Remembered(), "before");
+  // The overwrite flag is not consulted: the prompt still comes.
+  ui->answers = {message::kAnswerYes};
+  EXPECT_EQ(Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", Folder(), "copy", ZQ_TAB_TEXT, 1),
+            kOk);
+  EXPECT_EQ(ui->messages.size(), 3u);
+  EXPECT_EQ(Read("copy.txt"), kGradesOut);
+  EXPECT_EQ(Remembered(), PathOf("copy.txt"));
 }
 
 #ifndef _WIN32
@@ -57,30 +75,6 @@ TEST_F(TextConversion, OutputsGetTheUmasksModeOrKeepTheReplacedFilesMode) {
   EXPECT_EQ(ModeOf(PathOf("open.txt")), perms{0606});
 }
 #endif
-
-TEST_F(TextConversion, OverwritePromptAnswers) {
-  Write("grades.txt", kGrades);
-  Write("copy.txt", "old");
-  Conv().SetTheFileName(std::string("before"));
-
-  ui->answers = {message::kAnswerNo};
-  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_SKIPPED);
-  EXPECT_EQ(Shown(*ui), (MessageRows{{std::string(messages::kFileExists.text), PathOf("copy.txt"),
-                                      0x2023u, std::nullopt}}));
-
-  ui->answers = {message::kAnswerCancel};
-  EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), CONVERT_CANCELLED);
-  EXPECT_EQ(Read("copy.txt"), "old");
-  EXPECT_EQ(Remembered(), "before");
-
-  // The overwrite flag is not consulted: the prompt still comes.
-  ui->answers = {message::kAnswerYes};
-  EXPECT_EQ(Conv().Convert(PathOf("grades.txt"), ZQ_TAB_TEXT, "", Folder(), "copy", ZQ_TAB_TEXT, 1),
-            kOk);
-  EXPECT_EQ(ui->messages.size(), 3u);
-  EXPECT_EQ(Read("copy.txt"), kGradesOut);
-  EXPECT_EQ(Remembered(), PathOf("copy.txt"));
-}
 
 TEST_F(TextConversion, FolderAtTheOutputNameStops) {
   Write("grades.txt", kGrades);
