@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "converter/appvar/AppVarReal.h"
 #include "converter/model/ErrorCodes.h"
@@ -54,10 +55,7 @@ TEST(AppVarRealTest, TextToRealAgainstBytesWorkedOutByHand) {
 }
 
 TEST(AppVarRealTest, RealToTextAgainstBytesWorkedOutByHand) {
-  const struct {
-    std::string bytes;
-    std::string text;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       // Fixed notation for exponent bytes 125 to 137.
       {Bytes({0x00, 0x81, 0x12, 0x50, 0, 0, 0, 0, 0}), "12.5"},
       {Bytes({0x80, 0x7E, 0x50, 0, 0, 0, 0, 0, 0}), "-0.05"},
@@ -80,7 +78,7 @@ TEST(AppVarRealTest, RealToTextAgainstBytesWorkedOutByHand) {
       // Missing bytes read as zero.
       {Bytes({0x00, 0x80}), "0"},
   };
-  for (const auto& c : cases) EXPECT_EQ(RealToText(c.bytes), c.text) << c.text;
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(RealToText(bytes), text) << text;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "converter/kv68/Kv68Real.h"
 
@@ -18,10 +19,7 @@ const Real kZero = {0x40, 0x00, 0, 0, 0, 0, 0, 0, 0, 0x23};
 using Limits = std::numeric_limits<double>;
 
 TEST(Kv68RealEncode, AgainstBytesWorkedOutByHand) {
-  const struct {
-    double value;
-    Real bytes;
-  } cases[] = {
+  const std::pair<double, Real> cases[] = {
       // The format's own examples.
       {1.0, {0x40, 0x00, 0x10, 0, 0, 0, 0, 0, 0, 0x23}},
       {-25.5, {0xC0, 0x01, 0x25, 0x50, 0, 0, 0, 0, 0, 0x23}},
@@ -46,7 +44,7 @@ TEST(Kv68RealEncode, AgainstBytesWorkedOutByHand) {
       {-Limits::infinity(), kZero},
       {Limits::quiet_NaN(), kZero},
   };
-  for (const auto& c : cases) EXPECT_EQ(EncodeReal(c.value), c.bytes) << c.value;
+  for (const auto& [value, bytes] : cases) EXPECT_EQ(EncodeReal(value), bytes) << value;
 }
 
 TEST(Kv68RealDecode, FieldsAndValue) {

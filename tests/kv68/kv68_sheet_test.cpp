@@ -52,10 +52,7 @@ Written Write(RecordingContext& context, const std::vector<RecordFields>& record
 const std::string kRealZero = "\x40\x00\x00\x00\x00\x00\x00\x00\x00\x23"s;
 
 TEST(Kv68SheetWrite, RecordsOfEachKind) {
-  const struct {
-    std::vector<RecordFields> cells;
-    std::string records;
-  } cases[] = {
+  const std::pair<std::vector<RecordFields>, std::string> cases[] = {
       // An empty sheet is the header behind its size, then two zeros.
       {{}, ""},
       {{{1, 1, CELL_NUMBER, "1", {}},
@@ -75,11 +72,11 @@ TEST(Kv68SheetWrite, RecordsOfEachKind) {
        "\x12\x00\x01\x02\x0B"s + kRealZero + "\0\0\0"s +
            "\x0E\x00\x02\x01\x22\x33\x30\xB0\x20\x8C\x22\x00\x00\x00"s},
   };
-  for (const auto& c : cases) {
+  for (const auto& [cells, records] : cases) {
     RecordingContext context;
-    const Written w = Write(context, c.cells);
-    EXPECT_EQ(w.image, Image(c.records));
-    EXPECT_EQ(w.outputSize, 144u + c.records.size() + 8u);
+    const Written w = Write(context, cells);
+    EXPECT_EQ(w.image, Image(records));
+    EXPECT_EQ(w.outputSize, 144u + records.size() + 8u);
     EXPECT_TRUE(context.errors.empty());
   }
 }
@@ -191,12 +188,7 @@ TEST(Kv68SheetWrite, SheetStoppingAtTheLimitReportsCellsLeftOver) {
 }
 
 TEST(Kv68SheetName, SetVarNameMakesAValidVariableName) {
-  struct Case {
-    std::string given;
-    std::string expected;
-    bool changed;
-  };
-  const Case cases[] = {
+  const std::tuple<std::string, std::string, bool> cases[] = {
       {"my var", "my_var", true},
       {"9lives", "Alives", true},
       {"abcdefghij", "abcdefgh", true},
@@ -207,15 +199,15 @@ TEST(Kv68SheetName, SetVarNameMakesAValidVariableName) {
       {"abcdefgh", "abcdefgh", false},
       {"\0\0\0\0\0\0\0\0"s, "", false},
   };
-  for (const Case& c : cases) {
+  for (const auto& [given, expected, changed] : cases) {
     RecordingContext context;
     Kv68Sheet sheet(context, "", 0);
-    EXPECT_EQ(sheet.SetVarName(c.given), c.changed) << c.given;
-    EXPECT_EQ(sheet.Name(), c.expected) << c.given;
+    EXPECT_EQ(sheet.SetVarName(given), changed) << given;
+    EXPECT_EQ(sheet.Name(), expected) << given;
     sheet.TranslateToIntermediate();
     ASSERT_NE(sheet.Header(), nullptr);
     EXPECT_EQ(sheet.Header()->source, SOURCE_KV68);
-    EXPECT_EQ(sheet.Header()->name, c.expected);
+    EXPECT_EQ(sheet.Header()->name, expected);
     EXPECT_FALSE(sheet.Name().has_value());
   }
 }

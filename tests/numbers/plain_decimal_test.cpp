@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "converter/appvar/AppVarReal.h"
@@ -78,10 +79,7 @@ Kv68Real RealOf(bool negative, int exponent, std::vector<std::uint8_t> digits) {
 }
 
 TEST(PlainRealText, FixedFromTenToTheMinusFourToTheThirteenthAndScientificOutside) {
-  const struct {
-    Kv68Real real;
-    std::string text;
-  } cases[] = {
+  const std::pair<Kv68Real, std::string> cases[] = {
       {RealOf(false, 1, {2, 5, 5}), "25.5"},
       {RealOf(true, 2, {1, 2}), "-120"},
       {RealOf(false, -4, {1, 5}), "0.00015"},
@@ -96,7 +94,7 @@ TEST(PlainRealText, FixedFromTenToTheMinusFourToTheThirteenthAndScientificOutsid
       {RealOf(true, 0, {}), "-0"},
       {RealOf(false, 5000, {}), "0"},
   };
-  for (const auto& c : cases) EXPECT_EQ(PlainRealText(c.real), c.text);
+  for (const auto& [real, text] : cases) EXPECT_EQ(PlainRealText(real), text) << text;
 }
 
 TEST(PlainRealText, LeavesOddDigitsToTheGeneralFormatting) {
