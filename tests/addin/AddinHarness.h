@@ -31,18 +31,15 @@ class ScriptedUi final : public addin::AddinUi {
  public:
   // One answer per file dialog, in order; nothing stands for Cancel.
   std::deque<std::optional<std::string>> answers;
-  std::vector<addin::FileDialogRequest> saveRequests;
-  std::vector<addin::FileDialogRequest> openRequests;
+  std::vector<addin::FileDialogRequest> saveRequests, openRequests;
   std::vector<std::pair<std::string, std::string>> messages;  // text, caption
   std::vector<std::string> started;
 
   std::optional<std::string> ChooseSaveFile(const addin::FileDialogRequest& request) override {
-    saveRequests.push_back(request);
-    return Next();
+    return Next(saveRequests, request);
   }
   std::optional<std::string> ChooseOpenFile(const addin::FileDialogRequest& request) override {
-    openRequests.push_back(request);
-    return Next();
+    return Next(openRequests, request);
   }
   void ShowMessage(const std::string& text, const std::string& caption) override {
     messages.emplace_back(text, caption);
@@ -53,7 +50,9 @@ class ScriptedUi final : public addin::AddinUi {
   }
 
  private:
-  std::optional<std::string> Next() {
+  std::optional<std::string> Next(std::vector<addin::FileDialogRequest>& requests,
+                                  const addin::FileDialogRequest& request) {
+    requests.push_back(request);
     if (answers.empty()) {
       ADD_FAILURE() << "a file dialog nobody expected";
       return std::nullopt;
