@@ -210,64 +210,49 @@ TEST_F(ComComponents, LoadedFilesReportTheirFamilyAndTag) {
   }
 }
 
-// The stand-in's own vtable, reached without the adapter.
-class VarFileServer : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(CoCreateInstance(maker::kVarFileClassId, nullptr, CLSCTX_INPROC_SERVER,
-                               maker::kIVarFileDataId, reinterpret_cast<void**>(&component)),
-              S_OK);
-  }
-  void TearDown() override {
-    if (component) component->lpVtbl->Release(component);
-  }
-
+// The stand-in's own vtable, reached without the adapter: failures leave an error object under
+// the interface of the method, slots outside the table are not implemented, and it does not
+// aggregate.
+TEST(VarFileServer, ErrorObjectsAndSlotsOutsideTheTable) {
+  maker::VarFileData* component = nullptr;
+  ASSERT_EQ(CoCreateInstance(maker::kVarFileClassId, nullptr, CLSCTX_INPROC_SERVER,
+                             maker::kIVarFileDataId, reinterpret_cast<void**>(&component)),
+            S_OK);
   // The error object the last failing call left, as (interface id, description).
-  static std::pair<GUID, std::string> LastError() {
+  const auto lastError = [] {
     IErrorInfo* info = nullptr;
     GUID id = GUID_NULL;
-    std::string description;
+    BSTR text = nullptr;
     if (GetErrorInfo(0, &info) == S_OK && info) {
       info->GetGUID(&id);
-      BSTR text = nullptr;
       info->GetDescription(&text);
-      description = win32::AnsiFromBstr(text);
-      SysFreeString(text);
       info->Release();
     }
-    return {id, description};
-  }
-
-  maker::VarFileData* component = nullptr;
-};
-
-TEST_F(VarFileServer, FailuresSetAnErrorObjectUnderTheInterfaceOfTheMethod) {
+    const win32::UniqueBstr owned(text);
+    return std::make_pair(id, win32::AnsiFromBstr(text));
+  };
   EXPECT_EQ(component->lpVtbl->put_DeviceType(component, 99), E_INVALIDARG);
-  auto [id, description] = LastError();
+  auto [id, description] = lastError();
   EXPECT_TRUE(IsEqualGUID(id, maker::kIVarFileId));
   EXPECT_EQ(description, components::ErrorTextFor(0x80070057u));
-
   VARIANT tag;
   VariantInit(&tag);
   tag.vt = VT_I2;
   tag.iVal = 1;
   BYTE data[] = {1, 2, 3};
   EXPECT_EQ(component->lpVtbl->SetVarData(component, data, 3, tag), DISP_E_TYPEMISMATCH);
-  std::tie(id, description) = LastError();
+  std::tie(id, description) = lastError();
   EXPECT_TRUE(IsEqualGUID(id, maker::kIVarFileDataId));
-
   EXPECT_EQ(component->lpVtbl->get_VarName(component, nullptr), E_POINTER);
-}
 
-TEST_F(VarFileServer, SlotsOutsideTheTableAreNotImplemented) {
   EXPECT_EQ(component->lpVtbl->Slot3(component), E_NOTIMPL);
   EXPECT_EQ(component->lpVtbl->Slot16(component), E_NOTIMPL);
   EXPECT_EQ(component->lpVtbl->Slot40(component), E_NOTIMPL);
-  IUnknown* outer = reinterpret_cast<IUnknown*>(component);
   void* refused = nullptr;
-  EXPECT_EQ(
-      CoCreateInstance(maker::kVarFileClassId, outer, CLSCTX_INPROC_SERVER, IID_IUnknown, &refused),
-      CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(CoCreateInstance(maker::kVarFileClassId, reinterpret_cast<IUnknown*>(component),
+                             CLSCTX_INPROC_SERVER, IID_IUnknown, &refused),
+            CLASS_E_NOAGGREGATION);
+  component->lpVtbl->Release(component);
 }
 
 TEST(StringTable, TheServerResourceHoldsEveryRowOfTheList) {
