@@ -56,7 +56,7 @@ TEST(InputStream, HugeSizesDoNotWrapAround) {
   EXPECT_EQ(ending.Tell(), 2u);
 }
 
-TEST(InputStream, SliceViewsTheBytesInPlace) {
+TEST(InputStream, SliceViewsTheBytesInPlaceAndAMovedStreamKeepsItsOwn) {
   const std::string bytes = Bytes({0x0A, 0x0B, 0x0C});
   InputStream in = InputStream::Over(bytes);
   ASSERT_TRUE(in.Seek(1));
@@ -64,9 +64,7 @@ TEST(InputStream, SliceViewsTheBytesInPlace) {
   ASSERT_TRUE(slice);
   EXPECT_EQ(slice->data(), bytes.data() + 1);
   EXPECT_EQ(*slice, Bytes({0x0B, 0x0C}));
-}
-
-TEST(InputStream, MovedStreamKeepsItsOwnBytes) {
+  // A moved stream keeps its own bytes.
   InputStream first(std::string("ab"));
   ASSERT_EQ(first.Get(), 'a');
   InputStream second(std::move(first));

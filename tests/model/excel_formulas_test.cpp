@@ -19,7 +19,7 @@ std::string ToExcel(std::string text) {
   return text;
 }
 
-TEST(Rewrite, ResumesBehindEachReplacementAndLaterRowsSeeEarlierOnes) {
+TEST(Rewrite, ResumesBehindEachReplacementAndKeepsZeroBytesAndLongTexts) {
   const RewriteRule rules[] = {{"a", "aa"}, {"aa", "b"}};
   // Row 1 never matches its own insertions; row 2 then sees all four a's.
   EXPECT_EQ(RewriteText("xaax", rules), "xbbx");
@@ -29,13 +29,11 @@ TEST(Rewrite, ResumesBehindEachReplacementAndLaterRowsSeeEarlierOnes) {
   // An empty search text changes nothing.
   const RewriteRule empty[] = {{"", "zz"}};
   EXPECT_EQ(RewriteText("abc", empty), "abc");
-}
-
-TEST(Rewrite, KeepsZeroBytesAndWholeLongTexts) {
-  const RewriteRule rules[] = {{"x", "yy"}};
+  // Zero bytes are kept, and long texts are rewritten whole.
+  const RewriteRule doubling[] = {{"x", "yy"}};
   std::string text(70000, 'x');
   text[5] = '\0';
-  const std::string out = RewriteText(text, rules);
+  const std::string out = RewriteText(text, doubling);
   EXPECT_EQ(out.size(), 2u * 69999 + 1);
   EXPECT_EQ(out[10], '\0');
 }

@@ -152,14 +152,11 @@ TEST(ExcelTextRead, UnquotesFormulasAndRewritesThem) {
   EXPECT_EQ(Parse<ExcelTextSheet>("\"plain\"")[0].value, "plain");
 }
 
-TEST(TextWrite, TabsBlankRowsAndNoFinalLineEnd) {
+TEST(TextWrite, EachTypeAsItsFieldWithTabsBlankRowsAndNoFinalLineEnd) {
   EXPECT_EQ(Write({{1, 1, CELL_TEXT, "x", {}}, {2, 3, CELL_TEXT, "y", {}}}), "x\t\t\r\n\t\ty\t");
   EXPECT_EQ(Write({{1, 2, CELL_NUMBER, "5", {}}, {4, 1, CELL_NUMBER, "6", {}}}),
             "\t5\t\t\r\n\t\r\n\t\r\n6\t");
   EXPECT_EQ(Write({}), "");
-}
-
-TEST(TextWrite, EachTypeAsItsFieldText) {
   EXPECT_EQ(Write({{1, 1, CELL_TEXT, "\"\"quoted\"", {}}}), "quoted\t");
   EXPECT_EQ(Write({{1, 1, CELL_STRING, "gone", {}}, {1, 2, CELL_NUMBER, "1", {}}}), "\t1\t");
   EXPECT_EQ(Write({{1, 1, CELL_FORMULA, std::string(8, '\0'), "=_neg_A1_>=_2"}}), "=-A1>=2\t");
@@ -169,7 +166,7 @@ TEST(TextWrite, EachTypeAsItsFieldText) {
   EXPECT_EQ(Write({{1, 1, CELL_TEXT, "a\tb\rc", {}}}), "a b c\t");
 }
 
-TEST(ExcelTextWrite, RewritesEveryCellOnceUnlessToldNotTo) {
+TEST(ExcelTextWrite, RewritesEveryCellOnceAndQuotesLineFeedFields) {
   EXPECT_EQ(Write<ExcelTextSheet>({{1, 1, CELL_TEXT, "_pi_", {}},
                                    {1, 2, CELL_FORMULA, std::string(8, '\0'), "=_e_^(1)"}}),
             "PI()\t=EXP(1)\t");
@@ -181,9 +178,6 @@ TEST(ExcelTextWrite, RewritesEveryCellOnceUnlessToldNotTo) {
   RecordingContext reading;
   reading.SetRewritesFormulas(false);
   EXPECT_EQ(Parse<ExcelTextSheet>(reading, "=ACOS(A1)")[0].formula, "=ACOS(A1)");
-}
-
-TEST(ExcelTextWrite, LineFeedFieldsAreQuotedForTheImport) {
   // The whole field in double quotes, inner quotes doubled; the row ends stay CR LF.
   EXPECT_EQ(Write<ExcelTextSheet>({{1, 1, CELL_TEXT, "two\nlines", {}},
                                    {1, 2, CELL_TEXT, "say \"hi\"\nthen", {}},
