@@ -68,8 +68,11 @@ TEST_F(OutputSafety, LinkPlantedAtTheTemporaryNameIsNeverFollowed) {
   std::optional<ExclusiveFile> file = ExclusiveFile::Create(Folder(), "~t");
   ASSERT_TRUE(file.has_value());
   // Another user replaces the freshly made name with a link to a file of the converting user.
-  fs::remove(file->Path());
-  fs::create_symlink(PathOf("victim"), file->Path());
+  std::thread attacker([&] {
+    fs::remove(file->Path());
+    fs::create_symlink(PathOf("victim"), file->Path());
+  });
+  attacker.join();
   EXPECT_TRUE(file->Write("converted output"));
   EXPECT_EQ(file->MoveTo(PathOf("out"), Replace::kNothing), Moved::kFailed);
   EXPECT_EQ(Read("victim"), "precious");
