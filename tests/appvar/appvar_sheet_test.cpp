@@ -281,7 +281,6 @@ TEST_F(AppVarLimitTest, SheetStopsAtTheDataLimit) {
     const std::string image = Image(fresh, sheet, "ABC", &size);
     const std::size_t written = std::min(count, 1314);
     EXPECT_EQ(size, 194u + 17u * written) << count;
-    EXPECT_EQ(image.size(), size + 2);
     EXPECT_EQ(image.substr(0, 2),
               Bytes({static_cast<int>(size & 0xFF), static_cast<int>(size >> 8)}));
     using Errors = std::vector<std::uint32_t>;
