@@ -107,9 +107,7 @@ TEST_F(ConvertThroughCom, OverwritePromptAnswers) {
     SCOPED_TRACE(answer.button);
     DialogScript dialogs({{target, answer.button}});
     EXPECT_EQ(Convert("numbers.txt", ZQ_TAB_TEXT, "copy", ZQ_TAB_TEXT), answer.result);
-    const DialogScript::Seen seen = dialogs.Only();
-    EXPECT_EQ(seen.text, messages::kFileExists.text);
-    EXPECT_EQ(seen.owner, nullptr);
+    EXPECT_EQ(dialogs.Only().owner, nullptr);
     if (answer.contents) {
       EXPECT_EQ(folder.Read("copy.txt"), answer.contents);
     }
