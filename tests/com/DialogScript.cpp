@@ -96,16 +96,6 @@ void DialogScript::Finish() {
   if (thread_.joinable()) thread_.join();
 }
 
-const std::vector<DialogScript::Seen>& DialogScript::Answered() {
-  Finish();
-  return answered_;
-}
-
-const std::vector<DialogScript::Seen>& DialogScript::Unexpected() {
-  Finish();
-  return unexpected_;
-}
-
 DialogScript::Seen DialogScript::Only() {
   Finish();
   EXPECT_EQ(steps_.size(), 1u) << "a script of one step";

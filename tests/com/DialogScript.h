@@ -34,8 +34,14 @@ class DialogScript {
   DialogScript& operator=(const DialogScript&) = delete;
 
   // Stops the thread; one entry per step that was answered, in order.
-  const std::vector<Seen>& Answered();
-  const std::vector<Seen>& Unexpected();
+  const std::vector<Seen>& Answered() {
+    Finish();
+    return answered_;
+  }
+  const std::vector<Seen>& Unexpected() {
+    Finish();
+    return unexpected_;
+  }
   // Stops the thread and returns the one dialog of a one-step script; the test fails when that
   // dialog was not seen or another one was.
   Seen Only();
