@@ -124,7 +124,7 @@ TEST_F(TextConversion, NullOrUnknownTypesWriteNothing) {
   EXPECT_EQ(Listing(), (Texts{"grades.txt"}));
 }
 
-TEST_F(TextConversion, MissingErrorTextComponentFallsBackToMessage107) {
+TEST_F(TextConversion, MissingErrorTextComponentFallsBackToTheReinstallMessage) {
   services.createErrorText = [] { return std::unique_ptr<IErrorText>(); };
   EXPECT_EQ(Convert("absent.txt", ZQ_TAB_TEXT, "out", ZQ_TAB_TEXT), kFail);
   EXPECT_EQ(Shown(*ui), (MessageRows{{"Application error.  Please reinstall ZQ Tabulex Converter.",
