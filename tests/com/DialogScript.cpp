@@ -19,6 +19,8 @@ constexpr int kPollsPerPress = 50;
 constexpr int kFileNameEdit = 0x480;
 constexpr int kFileNameCombo = 0x47C;
 
+constexpr UINT kSendTimeoutMs = 1000;
+
 // Read without a message: GetWindowText sends WM_GETTEXT to a window of this process, and a
 // test thread that is waiting for this thread to finish would never answer it.
 std::string WindowText(HWND window) {
@@ -75,7 +77,7 @@ void Answer(HWND dialog, const DialogScript::Step& step) {
     for (int box : {kFileNameEdit, kFileNameCombo}) {
       if (HWND control = GetDlgItem(dialog, box); control && !step.fileName.empty()) {
         SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.fileName.c_str()),
-                            SMTO_ABORTIFHUNG, 1000, nullptr);
+                            SMTO_ABORTIFHUNG, kSendTimeoutMs, nullptr);
       }
     }
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED),

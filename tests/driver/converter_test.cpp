@@ -78,9 +78,9 @@ TEST_F(TextConversion, OutputsGetTheUmasksModeOrKeepTheReplacedFilesMode) {
 
 TEST_F(TextConversion, FolderAtTheOutputNameStops) {
   Write("grades.txt", kGrades);
-  for (std::int32_t to : {ZQ_TAB_TEXT, ZQ_TABULEX_68}) {
+  for (const auto& [to, name] : {std::pair{ZQ_TAB_TEXT, "out.txt"}, {ZQ_TABULEX_68, "out.68y"}}) {
     ui->messages.clear();
-    const std::string output = PathOf("out" + std::string(ExtensionOf(to)));
+    const std::string output = PathOf(name);
     std::filesystem::create_directory(output);
     EXPECT_EQ(Convert("grades.txt", ZQ_TAB_TEXT, "out", to), CONVERT_CANCELLED);
     EXPECT_EQ(Shown(*ui),

@@ -27,7 +27,7 @@ std::vector<std::string> Answering(const std::string& reply, const std::string& 
 TEST(OfficeHelperEngine, AHelperThatCannotStartOrStopsFailsEveryOperationSayingWhy) {
   using std::chrono::milliseconds;
   const milliseconds limit(200);
-  const milliseconds none = OfficeHelperEngine::kDefaultReplyLimit;
+  const milliseconds usual = OfficeHelperEngine::kDefaultReplyLimit;
   struct Row {
     std::vector<std::string> command;
     milliseconds replyLimit;
@@ -36,25 +36,25 @@ TEST(OfficeHelperEngine, AHelperThatCannotStartOrStopsFailsEveryOperationSayingW
   };
   const Row rows[] = {
       {{"/nonexistent/tabulex-office"},
-       none,
+       usual,
        false,
        "cannot run the workbook helper /nonexistent/tabulex-office: No such file or directory"},
       // Its own words, as the system's loader says when a library is missing: stderr, status 127.
       {Shell("echo 'tabulex-office: error while loading shared libraries: libuno_sal.so.3' >&2; "
              "exit 127"),
-       none, false,
+       usual, false,
        "the workbook helper /bin/sh did not start: tabulex-office: error while loading shared "
        "libraries: libuno_sal.so.3"},
-      {Shell("exit 4"), none, false,
+      {Shell("exit 4"), usual, false,
        "the workbook helper /bin/sh did not start: it ended with status 4"},
       // A program that is not the helper is ended at once, not waited for.
-      {Shell("echo hello; exec sleep 60"), none, false,
+      {Shell("echo hello; exec sleep 60"), usual, false,
        "the workbook helper /bin/sh did not start: it ended with status 137"},
       {Shell("exec sleep 60"), limit, false,
        "the workbook helper /bin/sh did not start within 0.2 s, so it was ended"},
-      {Shell("echo ready; read -r r; echo 'the office went away' >&2; exit 3"), none, true,
+      {Shell("echo ready; read -r r; echo 'the office went away' >&2; exit 3"), usual, true,
        "the workbook helper stopped: the office went away"},
-      {Shell("echo ready; read -r r; echo 'not a reply'; exec sleep 60"), none, true,
+      {Shell("echo ready; read -r r; echo 'not a reply'; exec sleep 60"), usual, true,
        "the workbook helper gave a reply it cannot read"},
       // Stuck on the request, as an office hung by a workbook would leave it.
       {Shell("echo ready; read -r r; exec sleep 60"), limit, true,
